@@ -1,0 +1,3 @@
+#include "CliCommands.h"
+
+void RegisterCalculatorCommands(CLI::App& app) { (void)app; }

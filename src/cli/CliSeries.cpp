@@ -1,0 +1,3 @@
+#include "CliCommands.h"
+
+void RegisterSeriesCommands(CLI::App& app) { (void)app; }

@@ -1,0 +1,3 @@
+#include "CliCommands.h"
+
+void RegisterShoalCommands(CLI::App& app) { (void)app; }

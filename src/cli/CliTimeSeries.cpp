@@ -1,0 +1,3 @@
+#include "CliCommands.h"
+
+void RegisterTimeSeriesCommands(CLI::App& app) { (void)app; }

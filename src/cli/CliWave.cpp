@@ -1,0 +1,3 @@
+#include "CliCommands.h"
+
+void RegisterWaveCommands(CLI::App& app) { (void)app; }

@@ -1,0 +1,25 @@
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include "CliCommands.h"
+#include "core/runtime/Errors.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"Orvane: 沿岸波浪解析 (command line)"};
+    app.require_subcommand(1);
+    RegisterWaveCommands(app);
+    RegisterCalculatorCommands(app);
+    RegisterSeriesCommands(app);
+    RegisterShoalCommands(app);
+    RegisterTimeSeriesCommands(app);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        int rc = app.exit(e);
+        return rc == 0 ? 0 : 2;
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << std::endl;
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// Errors that reach the user. The message is the Japanese text shown in the standard
+// error box (windows) or printed on stderr (command line).
+#include <stdexcept>
+#include <string>
+
+namespace orvane {
+
+class OrvaneError : public std::runtime_error {
+public:
+    explicit OrvaneError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// Text that is not a number: "'%s' は浮動小数点数ではありません" / "'%s' は整数ではありません".
+class EConvertError : public OrvaneError { using OrvaneError::OrvaneError; };
+// "0 による浮動小数点数除算"
+class EZeroDivide : public OrvaneError { public: EZeroDivide(); };
+// "不正な浮動小数点数演算命令"
+class EInvalidOp : public OrvaneError { public: EInvalidOp(); };
+// "浮動小数点数オーバーフロー"
+class EOverflow : public OrvaneError { public: EOverflow(); };
+// File access failures; the message names what failed.
+class EInOutError : public OrvaneError { using OrvaneError::OrvaneError; };
+// A loop that ran past its cap: a computation that does not converge.
+class EConvergence : public OrvaneError { using OrvaneError::OrvaneError; };
+
+// Divides, raising EZeroDivide for a zero divisor (we never rely on FP traps).
+double CheckedDiv(double numerator, double denominator);
+// sqrt / log / pow with domain checks raising EInvalidOp.
+double CheckedSqrt(double x);
+double CheckedLog(double x);
+double CheckedPow(double base, double exponent);
+
+}  // namespace orvane

@@ -1,0 +1,29 @@
+#include "ui/app/AppContext.h"
+#include "ui/app/ConstVal.h"
+#include "ui/app/MainWave.h"
+#include "ui/app/Processing.h"
+#include "ui/app/Version.h"
+#include "ui/chart/AxisSet.h"
+#include "ui/series/SDFdata.h"
+#include "ui/shoaling/Shoaling.h"
+#include "ui/velocity/BttmVel.h"
+#include "ui/velocity/EstWaveHeight.h"
+#include "ui/velocity/WaveVelSeries.h"
+#include "ui/wave/Airy.h"
+#include "ui/wave/Rayleigh.h"
+
+void CreateWindows(AppContext& ctx) {
+    // The order matters: the constants editor writes into the main and shoaling windows.
+    ctx.form1 = new TForm1(ctx);
+    ctx.airy = new TFrmAiry(ctx, ctx.form1);
+    ctx.bttmVel = new TFrmBttmVel(ctx, ctx.form1);
+    ctx.rayleigh = new TFrmRayleigh(ctx, ctx.form1);
+    ctx.shoaling = new TFrmShoaling(ctx, ctx.form1);
+    ctx.aboutBox = new TAboutBox(ctx, ctx.form1);
+    ctx.editConst = new TFrmEditConst(ctx, ctx.form1);
+    ctx.progress = new TFrmProgress(ctx, ctx.form1);
+    ctx.axisSet = new TFrmAxisSet(ctx, ctx.form1);
+    ctx.waveVelSeries = new TFrmWaveVelSeries(ctx, ctx.form1);
+    ctx.sdfData = new TFrmSDFdata(ctx, ctx.form1);
+    ctx.estWaveHeight = new TFrmEstWaveHeight(ctx, ctx.form1);
+}

@@ -1,0 +1,39 @@
+#include "ui/widgets/RadioGroup.h"
+
+RadioGroup::RadioGroup(const QString& title, const QStringList& items, QWidget* parent)
+    : QGroupBox(title, parent), group_(new QButtonGroup(this)), layout_(new QVBoxLayout(this)) {
+    group_->setExclusive(true);
+    connect(group_, &QButtonGroup::idClicked, this, [this](int id) { emit itemIndexChanged(id); });
+    SetItems(items);
+}
+
+void RadioGroup::SetItems(const QStringList& items) {
+    for (auto* b : group_->buttons()) {
+        group_->removeButton(b);
+        delete b;
+    }
+    items_ = items;
+    for (int i = 0; i < items.size(); ++i) {
+        auto* b = new QRadioButton(items[i], this);
+        b->setObjectName(objectName() + QString("_%1").arg(i));
+        group_->addButton(b, i);
+        layout_->addWidget(b);
+    }
+}
+
+int RadioGroup::ItemIndex() const { return group_->checkedId(); }
+
+void RadioGroup::SetItemIndex(int index) {
+    if (ItemIndex() == index) return;
+    if (index < 0 || index >= items_.size()) {
+        // QButtonGroup cannot uncheck an exclusive group directly.
+        group_->setExclusive(false);
+        for (auto* b : group_->buttons()) b->setChecked(false);
+        group_->setExclusive(true);
+    } else {
+        group_->button(index)->setChecked(true);
+    }
+    emit itemIndexChanged(ItemIndex());
+}
+
+QRadioButton* RadioGroup::Button(int index) const { return qobject_cast<QRadioButton*>(group_->button(index)); }
