@@ -1,10 +1,15 @@
 #pragma once
 // The single instances of every window, created once at start-up in this order and kept
 // for the whole run. Windows reach one another only through this object.
+#include <functional>
+#include <string>
+#include <QString>
 #include "core/app/PhysicalConstants.h"
 #include "core/runtime/Prompter.h"
 #include "core/runtime/Progress.h"
 
+class QDialog;
+class QWidget;
 class TForm1;
 class TFrmAiry;
 class TFrmBttmVel;
@@ -41,7 +46,18 @@ struct AppContext {
     orvane::Progress* progressSink = nullptr;
     // The folder of WaveCval.dat (with trailing separator).
     std::string settingsDir;
+
+    // Showing a window modally and choosing a file go through these, so that tests can
+    // answer them without a nested event loop. Defaults: QDialog::exec and QFileDialog.
+    std::function<int(QDialog*)> execModal;
+    // save = true for a save dialog; returns "" when the user cancels.
+    std::function<QString(QWidget* parent, const QString& caption, const QString& filter,
+                          const QString& start, bool save)> chooseFile;
 };
+
+int ShowModal(AppContext& ctx, QDialog* dialog);
+QString ChooseFile(AppContext& ctx, QWidget* parent, const QString& caption,
+                   const QString& filter, const QString& start, bool save);
 
 // Creates the twelve windows in their fixed order; the caller owns nothing else.
 // Defined in app/CreateWindows.cpp.
