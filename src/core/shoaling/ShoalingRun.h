@@ -1,0 +1,229 @@
+#pragma once
+// Run state and run control of the wave-height shoaling computation.
+//
+// How to drive a run
+//   Window (計算 button):
+//     run.Inputs = <control values>;  (boxes converted with StrToFloat first)
+//     run.RecordProfile = false; run.TideLevel = tide;
+//     if (T <= 0) return;                       // nothing, no message
+//     run.SetOffshoreWave(H, T);
+//     run.ParseEstimationPoints(EdtCalPoint text);
+//     auto prep = run.PrepareRun(output, prompter, PrepareMode::SingleRun);
+//     (bring prep.tab to the front, set EdtCalPoint to "0.01" when prep.resetCalPoint,
+//      write back prep.offshoreEndText when set)
+//     if (prep.ok) { run.Interactive = true; progress.SetProgressComment(...);
+//                    if (run.RunModel(run.EstimationValues, tide, output, progress, prompter))
+//                        <show the report tab>;
+//                    progress.Hide(); }
+//   Time-series tool (one sample after another, or one copy of the object per thread):
+//     run.Interactive = false; run.RecordProfile = <wanted>;
+//     run.PrepareRun(output, prompter, PrepareMode::PerSample) once, then per sample
+//     run.SetOffshoreWave(H, T); run.RunModel(run.EstimationValues, tide, ...) and read
+//     EstimatedHeight / EstimatedSetup (-1 height: not reached) and the Recorded lists.
+//   Command line: like the window, with an output that prints.
+//
+// The object is plain and copyable; it holds no pointer to a window and nothing static.
+// A run allocates nothing per step: the lists are sized before the march starts.
+#include <array>
+#include <span>
+#include <string>
+#include <vector>
+#include "core/app/PhysicalConstants.h"
+#include "core/runtime/Progress.h"
+#include "core/runtime/Prompter.h"
+
+namespace orvane {
+
+// What a run shows. Every operation does nothing by default, so a non-interactive caller
+// passes a plain ShoalingOutput. The window maps these to Chart1 and Memo1.
+class ShoalingOutput {
+public:
+    virtual ~ShoalingOutput() = default;
+    // SeriesWaveHeight: cleared and titled by PrepareRun, one point per model step.
+    virtual void ClearHeightLine(const std::string& title) { (void)title; }
+    virtual void AddHeightPoint(double x, double y) { (void)x; (void)y; }
+    // Left axis title: display item text + unit suffix.
+    virtual void SetLeftAxisTitle(const std::string& title) { (void)title; }
+    // SeriesProfile, the filled area: points (distance, -depth below MSL).
+    virtual void ClearProfileArea() {}
+    virtual void AddProfilePoint(double x, double y) { (void)x; (void)y; }
+    // Bottom axis: manual range (the ends in either order) or automatic.
+    virtual void SetBottomAxisRange(double a, double b) { (void)a; (void)b; }
+    virtual void SetBottomAxisAutomatic() {}
+    // ShowProfileAxes for axis mode 0 (depth) or 1 (distance); titles from the functions
+    // BottomAxisTitle / RightAxisTitle below.
+    virtual void ShowProfileAxes(int axisMode) { (void)axisMode; }
+    // Memo1.
+    virtual void ClearReport() {}
+    virtual void AddReportLine(const std::string& line) { (void)line; }
+    // Lets pending window events through (models that do so after drawing a point).
+    virtual void ProcessEvents() {}
+};
+
+// Tabs of the shoaling window that PrepareRun may bring to the front.
+enum class ShoalingTab { None, Conditions, Profile, Method, Graph, Estimation };
+// 条件, 海底断面, 計算方法, グラフ, 推定位置
+
+enum class PrepareMode {
+    SingleRun,  // the window's or the command line's run: every question is asked
+    PerSample,  // the time-series tool: the deep-water start follows each sample's wave
+};
+
+struct PrepareResult {
+    bool ok = false;
+    ShoalingTab tab = ShoalingTab::None;  // to bring to the front (also on success: None)
+    bool resetCalPoint = false;           // EdtCalPoint := "0.01"
+};
+
+// One display item of RadioGroupYAxis: its text and unit suffix (" (m)" or "").
+struct DisplayItem {
+    const char* text;
+    const char* unit;
+};
+// The display items of a method (0..3); an out-of-range method gives method 0's items.
+std::span<const DisplayItem> DisplayItemsFor(int method);
+
+// Chart axis titles.
+const char* BottomAxisTitle(int axisMode);  // "水深 h (m)" / "離岸距離 x (m)"
+const char* RightAxisTitle(int axisMode);   // "" / "水深 h (m)"
+
+// Caps that keep a wrong input from hanging a run; each raises EConvergence.
+inline constexpr long kMaxModelSteps = 5'000'000;
+inline constexpr int kMaxNewtonPasses = 1000;
+// Profile files larger than this (bytes) or with more data lines are refused.
+inline constexpr long long kMaxProfileBytes = 64LL * 1024 * 1024;
+inline constexpr int kMaxProfilePoints = 1'000'000;
+// Header columns offered for the profile columns.
+inline constexpr int kMaxProfileColumns = 100;
+
+// The control values of the shoaling window, as numbers.
+struct ShoalingInputs {
+    int Method = 0;          // RadioGroupMethod: 0 regular, 1 Goda, 2 Thornton-Guza, 3 Battjes-Stive
+    int HeightKind = 0;      // RadioGroupH0: 0 significant, 1 rms
+    int PeriodKind = 0;      // RadioGroupT0: 0 significant, 1 spectral peak
+    int ObsPos = 0;          // RadioGroupObsPos: 0 deep water, 1 given position
+    double ObsPosValue = 0;  // LabeledEditObsPos: depth below MSL (depth mode) or distance (m)
+    int ProfileMode = 0;     // RadioGroupProfile: 0 constant slope, 1 profile file
+    double Slope = 0.1;      // EdtSlope (tan of the bed angle)
+    int XAxis = 0;           // RadioGroupXAxis: 0 depth, 1 distance
+    double OnshoreEndValue = 0.1;   // EditOnshoreEnd, in the unit of the x-axis mode
+    double OffshoreEndValue = 10;   // EditOffshoreEnd
+    int DisplayIndex = 0;    // RadioGroupYAxis
+    std::string ProfileFile; // EditFileName
+};
+
+class ShoalingRun {
+public:
+    ShoalingRun() = default;
+    explicit ShoalingRun(const PhysicalConstants& c) { CopyConstants(c); }
+
+    // Gravity, Density (x1000), PeriodRatio, gamma_TG, B_TG from the constants.
+    void CopyConstants(const PhysicalConstants& c);
+
+    // --- services ------------------------------------------------------------------
+    // Period, OffshoreHeight, DeepWaterLength from the typed H and T by the method's
+    // conversion; for a profile file also the deep-water point; with the deep-water start
+    // also StartDistance.
+    void SetOffshoreWave(double H, double T);
+    // Reads the comma-separated list (until the first empty field), sorted descending.
+    // A field that is not a number raises EConvertError.
+    void ParseEstimationPoints(const std::string& text);
+    // Validates the inputs, shows its messages/question, prepares the chart and report.
+    PrepareResult PrepareRun(ShoalingOutput& out, Prompter& prompter,
+                             PrepareMode mode = PrepareMode::SingleRun);
+    // Runs the chosen model; any error inside becomes false (in an interactive run its
+    // text is shown in an error box first).
+    bool RunModel(std::span<const double> points, double tide, ShoalingOutput& out,
+                  Progress& progress, Prompter& prompter);
+
+    // --- bottom profile ------------------------------------------------------------
+    // Header fields 1..100 of a profile file until the first empty one; empty when the
+    // file cannot be read.
+    static std::vector<std::string> ReadProfileHeader(const std::string& path);
+    // A remembered column index when it fits the header, else 0.
+    static int ColumnChoice(int saved, int fieldCount) {
+        return saved >= 0 && saved < fieldCount ? saved : 0;
+    }
+    // Reads Inputs.ProfileFile with DistanceColumn/DepthColumn. On success also sets
+    // Inputs.OnshoreEndValue = 0.1 and Inputs.OffshoreEndValue = last distance (the window
+    // writes them back with FormatShortest), draws the profile, ProfileLoaded = true.
+    bool LoadProfile(ShoalingOutput& out, Prompter& prompter);
+    // Still-water depth (tide included) at distance x; distance of still-water depth h;
+    // next computation point shoreward of x for a depth decrement dh > 0.
+    double DepthAt(double x) const;
+    double DistanceAt(double h) const;
+    double NextStation(double dh, double x) const;
+
+    // --- helpers for the models ----------------------------------------------------
+    bool UsesProfileFile() const { return Inputs.ProfileMode == 1; }
+    // "h = 4m " / "X = 40m ": the report's position line of the current point.
+    std::string PositionLine() const;
+    // Non-interactive result at EstimationIndex; true when it was the last point.
+    bool StoreEstimate(double height, double setup);
+    // EstimationIndex + 1; TargetDistance = that point's distance or -10.
+    void AdvanceTarget();
+    // Appends (x, H, eta) to the recorded lists when RecordProfile.
+    void RecordPoint(double x, double height, double setup) {
+        if (!RecordProfile) return;
+        RecordedDistance.push_back(x);
+        RecordedHeight.push_back(height);
+        RecordedSetup.push_back(setup);
+    }
+    int RecordedCount() const { return static_cast<int>(RecordedDistance.size()); }
+    // Reserves the recorded lists for a march with the smallest depth decrement dhMin
+    // from still-water depth hStart (call before the first step).
+    void ReserveRecords(double hStart, double dhMin);
+    // Nearest-integer progress percent of x between xStart and OnshoreEnd.
+    int ProgressPercent(double xStart, double x) const;
+
+    // --- state ---------------------------------------------------------------------
+    ShoalingInputs Inputs;
+
+    double Gravity = 9.80665;     // m/s^2
+    double Density = 1025.0;      // kg/m^3
+    double PeriodRatio = 0.93;    // T1/3 / Tp
+    double gamma_TG = 0.42;
+    double B_TG = 1.54;
+
+    double Period = 0;            // s, set only by SetOffshoreWave
+    double DeepWaterLength = 0;   // L0 = g T^2 / (2 pi), m
+    double OffshoreHeight = 0;    // H0, m
+    double BedSlope = 0.1;
+    double TideLevel = 0;         // still-water level above MSL, m
+    double OnshoreEnd = 0.1;      // display range as distances (after PrepareRun), m
+    double OffshoreEnd = 10;
+    double StartDistance = 0;     // m
+    double TargetDistance = -10;  // next estimation point's distance; -10 for none
+    int AxisMode = 0;             // 0 depth, 1 distance
+
+    std::vector<double> EstimationValues;     // as typed, descending
+    std::vector<double> EstimationDistances;  // the same points as distances
+    int EstimationCount = 0;
+    int EstimationIndex = 0;
+    std::vector<double> EstimatedHeight;      // -1: the wave did not get there
+    std::vector<double> EstimatedSetup;
+
+    bool Interactive = false;
+    bool RecordProfile = false;
+    std::vector<double> RecordedDistance, RecordedHeight, RecordedSetup;
+
+    // Profile: points 0..ProfileCount-1 from the file (distance from the MSL shoreline,
+    // depth below MSL), index ProfileCount the deep-water point.
+    int ProfileCount = 0;
+    std::vector<double> ProfileDistance, ProfileDepth;
+    bool ProfileLoaded = false;
+    int DistanceColumn = 0;
+    int DepthColumn = 0;
+
+    // Model-wide values of the regular and Goda models.
+    double UrsellDepth30 = 0, UrsellDepth50 = 0, ShoalingAt30 = 0, ShoalingAt50 = 0;
+
+    // Scratch space of the random-wave density model (fixed size, reused by every run).
+    std::array<double, 1001> DensityP{}, DensityQ{}, DensityR{};
+
+private:
+    void StoreDeepWaterPoint();
+    void UpdateDeepWaterStart();
+};
+
+}  // namespace orvane

@@ -1,0 +1,10 @@
+#include "core/shoaling/ShoalingModels.h"
+
+namespace orvane {
+
+bool RunThorntonGuzaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress, Prompter& prompter) {
+    (void)run; (void)out; (void)progress; (void)prompter;
+    return false;
+}
+
+}  // namespace orvane
