@@ -24,11 +24,16 @@ class EInOutError : public OrvaneError { using OrvaneError::OrvaneError; };
 // A loop that ran past its cap: a computation that does not converge.
 class EConvergence : public OrvaneError { using OrvaneError::OrvaneError; };
 
-// Divides, raising EZeroDivide for a zero divisor (we never rely on FP traps).
+// Divides, raising EZeroDivide for a zero divisor (we never rely on FP traps); 0/0 and
+// inf/inf raise EInvalidOp, a finite quotient too large for a double EOverflow.
 double CheckedDiv(double numerator, double denominator);
-// sqrt / log / pow with domain checks raising EInvalidOp.
+// sqrt / log / pow with domain checks raising EInvalidOp (log(0) and pow(0, negative)
+// raise EZeroDivide, an infinite result from finite inputs EOverflow).
 double CheckedSqrt(double x);
 double CheckedLog(double x);
 double CheckedPow(double base, double exponent);
+// Returns `result` when finite; NaN raises EInvalidOp, an infinity EOverflow. For results
+// of exp, sinh, cosh and products that may leave the range of a double.
+double CheckResult(double result);
 
 }  // namespace orvane

@@ -22,8 +22,12 @@ std::string FormatShortest(double value);
 // Fixed notation with `decimals` decimals. A value that rounds to zero is printed
 // without a minus sign ("0.000", never "-0.000").
 std::string FormatFixed(double value, int decimals);
+// The same after first rounding to `significant` significant digits (labels state both);
+// the two-argument form uses 15. Halves at the last decimal round away from zero.
+std::string FormatFixed(double value, int decimals, int significant);
 
-// Round to nearest, halves to even.
+// Round to nearest, halves to even. NaN, infinities and values outside int64 raise
+// EInvalidOp.
 std::int64_t RoundHalfEven(double value);
 
 }  // namespace orvane

@@ -13,8 +13,16 @@ std::size_t Cp932Length(const std::string& utf8);
 // Cut `utf8` so that its CP932 form is at most maxBytes, never halving a double-byte character.
 std::string CutToCp932Bytes(const std::string& utf8, std::size_t maxBytes);
 
-// Reads every line (UTF-8, without line ends). Raises EInOutError when it cannot be read.
+// Reads every line (UTF-8, without line ends). Raises EInOutError when it cannot be read,
+// EConvertError naming the line when a line holds bytes that are not CP932.
 std::vector<std::string> ReadTextLines(const std::string& path);
+// The lines as they are in the file (CP932 bytes, line ends removed), for readers that
+// must take the good lines before a bad one.
+std::vector<std::string> ReadRawLines(const std::string& path);
+
+// The Japanese text for an errno value, and the EInOutError "<text>: <path>".
+std::string IoErrorText(int err);
+[[noreturn]] void ThrowIoError(int err, const std::string& path);
 
 // Writes lines (UTF-8 in, CP932 + CR LF out) to a temporary file in the same folder and
 // renames it over `path` only when everything was written: a failed write leaves the

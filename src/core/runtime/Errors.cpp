@@ -1,0 +1,50 @@
+#include "core/runtime/Errors.h"
+
+#include <cmath>
+
+namespace orvane {
+
+EZeroDivide::EZeroDivide() : OrvaneError("0 による浮動小数点数除算") {}
+EInvalidOp::EInvalidOp() : OrvaneError("不正な浮動小数点数演算命令") {}
+EOverflow::EOverflow() : OrvaneError("浮動小数点数オーバーフロー") {}
+
+double CheckResult(double result) {
+    if (std::isnan(result)) throw EInvalidOp();
+    if (std::isinf(result)) throw EOverflow();
+    return result;
+}
+
+double CheckedDiv(double numerator, double denominator) {
+    if (std::isnan(numerator) || std::isnan(denominator)) throw EInvalidOp();
+    if (denominator == 0.0) {
+        // 0/0 has no value at all; x/0 is the classic division by zero.
+        if (numerator == 0.0) throw EInvalidOp();
+        throw EZeroDivide();
+    }
+    if (std::isinf(numerator) && std::isinf(denominator)) throw EInvalidOp();
+    double q = numerator / denominator;
+    if (std::isinf(q) && !std::isinf(numerator)) throw EOverflow();
+    return q;
+}
+
+double CheckedSqrt(double x) {
+    if (std::isnan(x) || x < 0.0) throw EInvalidOp();
+    return std::sqrt(x);
+}
+
+double CheckedLog(double x) {
+    if (std::isnan(x) || x < 0.0) throw EInvalidOp();
+    if (x == 0.0) throw EZeroDivide();
+    return std::log(x);
+}
+
+double CheckedPow(double base, double exponent) {
+    if (std::isnan(base) || std::isnan(exponent)) throw EInvalidOp();
+    if (base < 0.0 && std::trunc(exponent) != exponent) throw EInvalidOp();
+    if (base == 0.0 && exponent < 0.0) throw EZeroDivide();
+    double r = std::pow(base, exponent);
+    if (std::isinf(r) && !std::isinf(base) && !std::isinf(exponent)) throw EOverflow();
+    return CheckResult(r);
+}
+
+}  // namespace orvane

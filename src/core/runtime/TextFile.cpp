@@ -1,0 +1,286 @@
+#include "core/runtime/TextFile.h"
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "core/runtime/Errors.h"
+
+namespace orvane {
+namespace {
+
+// Converts a whole text between two encodings; false when a byte sequence does not convert.
+bool Convert(const char* to, const char* from, const std::string& in, std::string& out) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw OrvaneError("文字コードの変換を準備できません");
+    out.clear();
+    out.resize(in.size() * 4 + 16);
+    char* src = const_cast<char*>(in.data());
+    std::size_t srcLeft = in.size();
+    char* dst = out.data();
+    std::size_t dstLeft = out.size();
+    bool ok = iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1);
+    if (ok) ok = iconv(cd, nullptr, nullptr, &dst, &dstLeft) != static_cast<std::size_t>(-1);
+    iconv_close(cd);
+    out.resize(out.size() - dstLeft);
+    return ok && srcLeft == 0;
+}
+
+bool IsCp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+std::vector<std::string> SplitLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t nl = bytes.find('\n', start);
+        std::size_t end = nl == std::string::npos ? bytes.size() : nl;
+        std::size_t len = end - start;
+        if (len > 0 && bytes[end - 1] == '\r') --len;
+        lines.push_back(bytes.substr(start, len));
+        if (nl == std::string::npos) break;
+        start = nl + 1;
+    }
+    return lines;
+}
+
+std::string TempPathFor(const std::string& path) {
+    std::string dir = ExtractFileDir(path);
+    std::string name = path.substr(path.find_last_of('/') == std::string::npos
+                                       ? 0
+                                       : path.find_last_of('/') + 1);
+    return (dir.empty() ? std::string() : (dir == "/" ? dir : dir + "/")) + "." + name +
+           ".tmpXXXXXX";
+}
+
+// Creates the temporary file beside `path` with the mode the final file should have.
+int CreateTemp(const std::string& path, std::string& tempPath) {
+    std::string tmpl = TempPathFor(path);
+    int fd = mkstemp(tmpl.data());
+    if (fd < 0) ThrowIoError(errno, path);
+    struct stat st{};
+    mode_t mode;
+    if (::stat(path.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
+    tempPath = tmpl;
+    return fd;
+}
+
+void WriteAll(int fd, const std::string& bytes, const std::string& path) {
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ThrowIoError(errno, path);
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+}
+
+void FinishAndRename(int fd, const std::string& tempPath, const std::string& path) {
+    if (::fsync(fd) != 0 && errno != EINVAL) {
+        int e = errno;
+        ::close(fd);
+        ThrowIoError(e, path);
+    }
+    if (::close(fd) != 0) ThrowIoError(errno, path);
+    if (::rename(tempPath.c_str(), path.c_str()) != 0) ThrowIoError(errno, path);
+}
+
+}  // namespace
+
+std::string IoErrorText(int err) {
+    switch (err) {
+        case ENOENT: case ENOTDIR: return "ファイルが見つかりません";
+        case EACCES: case EPERM: case EROFS: return "ファイルへのアクセスが拒否されました";
+        case ENOSPC: case EDQUOT: return "ディスクの空き容量が足りません";
+        case EISDIR: return "フォルダはファイルとして開けません";
+        case ENAMETOOLONG: return "ファイル名が長すぎます";
+        default: return "ファイルの入出力でエラーが発生しました";
+    }
+}
+
+void ThrowIoError(int err, const std::string& path) {
+    throw EInOutError(IoErrorText(err) + ": " + path);
+}
+
+std::string Cp932ToUtf8(const std::string& cp932) {
+    std::string out;
+    if (!Convert("UTF-8", "CP932", cp932, out))
+        throw EConvertError("CP932 の文字として読めないバイトがあります");
+    return out;
+}
+
+std::string Utf8ToCp932(const std::string& utf8) {
+    std::string out;
+    if (!Convert("CP932", "UTF-8", utf8, out))
+        throw EConvertError("'" + utf8 + "' には CP932 で書けない文字があります");
+    return out;
+}
+
+std::size_t Cp932Length(const std::string& utf8) { return Utf8ToCp932(utf8).size(); }
+
+std::string CutToCp932Bytes(const std::string& utf8, std::size_t maxBytes) {
+    std::string bytes = Utf8ToCp932(utf8);
+    if (bytes.size() <= maxBytes) return utf8;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        std::size_t len = IsCp932Lead(static_cast<unsigned char>(bytes[i])) ? 2 : 1;
+        if (i + len > maxBytes) break;
+        i += len;
+    }
+    return Cp932ToUtf8(bytes.substr(0, i));
+}
+
+std::vector<std::string> ReadRawLines(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) ThrowIoError(errno, path);
+    struct stat st{};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        ThrowIoError(EISDIR, path);
+    }
+    std::string bytes;
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            int e = errno;
+            ::close(fd);
+            ThrowIoError(e, path);
+        }
+        if (n == 0) break;
+        bytes.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return SplitLines(bytes);
+}
+
+std::vector<std::string> ReadTextLines(const std::string& path) {
+    std::vector<std::string> lines = ReadRawLines(path);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string utf8;
+        if (!Convert("UTF-8", "CP932", lines[i], utf8))
+            throw EConvertError(path + " の " + std::to_string(i + 1) +
+                                " 行目に CP932 の文字として読めないバイトがあります");
+        lines[i] = std::move(utf8);
+    }
+    return lines;
+}
+
+void WriteTextFileAtomic(const std::string& path, const std::vector<std::string>& lines) {
+    // Convert first: a line that cannot be written must not cost the old file anything.
+    std::string bytes;
+    for (const auto& line : lines) {
+        bytes += Utf8ToCp932(line);
+        bytes += "\r\n";
+    }
+    std::string tempPath;
+    int fd = CreateTemp(path, tempPath);
+    try {
+        WriteAll(fd, bytes, path);
+    } catch (...) {
+        ::close(fd);
+        ::unlink(tempPath.c_str());
+        throw;
+    }
+    try {
+        FinishAndRename(fd, tempPath, path);
+    } catch (...) {
+        ::unlink(tempPath.c_str());
+        throw;
+    }
+}
+
+struct AtomicTextWriter::Impl {
+    std::string path;
+    std::string tempPath;
+    int fd = -1;
+    std::string buffer;
+    bool committed = false;
+};
+
+AtomicTextWriter::AtomicTextWriter(const std::string& path) : impl_(new Impl) {
+    impl_->path = path;
+    try {
+        impl_->fd = CreateTemp(path, impl_->tempPath);
+    } catch (...) {
+        delete impl_;
+        throw;
+    }
+}
+
+AtomicTextWriter::~AtomicTextWriter() {
+    if (!impl_->committed) {
+        if (impl_->fd >= 0) ::close(impl_->fd);
+        ::unlink(impl_->tempPath.c_str());
+    }
+    delete impl_;
+}
+
+void AtomicTextWriter::WriteLine(const std::string& utf8Line) {
+    if (impl_->committed || impl_->fd < 0) throw OrvaneError("書き込みはもう終わっています: " + impl_->path);
+    impl_->buffer += Utf8ToCp932(utf8Line);
+    impl_->buffer += "\r\n";
+    if (impl_->buffer.size() >= 65536) {
+        WriteAll(impl_->fd, impl_->buffer, impl_->path);
+        impl_->buffer.clear();
+    }
+}
+
+void AtomicTextWriter::Commit() {
+    if (impl_->committed || impl_->fd < 0) throw OrvaneError("書き込みはもう終わっています: " + impl_->path);
+    WriteAll(impl_->fd, impl_->buffer, impl_->path);
+    impl_->buffer.clear();
+    int fd = impl_->fd;
+    impl_->fd = -1;  // FinishAndRename closes it whatever happens
+    FinishAndRename(fd, impl_->tempPath, impl_->path);
+    impl_->committed = true;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st{};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+std::string ExtractFileDir(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return "";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string ExtractFileExt(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || dot < nameStart) return "";
+    return path.substr(dot);
+}
+
+std::string ChangeFileExt(const std::string& path, const std::string& ext) {
+    std::string old = ExtractFileExt(path);
+    return path.substr(0, path.size() - old.size()) + ext;
+}
+
+std::string LowerAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+}  // namespace orvane
