@@ -5,8 +5,8 @@
 namespace orvane {
 
 // Newton iteration from the deep-water guess until |dk/k| < 1e-5.
-// T = 0 or h = 0 raises EZeroDivide; T < 0 or h < 0 raises EInvalidOp; a run past the
-// step cap raises EConvergence. `steps`, when given, receives the number of Newton steps.
+// T = 0, h = 0 or g = 0 raises EZeroDivide; a negative or NaN T, h or g raises EInvalidOp;
+// a run past the step cap (200) raises EConvergence. `steps`, when given, receives the number of Newton steps.
 double WaveNumber(double T, double h, double g, int* steps = nullptr);
 
 }  // namespace orvane
