@@ -1,0 +1,255 @@
+#include "core/velocity/BottomVelocity.h"
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include "core/runtime/Errors.h"
+#include "core/runtime/NumberText.h"
+#include "core/wave/WaveNumber.h"
+
+namespace orvane {
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+constexpr double kPi = 3.141592653589793;
+constexpr double kOnePointFivePi = 4.712388980384689858;
+constexpr double kTwoSevenths = 0.2857142857142857;
+constexpr double kTwoSqrt3 = 3.4641016151377545871;
+
+// The iterations settle in a handful of steps; these caps are only there so that a
+// pathological input ends with an error instead of a hang.
+constexpr int kNewtonCap = 1000;
+constexpr int kSearchCap = 100000;
+
+double Div(double a, double b) {
+    if (b == 0) throw EZeroDivide();
+    return a / b;
+}
+
+double Sqrt(double x) {
+    if (!(x >= 0)) throw EInvalidOp();
+    return std::sqrt(x);
+}
+
+// Non-integer powers of a negative base are undefined; 0 to a positive power is 0.
+double Pow(double base, double exponent) {
+    if (std::isnan(base) || base < 0) throw EInvalidOp();
+    if (base == 0 && exponent < 0) throw EZeroDivide();
+    return std::pow(base, exponent);
+}
+
+double Log10(double x) {
+    if (x == 0) throw EZeroDivide();
+    if (!(x > 0)) throw EInvalidOp();
+    return std::log10(x);
+}
+
+double Finite(double x) {
+    if (!std::isfinite(x)) throw EInvalidOp();
+    return x;
+}
+
+double LinearShoaling(double kh) {
+    double t = std::tanh(kh);
+    return Div(1.0, Sqrt(t + (1 - t * t) * kh));
+}
+
+std::string Fix3(double v) { return FormatFixedPrecision(v, 7, 3); }
+
+}  // namespace
+
+std::string FormatFixedPrecision(double value, int precision, int decimals) {
+    if (!std::isfinite(value)) throw EInvalidOp();
+    double mag = std::fabs(value);
+    if (mag >= std::pow(10.0, precision)) return FormatGeneral(value, precision);
+    if (mag < std::pow(10.0, precision - decimals)) return FormatFixed(value, decimals);
+    // Fewer decimals than asked are significant: round there, pad with zeros.
+    int intDigits = static_cast<int>(std::floor(std::log10(mag))) + 1;
+    int kept = std::max(0, precision - intDigits);
+    std::string text = FormatFixed(value, kept);
+    // Rounding can carry into a new integer digit (9999.9995 -> 10000.000).
+    if (kept > 0 && text.find('.') == std::string::npos) text += '.';
+    if (kept == 0) text += '.';
+    text.append(static_cast<size_t>(decimals - kept), '0');
+    return text;
+}
+
+double NonlinearShoalingCoefficient(double H0, double h, double T, double g) {
+    const double L0 = g / kTwoPi * T * T;
+    // Depth h30 where the linearly shoaled wave reaches Ur = 30, as x = k·h30.
+    const double C = std::pow(kTwoPi, 4) / 30 / g / (T * T) * H0;
+    double x = kTwoPi * Div(h, L0);
+    for (int step = 0;; ++step) {
+        if (step >= kNewtonCap)
+            throw EConvergence("非線形浅水係数の計算(h30)が収束しません。");
+        double t = std::tanh(x);
+        double w = 1 - t * t;
+        double q = Sqrt(t + x * w);
+        double F = x * x - Div(C, t * t * q);
+        double tq = t * q;
+        double dF = 2 * x + Div(C * w * (2 * x + 3 * t * (1 - x * t)), tq * tq * tq);
+        double delta = Finite(Div(F, dF));
+        x -= delta;
+        if (std::fabs(Div(delta, x)) < 1e-4) break;
+    }
+    const double t = std::tanh(x);
+    const double h30 = x * (L0 * t) / kTwoPi;
+    const double Ks30 = Div(1.0, Sqrt(t + x * (1 - t * t)));
+    if (h >= h30) return LinearShoaling(WaveNumber(T, h, g) * h);
+
+    const double h50 = T * Sqrt(g * H0 * Ks30 / 50);
+    if (h >= h50) return Ks30 * Pow(Div(h30, h), kTwoSevenths);
+
+    const double Ks50 = Ks30 * Pow(Div(h30, h50), kTwoSevenths);
+    const double C50 = Pow(h50 / L0, 1.5) * Ks50 *
+                       (Sqrt(kTwoPi * Div(H0, L0) * Ks50) - kTwoSqrt3 * (h50 / L0));
+    const double B = Sqrt(6 * L0 / kPi / H0) * h / L0;
+    const double A = Div(C50, Sqrt(kTwoPi * H0 / L0)) * Pow(Div(L0, h), 1.5);
+    // Root of K^1.5 - B·K - A = 0.
+    double K = 1;
+    for (int step = 0;; ++step) {
+        if (step >= kNewtonCap)
+            throw EConvergence("非線形浅水係数の計算(h50)が収束しません。");
+        double rootK = Sqrt(K);
+        double next = Finite(Div(K * rootK + 2 * A, 3 * rootK - 2 * B));
+        if (std::fabs(Div(K - next, next)) < 1e-4) return next;
+        K = next;
+    }
+}
+
+double EquivalentDeepWaterHeight(double h, double H, double T, double g) {
+    const double kh = WaveNumber(T, h, g) * h;
+    const double Ur = Div(T, h) * Div(T, h) * g * H;
+    if (Ur <= 30) return Finite(Div(H, LinearShoaling(kh)));
+
+    // Decimal search: step up by d until the shoaled height passes H, then refine.
+    const int n = static_cast<int>(std::trunc(Log10(H / 10)));
+    double x = std::pow(10.0, n);
+    double d = x;
+    for (int step = 0;; ++step) {
+        if (step >= kSearchCap)
+            throw EConvergence("換算沖波波高の探索が収束しません。");
+        x += d;
+        double shoaled = Finite(NonlinearShoalingCoefficient(x, h, T, g) * x);
+        if (shoaled > H) {
+            x -= d;
+            d /= 10;
+            if (d < 1e-4) return x;
+        }
+    }
+}
+
+SingleWaveResult ComputeSingleWave(double h, double H, double T, double s, double g) {
+    if (std::isnan(h) || std::isnan(H) || std::isnan(T) || std::isnan(s)) throw EInvalidOp();
+    SingleWaveResult r;
+    r.L0 = g / kTwoPi * T * T;
+    const double hL0 = Div(h, r.L0);
+    r.Hb = 0.17 * r.L0 * (1 - std::exp(-kOnePointFivePi * hL0 * (1 + 15 * Pow(s, 4.0 / 3.0))));
+    const double k = WaveNumber(T, h, g);
+    r.kh = k * h;
+    r.U0 = Finite(Div(kTwoPi * H / T, std::sinh(r.kh)));
+    r.Uac = r.U0 * (1 - Div(H, h) * Div(H, h) * 0.5);
+
+    if (!(r.Hb >= H)) {
+        r.broken = true;
+        r.Ud = 0.3 * Sqrt(g * (h + H));
+        return r;
+    }
+
+    r.Ur = Div(T, h) * Div(T, h) * g * H;
+    r.H0 = EquivalentDeepWaterHeight(h, H, T, g);
+    const double H0L0 = r.H0 / r.L0;
+
+    // Isobe and Horikawa (1981).
+    const double delta =
+        3.2 * Pow(H0L0, 0.65) * std::exp(-(-27 * Log10(H0L0) - 17) * hL0);
+    r.Uc = r.U0 * (1 - delta);
+    const double tau = T * Sqrt(g / h);
+    const double Ustar = Div(r.Uc, Sqrt(g * h));
+    const double a = tau <= 30 ? 8e-5 * tau * tau * tau + 0.0032 * tau * tau
+                               : 0.0056 * tau * tau - 4e-5 * tau * tau * tau;
+    const double b = tau <= 15 ? 1.35 * tau - 15 : 0.53 * tau - 2.7;
+    const double c = Div(0.5 - a, std::exp(-b) + b - 1);
+    double R1 = (a + b * c) * Ustar + (0.5 - c) + c * std::exp(-b * Ustar);
+    double R2 = 1 - R1;
+    if (s > 0) {
+        const double m = 0.003 / s + 0.62;
+        R1 = 0.5 + (m - 0.5) * std::tanh(Div(R1 - 0.5, m - 0.5));
+        const double nPrime = 0.018 * tau;
+        R2 = 0.5 - (0.5 - nPrime) * std::tanh(Div(0.5 - R2, 0.5 - nPrime));
+    }
+    r.R1 = Finite(R1);
+    r.R2 = Finite(R2);
+    r.Umax = R1 * r.Uc;
+    r.Tc = R2 * T;
+    return r;
+}
+
+std::string FormatSingleWaveReport(const SingleWaveResult& r) {
+    std::string t;
+    t += "微小振幅波理論による流速全振幅（最大流速）\n";
+    t += "　①単純に求めた場合：" + Fix3(r.U0) + "(" + Fix3(r.U0 / 2) + ") m/s\n";
+    t += "　②伝達関数を補正した場合Uac：" + Fix3(r.Uac) + "m/s\n";
+    if (r.broken) {
+        t += "\n";
+        t += "波高が砕波限界(合田,1975;A=0.17)を超えています。\n";
+        t += "  最大流速(Denny,1995)：" + Fix3(r.Ud) + "m/s\n";
+        t += "  最大流速(0.65Uac）　：" + Fix3(0.65 * r.Uac) + "m/s\n";
+        return t;
+    }
+    t += "\n";
+    t += "磯部・堀川(1981)の式：\n";
+    t += "　流速全振幅　　　　：" + Fix3(r.Uc) + "m/s\n";
+    t += "　最大岸方向流速　　：" + Fix3(r.Umax) + "m/s\n";
+    t += "　岸方向流速継続時間：" + FormatFixedPrecision(r.Tc, 5, 2) + "s";
+    return t;
+}
+
+std::string SingleWaveReport(double h, double H, double T, double s, double g) {
+    return FormatSingleWaveReport(ComputeSingleWave(h, H, T, s, g));
+}
+
+RandomVelocity RandomWaveVelocity(double Tp, double Hrms, double h, double g) {
+    if (!std::isfinite(Tp) || !std::isfinite(Hrms) || !std::isfinite(h) || !std::isfinite(g))
+        throw EInvalidOp();
+    if (Tp == 0 || h == 0 || g == 0) throw EZeroDivide();
+    if (Tp < 0 || h < 0 || g < 0 || Hrms < 0) throw EInvalidOp();
+
+    constexpr int kIntervals = 200;
+    constexpr double dK = 9.99 / kIntervals;
+    const double w = kTwoPi / Tp;
+    const double x0 = w * w * h / g;
+
+    std::array<double, kIntervals + 1> y;
+    for (int i = 0; i <= kIntervals; ++i) {
+        const double K = i * dK + 0.01;
+        const double r = K * std::tanh(K) / x0;  // (f/fp)²
+        const double sigma = r <= 1 ? 0.07 : 0.09;
+        const double sh = std::sinh(K);
+        const double sh2 = sh * sh;
+        const double dev = std::sqrt(r) - 1;
+        y[i] = (K + sh * std::cosh(K)) / (K * K * sh2 * sh2) * std::exp(-1.25 / (r * r)) *
+               std::pow(3.3, std::exp(-dev * dev / (2 * sigma * sigma)));
+    }
+    double odd = 0;
+    for (int j = 1; j <= kIntervals / 2; ++j) odd += y[2 * j - 1];
+    double even = 0;
+    for (int j = 2; j <= kIntervals / 2; ++j) even += y[2 * j - 2];
+    const double I = (y[0] + y[kIntervals] + 4 * odd + 2 * even) * dK / 3;
+
+    const double scale = kSignificantPerRms * x0 * Hrms;
+    const double C = scale * scale * 0.205 * g / h / 2;
+    RandomVelocity v;
+    v.Urms = Finite(std::sqrt(I * C));
+    v.Us = std::sqrt(2.0) * v.Urms * kSignificantPerRms;
+    return v;
+}
+
+std::string RandomWaveReport(double h, double H, double T, const PhysicalConstants& c) {
+    const double Tp = Div(T, c.RTp);
+    const RandomVelocity v = RandomWaveVelocity(Tp, H / kSignificantPerRms, h, c.gra);
+    return "有義流速振幅Us =" + Fix3(v.Us) + "m/s\n" +
+           "rms流速振幅 Um =" + Fix3(std::sqrt(2.0) * v.Urms) + "m/s\n" +
+           "rms流速　　Urms =" + Fix3(v.Urms) + "m/s";
+}
+
+}  // namespace orvane
