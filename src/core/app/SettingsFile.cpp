@@ -1,0 +1,193 @@
+#include "core/app/SettingsFile.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "core/runtime/Errors.h"
+#include "core/runtime/NumberText.h"
+#include "core/runtime/TextFile.h"
+
+namespace orvane {
+namespace {
+
+constexpr const char* kEditor = "TFrmEditConst";
+constexpr const char* kShoaling = "TFrmShoaling";
+constexpr const char* kWaveVel = "TFrmWaveVelSeries";
+constexpr const char* kEstHeight = "TFrmEstWaveHeight";
+constexpr SettingKind T = SettingKind::Text;
+constexpr SettingKind I = SettingKind::Integer;
+
+const std::array<SettingEntry, kSettingsLineCount> kTable = {{
+    {1, T, kEditor, "Editgra", false},
+    {2, T, kEditor, "EditSGfluid", false},
+    {3, T, kEditor, "EditRTp", false},
+    {4, T, kShoaling, "EditFileName", false},
+    {5, T, kWaveVel, "EditFLWave", false},
+    {6, T, kWaveVel, "EditFLTide", false},
+    {7, T, kWaveVel, "EditFLOutput", false},
+    {8, T, kWaveVel, "EditMSL", false},
+    {9, T, kShoaling, "EdtH0", false},
+    {10, T, kShoaling, "EdtT0", false},
+    {11, T, kShoaling, "EdtCalPoint", false},
+    {12, T, kShoaling, "EditOffshoreEnd", false},
+    {13, T, kShoaling, "EditOnshoreEnd", false},
+    {14, T, kEstHeight, "EditInputFile", false},
+    {15, T, kEstHeight, "EditMeanDepth", false},
+    {16, I, kEstHeight, "ComboBoxTide", false},
+    {17, T, kEstHeight, "Editdh", false},
+    {18, I, kEstHeight, "ComboBoxUs", false},
+    {19, T, kEstHeight, "EditFactorUs", false},
+    {20, I, kEstHeight, "ComboBoxTp", false},
+    {21, T, kEstHeight, "EditFactorTp", false},
+    {22, I, kShoaling, "RadioGroupProfile", false},
+    {23, I, kShoaling, "RadioGroupXAxis", false},
+    {24, I, kShoaling, "RadioGroupMethod", false},
+    {25, I, kShoaling, "DepthColumn", true},
+    {26, I, kShoaling, "DistanceColumn", true},
+    {27, I, kEstHeight, "SavedTideChannel", true},
+    {28, I, kEstHeight, "SavedTpChannel", true},
+    {29, I, kEstHeight, "SavedUsChannel", true},
+    {30, I, kWaveVel, "SavedHsChannel", true},
+    {31, I, kWaveVel, "SavedTideChannel", true},
+    {32, I, kWaveVel, "SavedTsChannel", true},
+    {33, I, kWaveVel, "RadioGroupOutput", false},
+    {34, T, kShoaling, "EditdMSL", false},
+    {35, T, kShoaling, "EdtSlope", false},
+    {36, T, kWaveVel, "EditCHs", false},
+    {37, T, kWaveVel, "EditCTs", false},
+    {38, I, kShoaling, "RadioGroupObsPos", false},
+    {39, T, kShoaling, "LabeledEditObsPos", false},
+    {40, T, kEditor, "LabeledEditgamma_TG", false},
+    {41, T, kEditor, "LabeledEditB_TG", false},
+}};
+
+bool IsWritableDir(const std::string& dir) {
+    struct stat st{};
+    return !dir.empty() && ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           ::access(dir.c_str(), W_OK) == 0;
+}
+
+std::string WithSlash(std::string dir) {
+    if (dir.empty() || dir.back() != '/') dir += '/';
+    return dir;
+}
+
+void MakeDirs(const std::string& dir) {
+    if (dir.empty()) return;
+    std::size_t pos = 0;
+    while (pos != std::string::npos) {
+        pos = dir.find('/', pos + 1);
+        std::string part = dir.substr(0, pos);
+        if (part.empty()) continue;
+        if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) ThrowIoError(errno, part);
+    }
+}
+
+}  // namespace
+
+const std::array<SettingEntry, kSettingsLineCount>& SettingsTable() { return kTable; }
+
+void SettingsReadResult::ApplyConstantsTo(PhysicalConstants& c) const {
+    if (gra) c.gra = *gra;
+    if (SGfluid) c.SGfluid = *SGfluid;
+    if (RTp) c.RTp = *RTp;
+    if (gamma_TG) c.gamma_TG = *gamma_TG;
+    if (B_TG) c.B_TG = *B_TG;
+}
+
+SettingsReadResult ReadSettingsFile(const std::string& path) {
+    SettingsReadResult r;
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR))
+        return r;  // no file: the defaults stay, silently
+    r.fileFound = true;
+    std::vector<std::string> raw;
+    try {
+        raw = ReadRawLines(path);
+    } catch (const OrvaneError& e) {
+        r.error = e.what();
+        return r;
+    }
+    auto fail = [&](int line, const std::string& message) {
+        r.error = message;
+        r.errorLine = line;
+        return r;
+    };
+    for (const SettingEntry& entry : kTable) {
+        const std::size_t index = static_cast<std::size_t>(entry.line - 1);
+        SettingValue v;
+        if (index < raw.size()) {
+            try {
+                v.text = Cp932ToUtf8(raw[index]);
+            } catch (const EConvertError&) {
+                return fail(entry.line, std::string(kSettingsFileName) + " の " +
+                                            std::to_string(entry.line) +
+                                            " 行目に CP932 の文字として読めないバイトがあります");
+            }
+        }
+        if (entry.kind == SettingKind::Integer) {
+            if (!TryStrToInt(v.text, v.integer))
+                return fail(entry.line, "'" + v.text + "' は整数ではありません");
+            if (entry.field16 && (v.integer < -32768 || v.integer > 32767))
+                return fail(entry.line, "'" + v.text + "' は -32768 から 32767 までの整数ではありません");
+        }
+        r.values.push_back(v);
+        // The constants convert once their boxes hold the file's texts.
+        try {
+            if (entry.line == 3) {
+                r.gra = StrToFloat(r.values[0].text);
+                r.SGfluid = StrToFloat(r.values[1].text);
+                r.RTp = StrToFloat(r.values[2].text);
+            } else if (entry.line == 40) {
+                r.gamma_TG = StrToFloat(v.text);
+            } else if (entry.line == 41) {
+                r.B_TG = StrToFloat(v.text);
+            }
+        } catch (const EConvertError& e) {
+            int bad = entry.line;
+            if (entry.line == 3) bad = !r.gra ? 1 : !r.SGfluid ? 2 : 3;
+            return fail(bad, e.what());
+        }
+    }
+    return r;
+}
+
+void WriteSettingsFile(const std::string& path, const std::vector<SettingValue>& values) {
+    if (values.size() != kTable.size())
+        throw OrvaneError(std::string(kSettingsFileName) + " に書く値の数が " +
+                          std::to_string(kTable.size()) + " ではありません");
+    std::vector<std::string> lines;
+    lines.reserve(values.size());
+    for (std::size_t i = 0; i < kTable.size(); ++i) {
+        if (kTable[i].kind == SettingKind::Integer) {
+            lines.push_back(std::to_string(values[i].integer));
+            continue;
+        }
+        std::string text = values[i].text;
+        for (char& c : text)
+            if (c == '\r' || c == '\n') c = ' ';
+        lines.push_back(std::move(text));
+    }
+    MakeDirs(ExtractFileDir(path));
+    WriteTextFileAtomic(path, lines);
+}
+
+std::string SettingsDirectory(const std::string& programDir, const std::string& xdgConfigHome,
+                              const std::string& home) {
+    if (IsWritableDir(programDir)) return WithSlash(programDir);
+    if (!xdgConfigHome.empty() && xdgConfigHome.front() == '/')
+        return WithSlash(xdgConfigHome) + "orvane/";
+    if (!home.empty()) return WithSlash(home) + ".config/orvane/";
+    return WithSlash(programDir);  // nowhere better: the write will report why it fails
+}
+
+std::string SettingsDirectory(const std::string& programDir) {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    return SettingsDirectory(programDir, xdg ? xdg : "", home ? home : "");
+}
+
+}  // namespace orvane
