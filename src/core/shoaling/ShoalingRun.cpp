@@ -1,6 +1,53 @@
 #include "core/shoaling/ShoalingRun.h"
 
+#include <algorithm>
+#include <cmath>
+#include "core/runtime/Errors.h"
+#include "core/runtime/NumberText.h"
+#include "core/runtime/TextFile.h"
+#include "core/shoaling/ShoalingModels.h"
+#include "core/shoaling/WaveFunctions.h"
+#include "core/wave/CsvField.h"
+
 namespace orvane {
+
+namespace {
+
+constexpr DisplayItem kRegularItems[] = {{"H", " (m)"}, {"H/H0", ""}, {"η", " (m)"}};
+constexpr DisplayItem kGodaItems[] = {{"Hrms", " (m)"},  {"Hm", " (m)"},     {"Hs", " (m)"},
+                                      {"H1/10", " (m)"}, {"H1/100", " (m)"}, {"Hs/H0", ""},
+                                      {"η", " (m)"}};
+constexpr DisplayItem kThorntonGuzaItems[] = {{"Hrms", " (m)"}, {"Hs", " (m)"}, {"Hs/H0", ""}};
+constexpr DisplayItem kBattjesStiveItems[] = {
+    {"Hrms", " (m)"}, {"Hs", " (m)"}, {"Hs/H0", ""}, {"η", " (m)"}};
+
+constexpr double kRmsToSignificant = 1.416;
+
+// Holds TideLevel at 0 for lookups whose values are referred to mean sea level.
+class TideAtZero {
+public:
+    explicit TideAtZero(ShoalingRun& run) : run_(run), saved_(run.TideLevel) { run_.TideLevel = 0; }
+    ~TideAtZero() { run_.TideLevel = saved_; }
+    TideAtZero(const TideAtZero&) = delete;
+    TideAtZero& operator=(const TideAtZero&) = delete;
+private:
+    ShoalingRun& run_;
+    double saved_;
+};
+
+}  // namespace
+
+std::span<const DisplayItem> DisplayItemsFor(int method) {
+    switch (method) {
+        case 1: return kGodaItems;
+        case 2: return kThorntonGuzaItems;
+        case 3: return kBattjesStiveItems;
+        default: return kRegularItems;
+    }
+}
+
+const char* BottomAxisTitle(int axisMode) { return axisMode == 0 ? "水深 h (m)" : "離岸距離 x (m)"; }
+const char* RightAxisTitle(int axisMode) { return axisMode == 0 ? "" : "水深 h (m)"; }
 
 void ShoalingRun::CopyConstants(const PhysicalConstants& c) {
     Gravity = c.gra;
@@ -8,6 +55,246 @@ void ShoalingRun::CopyConstants(const PhysicalConstants& c) {
     PeriodRatio = c.RTp;
     gamma_TG = c.gamma_TG;
     B_TG = c.B_TG;
+}
+
+// ---------------------------------------------------------------------------------------
+// Offshore wave and estimation points
+
+void ShoalingRun::SetOffshoreWave(double H, double T) {
+    const bool significantH = Inputs.HeightKind == 0;
+    const bool significantT = Inputs.PeriodKind == 0;
+    switch (Inputs.Method) {
+        case 1:
+            Period = significantT ? T : T * PeriodRatio;
+            OffshoreHeight = significantH ? H : kRmsToSignificant * H;
+            break;
+        case 2:
+        case 3:
+            Period = significantT ? CheckedDiv(T, PeriodRatio) : T;
+            OffshoreHeight = significantH ? H / kRmsToSignificant : H;
+            break;
+        default:
+            Period = T;
+            OffshoreHeight = H;
+            break;
+    }
+    DeepWaterLength = Period * Period * Gravity / kTwoPi;
+    StoreDeepWaterPoint();
+    UpdateDeepWaterStart();
+}
+
+void ShoalingRun::ParseEstimationPoints(const std::string& text) {
+    EstimationValues.clear();
+    if (!text.empty()) {
+        const auto fields = std::count(text.begin(), text.end(), ',') + 1;
+        for (int n = 1; n <= fields; ++n) {
+            const std::string field = GetCSVField(text, n);
+            if (field.empty()) break;
+            EstimationValues.push_back(StrToFloat(field));
+        }
+    }
+    std::sort(EstimationValues.begin(), EstimationValues.end(), std::greater<double>());
+    EstimationCount = static_cast<int>(EstimationValues.size());
+    EstimationDistances.assign(EstimationValues.size(), 0.0);
+    EstimatedHeight.assign(EstimationValues.size(), -1.0);
+    EstimatedSetup.assign(EstimationValues.size(), 0.0);
+    EstimationIndex = 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Run control
+
+PrepareResult ShoalingRun::PrepareRun(ShoalingOutput& out, Prompter& prompter, PrepareMode mode) {
+    PrepareResult result;
+    auto refuse = [&](const char* text, ShoalingTab tab) {
+        prompter.Error(text);
+        result.tab = tab;
+        return result;
+    };
+
+    OnshoreEnd = Inputs.OnshoreEndValue;
+    OffshoreEnd = Inputs.OffshoreEndValue;
+
+    if (EstimationCount > 0) {
+        const double smallest = EstimationValues[EstimationCount - 1];
+        const double largest = EstimationValues[0];
+        if (!(smallest > 0)) {
+            result.resetCalPoint = true;
+            return refuse("推定場所の位置は>0として下さい。", ShoalingTab::None);
+        }
+        if (smallest < OnshoreEnd || largest > OffshoreEnd)
+            return refuse("推定場所は表示範囲の中になければなりません。", ShoalingTab::Estimation);
+    }
+
+    // A profile is always shown against distance (the window locks the choice).
+    if (UsesProfileFile()) Inputs.XAxis = 1;
+    AxisMode = Inputs.XAxis;
+
+    const auto items = DisplayItemsFor(Inputs.Method);
+    const DisplayItem& item = items[std::clamp<int>(Inputs.DisplayIndex, 0, static_cast<int>(items.size()) - 1)];
+    out.ClearHeightLine(item.text);
+    out.SetLeftAxisTitle(std::string(item.text) + item.unit);
+
+    if (!UsesProfileFile()) {
+        BedSlope = Inputs.Slope;
+        if (!(BedSlope > 0)) return refuse("海底勾配を0より大きくして下さい。", ShoalingTab::None);
+        if (AxisMode == 0) {
+            TideAtZero msl(*this);
+            OnshoreEnd = DistanceAt(OnshoreEnd);
+            OffshoreEnd = DistanceAt(OffshoreEnd);
+        } else {
+            out.ClearProfileArea();
+            out.AddProfilePoint(OnshoreEnd, -OnshoreEnd * BedSlope);
+            out.AddProfilePoint(OffshoreEnd, -OffshoreEnd * BedSlope);
+        }
+    } else {
+        if (Inputs.Method == 0)
+            return refuse("選択した計算方法は任意海底には適用できません。", ShoalingTab::Method);
+        if (!FileExists(Inputs.ProfileFile))
+            return refuse("指定したファイルが見つかりません。", ShoalingTab::Conditions);
+        if (!ProfileLoaded && !LoadProfile(out, prompter)) return result;
+        if (Inputs.Method == 1) {
+            for (int i = 1; i < ProfileCount; ++i) {
+                if (!(ProfileDistance[i] > ProfileDistance[i - 1]) ||
+                    !(ProfileDepth[i] >= ProfileDepth[i - 1]))
+                    return refuse("選択した計算方法は逆勾配斜面には適用できません。",
+                                  ShoalingTab::Method);
+            }
+        }
+    }
+
+    if (Inputs.ObsPos == 0) {
+        StartDistance = DistanceAt(DeepWaterLength);
+    } else if (AxisMode == 0) {
+        // The observation depth is referred to mean sea level, like the estimation depths.
+        TideAtZero msl(*this);
+        StartDistance = DistanceAt(Inputs.ObsPosValue);
+    } else {
+        StartDistance = Inputs.ObsPosValue;
+    }
+
+    if (AxisMode == 0)
+        out.SetBottomAxisRange(DepthAt(OffshoreEnd), DepthAt(OnshoreEnd));
+    else
+        out.SetBottomAxisRange(OffshoreEnd, OnshoreEnd);
+
+    // With the deep-water start of a series run, every sample has its own start point,
+    // so the question would be about a wave that is not the one computed.
+    const bool startFollowsWave = mode == PrepareMode::PerSample && Inputs.ObsPos == 0;
+    if (!startFollowsWave && StartDistance < OffshoreEnd) {
+        if (prompter.Message(MsgKind::Warning, "観測点より沖側の領域は計算されません。よろしいですか。",
+                             MsgButtons::YesNo) != MsgResult::Yes)
+            return result;
+        OffshoreEnd = StartDistance;
+    }
+
+    out.ClearReport();
+    out.ShowProfileAxes(AxisMode);
+    result.ok = true;
+    return result;
+}
+
+bool ShoalingRun::RunModel(std::span<const double> points, double tide, ShoalingOutput& out,
+                           Progress& progress, Prompter& prompter) {
+    try {
+        if (points.data() != EstimationValues.data() || points.size() != EstimationValues.size())
+            EstimationValues.assign(points.begin(), points.end());
+        const std::size_t n = EstimationValues.size();
+        EstimationCount = static_cast<int>(n);
+        EstimationDistances.resize(n);
+        EstimatedHeight.resize(n);
+        EstimatedSetup.resize(n);
+        RecordedDistance.clear();
+        RecordedHeight.clear();
+        RecordedSetup.clear();
+
+        TideLevel = 0;
+        for (std::size_t i = 0; i < n; ++i)
+            EstimationDistances[i] = AxisMode == 0 ? DistanceAt(EstimationValues[i]) : EstimationValues[i];
+        TideLevel = tide;
+        StoreDeepWaterPoint();
+        UpdateDeepWaterStart();
+
+        EstimationIndex = 0;
+        if (n == 0) {
+            TargetDistance = -10;
+        } else {
+            while (EstimationIndex < EstimationCount &&
+                   !(EstimationDistances[EstimationIndex] < StartDistance))
+                ++EstimationIndex;
+            TargetDistance = EstimationIndex < EstimationCount ? EstimationDistances[EstimationIndex] : -10;
+            std::fill(EstimatedHeight.begin(), EstimatedHeight.end(), -1.0);
+            std::fill(EstimatedSetup.begin(), EstimatedSetup.end(), 0.0);
+        }
+
+        switch (Inputs.Method) {
+            case 0: return RunRegularWaveModel(*this, out, progress, prompter);
+            case 1: return RunGodaModel(*this, out, progress, prompter);
+            case 2: return RunThorntonGuzaModel(*this, out, progress, prompter);
+            case 3: return RunBattjesStiveModel(*this, out, progress, prompter);
+            default: return false;
+        }
+    } catch (const OrvaneError& e) {
+        // A failed run must not look like a run that drew nothing.
+        if (Interactive) prompter.Error(e.what());
+        return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void ShoalingRun::StoreDeepWaterPoint() {
+    if (!UsesProfileFile() || ProfileCount < 2 || DeepWaterLength <= 0) return;
+    // Both coordinates referred to mean sea level, like the file's points.
+    TideAtZero msl(*this);
+    ProfileDistance[ProfileCount] = DistanceAt(DeepWaterLength);
+    ProfileDepth[ProfileCount] = DeepWaterLength;
+}
+
+void ShoalingRun::UpdateDeepWaterStart() {
+    if (Inputs.ObsPos != 0 || DeepWaterLength <= 0) return;
+    if (UsesProfileFile() && ProfileCount < 2) return;
+    if (!UsesProfileFile() && !(BedSlope > 0)) return;
+    StartDistance = DistanceAt(DeepWaterLength);
+}
+
+// ---------------------------------------------------------------------------------------
+// Helpers for the models
+
+std::string ShoalingRun::PositionLine() const {
+    const double value = EstimationIndex >= 0 && EstimationIndex < EstimationCount
+                             ? EstimationValues[EstimationIndex]
+                             : 0.0;
+    return std::string(AxisMode == 0 ? "h = " : "X = ") + FormatGeneral(value, 7) + "m ";
+}
+
+bool ShoalingRun::StoreEstimate(double height, double setup) {
+    if (EstimationIndex < 0 || EstimationIndex >= EstimationCount) return true;
+    EstimatedHeight[EstimationIndex] = height;
+    EstimatedSetup[EstimationIndex] = setup;
+    return EstimationIndex == EstimationCount - 1;
+}
+
+void ShoalingRun::AdvanceTarget() {
+    ++EstimationIndex;
+    TargetDistance = EstimationIndex < EstimationCount ? EstimationDistances[EstimationIndex] : -10;
+}
+
+void ShoalingRun::ReserveRecords(double hStart, double dhMin) {
+    if (!RecordProfile || !(dhMin > 0) || !(hStart > 0)) return;
+    const double estimate = hStart / dhMin + ProfileCount + EstimationCount + 16;
+    const auto wanted = static_cast<std::size_t>(std::min(estimate, static_cast<double>(kMaxModelSteps)));
+    RecordedDistance.reserve(wanted);
+    RecordedHeight.reserve(wanted);
+    RecordedSetup.reserve(wanted);
+}
+
+int ShoalingRun::ProgressPercent(double xStart, double x) const {
+    const double span = xStart - OnshoreEnd;
+    if (!(std::fabs(span) > 0)) return 0;
+    const double percent = (xStart - x) * 100.0 / span;
+    if (!std::isfinite(percent)) return 0;
+    return static_cast<int>(RoundHalfEven(std::clamp(percent, 0.0, 100.0)));
 }
 
 }  // namespace orvane
