@@ -1,12 +1,14 @@
-#include <cstdio>
 #include <exception>
 #include <iostream>
+
 #include "CliCommands.h"
+#include "CliCommon.h"
 #include "core/runtime/Errors.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"Orvane: 沿岸波浪解析 (command line)"};
     app.require_subcommand(1);
+    orvane::AddGlobalOptions(app);
     RegisterWaveCommands(app);
     RegisterCalculatorCommands(app);
     RegisterSeriesCommands(app);
@@ -18,6 +20,9 @@ int main(int argc, char** argv) {
         int rc = app.exit(e);
         return rc == 0 ? 0 : 2;
     } catch (const std::exception& e) {
+        // Computation errors, and values that the program's parser rejects.
+        orvane::SharedProgress().Hide();
+        std::cout.flush();
         std::cerr << e.what() << std::endl;
         return 1;
     }

@@ -1,0 +1,64 @@
+#pragma once
+// What every subcommand shares: the constants options, a Prompter and a Progress for the
+// terminal, and real-number options converted by the program's own parser so that a bad
+// value fails with the same Japanese text as a bad box in a window (exit 1).
+#include <CLI/CLI.hpp>
+
+#include <string>
+
+#include "core/app/PhysicalConstants.h"
+#include "core/runtime/Progress.h"
+#include "core/runtime/Prompter.h"
+
+namespace orvane {
+
+// Options given to the program as a whole (before or after the subcommand).
+struct CliGlobals {
+    bool yes = false;  // --yes: answer every confirmation with Yes
+};
+CliGlobals& Globals();
+// Adds --yes to the top-level app and lets subcommands accept it too.
+void AddGlobalOptions(CLI::App& app);
+
+// --gravity, --density, --rtp, --gamma-tg, --b-tg; `constants` keeps its values (the
+// program's defaults) for options not given. Values go through StrToFloat.
+void AddConstantsOptions(CLI::App* app, PhysicalConstants& constants);
+
+// A real option bound to `value` (its default shown in --help), converted by StrToFloat.
+CLI::Option* AddRealOption(CLI::App* app, const std::string& name, double& value,
+                           const std::string& description);
+// An option kept as text, for commands that convert their inputs in a window's order.
+CLI::Option* AddTextOption(CLI::App* app, const std::string& name, std::string& text,
+                           const std::string& description);
+
+// Messages on stderr, a plain message box (a result) on stdout. A confirmation is answered
+// Yes (or OK) with --yes; without it its text is printed and the command stops (exit 1),
+// as the command line never waits for input.
+class CliPrompter : public Prompter {
+public:
+    MsgResult Message(MsgKind kind, const std::string& text, MsgButtons buttons) override;
+    void Plain(const std::string& text, const std::string& caption) override;
+    void Beep() override {}
+};
+CliPrompter& SharedPrompter();
+
+// A one-line progress display on stderr, shown only when stderr is a terminal.
+class CliProgress : public Progress {
+public:
+    void SetProgressComment(const std::string& text) override;
+    void SetProgressPosition(int percent) override;
+    bool Cancelled() const override { return false; }
+    void SetStatusLine(const std::string& text) override;
+    void Hide() override;
+private:
+    void Draw();
+    std::string title_, status_;
+    int percent_ = 0;
+    bool shown_ = false;
+};
+CliProgress& SharedProgress();
+
+// Prints one line on stdout.
+void PrintLine(const std::string& text);
+
+}  // namespace orvane
