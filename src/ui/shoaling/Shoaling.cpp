@@ -1,46 +1,617 @@
 #include "ui/shoaling/Shoaling.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QStyle>
 #include <QVBoxLayout>
 
-TFrmShoaling::TFrmShoaling(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
+#include "core/runtime/Errors.h"
+#include "core/runtime/NumberText.h"
+#include "core/runtime/TextFile.h"
+#include "ui/app/Guard.h"
+#include "ui/chart/AxisSet.h"
+#include "ui/help/Help.h"
+
+using orvane::ShoalingTab;
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QString& s) { return s.toStdString(); }
+double Real(const QLineEdit* e) { return orvane::StrToFloat(S(e->text())); }
+
+QLabel* Caption(const QString& text, const char* name, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+QLineEdit* Edit(const QString& text, const char* name, QWidget* parent) {
+    auto* e = new QLineEdit(text, parent);
+    e->setObjectName(QString::fromLatin1(name));
+    return e;
+}
+
+RadioGroup* Radio(const QString& title, const QStringList& items, const char* name, QWidget* parent) {
+    auto* g = new RadioGroup(title, {}, parent);
+    g->setObjectName(QString::fromLatin1(name));
+    g->SetItems(items);  // after the name: item buttons are named after the group
+    g->SetItemIndex(0);
+    return g;
+}
+
+}  // namespace
+
+// What a run draws and writes, mapped onto Chart1 and Memo1.
+class ShoalingWindowOutput : public orvane::ShoalingOutput {
+public:
+    explicit ShoalingWindowOutput(TFrmShoaling& w) : w_(w) {}
+    void ClearHeightLine(const std::string& title) override {
+        w_.Chart1->ClearSeries(w_.SeriesWaveHeight);
+        w_.Chart1->SetSeriesTitle(w_.SeriesWaveHeight, Q(title));
+    }
+    void AddHeightPoint(double x, double y) override { w_.Chart1->AddPoint(w_.SeriesWaveHeight, x, y); }
+    void SetLeftAxisTitle(const std::string& title) override {
+        w_.Chart1->SetAxisTitle(ChartAxis::Left, Q(title));
+    }
+    void ClearProfileArea() override { w_.Chart1->ClearSeries(w_.SeriesProfile); }
+    void AddProfilePoint(double x, double y) override { w_.Chart1->AddPoint(w_.SeriesProfile, x, y); }
+    void SetBottomAxisRange(double a, double b) override { w_.Chart1->SetAxisRange(ChartAxis::Bottom, a, b); }
+    void SetBottomAxisAutomatic() override { w_.Chart1->SetAxisAutomatic(ChartAxis::Bottom, true); }
+    void ShowProfileAxes(int axisMode) override {
+        const bool distance = axisMode == 1;
+        w_.Chart1->SetSeriesActive(w_.SeriesProfile, distance);
+        w_.Chart1->SetLegendVisible(distance);
+        if (distance) w_.Chart1->SetSeriesTitle(w_.SeriesProfile, QStringLiteral("h"));
+        w_.Chart1->SetAxisTitle(ChartAxis::Bottom, Q(orvane::BottomAxisTitle(axisMode)));
+        w_.Chart1->SetAxisTitle(ChartAxis::Right, Q(orvane::RightAxisTitle(axisMode)));
+    }
+    void ClearReport() override { w_.Memo1->clear(); }
+    void AddReportLine(const std::string& line) override { w_.Memo1->appendPlainText(Q(line)); }
+    void ProcessEvents() override { QApplication::processEvents(); }
+
+private:
+    TFrmShoaling& w_;
+};
+
+TFrmShoaling::TFrmShoaling(AppContext& ctx, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), run_(ctx.constants) {
     setObjectName("TFrmShoaling");
     setWindowTitle(QStringLiteral("波高の浅水変化の計算"));
-    auto* layout = new QVBoxLayout(this);
-    EditFileName = new QLineEdit(this);
-    EditFileName->setObjectName("EditFileName");
-    layout->addWidget(EditFileName);
-    EdtH0 = new QLineEdit(this);
-    EdtH0->setObjectName("EdtH0");
-    layout->addWidget(EdtH0);
-    EdtT0 = new QLineEdit(this);
-    EdtT0->setObjectName("EdtT0");
-    layout->addWidget(EdtT0);
-    EdtCalPoint = new QLineEdit(this);
-    EdtCalPoint->setObjectName("EdtCalPoint");
-    layout->addWidget(EdtCalPoint);
-    EditOffshoreEnd = new QLineEdit(this);
-    EditOffshoreEnd->setObjectName("EditOffshoreEnd");
-    layout->addWidget(EditOffshoreEnd);
-    EditOnshoreEnd = new QLineEdit(this);
-    EditOnshoreEnd->setObjectName("EditOnshoreEnd");
-    layout->addWidget(EditOnshoreEnd);
-    RadioGroupProfile = new RadioGroup("", {}, this);
-    RadioGroupProfile->setObjectName("RadioGroupProfile");
-    layout->addWidget(RadioGroupProfile);
-    RadioGroupXAxis = new RadioGroup("", {}, this);
-    RadioGroupXAxis->setObjectName("RadioGroupXAxis");
-    layout->addWidget(RadioGroupXAxis);
-    RadioGroupMethod = new RadioGroup("", {}, this);
-    RadioGroupMethod->setObjectName("RadioGroupMethod");
-    layout->addWidget(RadioGroupMethod);
-    EditdMSL = new QLineEdit(this);
-    EditdMSL->setObjectName("EditdMSL");
-    layout->addWidget(EditdMSL);
-    EdtSlope = new QLineEdit(this);
-    EdtSlope->setObjectName("EdtSlope");
-    layout->addWidget(EdtSlope);
-    RadioGroupObsPos = new RadioGroup("", {}, this);
-    RadioGroupObsPos->setObjectName("RadioGroupObsPos");
-    layout->addWidget(RadioGroupObsPos);
-    LabeledEditObsPos = new LabeledEdit("LabeledEditObsPos", "", "", this);
-    layout->addWidget(LabeledEditObsPos);
+    resize(1000, 560);
+    output_ = std::make_unique<ShoalingWindowOutput>(*this);
+
+    auto* chartPanel = new QWidget(this);
+    chartPanel->setObjectName("PanelChart");
+    BuildChart(chartPanel);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    const QString titles[5] = {QStringLiteral("条件"), QStringLiteral("海底断面"), QStringLiteral("計算方法"),
+                               QStringLiteral("グラフ"), QStringLiteral("推定位置")};
+    QWidget* pages[5];
+    for (int i = 0; i < 5; ++i) {
+        pages[i] = new QWidget(PageControl1);
+        pages[i]->setObjectName(QStringLiteral("TabSheet%1").arg(i + 1));
+        PageControl1->addTab(pages[i], titles[i]);
+    }
+    BuildConditionsTab(pages[0]);
+    BuildProfileTab(pages[1]);
+    BuildMethodTab(pages[2]);
+    BuildGraphTab(pages[3]);
+    BuildEstimationTab(pages[4]);
+    PageControl1->setMinimumWidth(380);
+
+    BitBtn1 = new QPushButton(QStringLiteral("計算"), this);
+    BitBtn1->setObjectName("BitBtn1");
+    BitBtn1->setDefault(true);
+    BitBtn2 = new QPushButton(QStringLiteral("閉じる"), this);
+    BitBtn2->setObjectName("BitBtn2");
+    BitBtn2->setAutoDefault(false);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(BitBtn1);
+    bottom->addWidget(BitBtn2);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(PageControl1, 1);
+    right->addLayout(bottom);
+    auto* outer = new QHBoxLayout(this);
+    outer->addWidget(chartPanel, 3);
+    outer->addLayout(right, 2);
+
+    auto guarded = [this](void (TFrmShoaling::*handler)()) {
+        return [this, handler] { RunGuarded(ctx_, [this, handler] { (this->*handler)(); }); };
+    };
+    connect(BitBtn1, &QPushButton::clicked, this, guarded(&TFrmShoaling::BitBtn1Click));
+    connect(BitBtn2, &QPushButton::clicked, this, guarded(&TFrmShoaling::BitBtn2Click));
+    connect(BitBtn3, &QPushButton::clicked, this, guarded(&TFrmShoaling::BitBtn3Click));
+    connect(BitBtn4, &QPushButton::clicked, this, guarded(&TFrmShoaling::BitBtn4Click));
+    connect(Button1, &QPushButton::clicked, this, guarded(&TFrmShoaling::Button1Click));
+    connect(EditFileName, &QLineEdit::textChanged, this, guarded(&TFrmShoaling::EditFileNameChange));
+    connect(RadioGroupObsPos, &RadioGroup::itemIndexChanged, this, guarded(&TFrmShoaling::RadioGroupObsPosClick));
+    connect(RadioGroupMethod, &RadioGroup::itemIndexChanged, this, guarded(&TFrmShoaling::RadioGroupMethodClick));
+    connect(RadioGroupProfile, &RadioGroup::itemIndexChanged, this, guarded(&TFrmShoaling::RadioGroupProfileClick));
+    connect(RadioGroupXAxis, &RadioGroup::itemIndexChanged, this, guarded(&TFrmShoaling::RadioGroupXAxisClick));
+    connect(ToolButton1, &QToolButton::clicked, this, guarded(&TFrmShoaling::ToolButton1Click));
+    connect(ToolButton2, &QToolButton::clicked, this, guarded(&TFrmShoaling::ToolButton2Click));
+    connect(ToolButton3, &QToolButton::clicked, this, guarded(&TFrmShoaling::ToolButton3Click));
+    connect(ToolButton4, &QToolButton::clicked, this, guarded(&TFrmShoaling::ToolButton4Click));
+    connect(ToolButton5, &QToolButton::clicked, this, guarded(&TFrmShoaling::ToolButton5Click));
+    connect(Chart1, &ChartView::PointClicked, this, [this](int s, int i) {
+        RunGuarded(ctx_, [&] { Chart1ClickSeries(s, i); });
+    });
+    connect(Chart1, &ChartView::AxisClicked, this, [this](ChartAxis a) {
+        RunGuarded(ctx_, [&] { Chart1ClickAxis(a); });
+    });
+
+    // FormCreate: nothing loaded yet; the groups of the first method.
+    run_.ProfileLoaded = false;
+    RadioGroupMethodClick();
+    RadioGroupProfileClick();
+    RadioGroupObsPosClick();
+    RadioGroupXAxisClick();
 }
+
+TFrmShoaling::~TFrmShoaling() = default;
+
+void TFrmShoaling::BuildConditionsTab(QWidget* page) {
+    auto* v = new QVBoxLayout(page);
+    GroupBox1 = new QGroupBox(QStringLiteral("沖波条件"), page);
+    GroupBox1->setObjectName("GroupBox1");
+    auto* f = new QFormLayout;
+    EdtH0 = Edit(QStringLiteral("2.78"), "EdtH0", GroupBox1);
+    EdtT0 = Edit(QStringLiteral("9"), "EdtT0", GroupBox1);
+    f->addRow(Caption(QStringLiteral("波高 H(m)："), "LabelH0", GroupBox1), EdtH0);
+    f->addRow(Caption(QStringLiteral("周期 T(s)："), "LabelT0", GroupBox1), EdtT0);
+    RadioGroupH0 = Radio(QString(), {QStringLiteral("有義波高"), QStringLiteral("ｒｍｓ波高")}, "RadioGroupH0", GroupBox1);
+    RadioGroupT0 = Radio(QString(), {QStringLiteral("有義波周期"), QStringLiteral("ｽﾍﾟｸﾄﾙﾋﾟｰｸ周期")}, "RadioGroupT0",
+                         GroupBox1);
+    auto* kinds = new QHBoxLayout;
+    kinds->addWidget(RadioGroupH0);
+    kinds->addWidget(RadioGroupT0);
+    auto* g1 = new QVBoxLayout(GroupBox1);
+    g1->addLayout(f);
+    g1->addLayout(kinds);
+    v->addWidget(GroupBox1);
+
+    GroupBox3 = new QGroupBox(QStringLiteral("潮位"), page);
+    GroupBox3->setObjectName("GroupBox3");
+    auto* f3 = new QFormLayout(GroupBox3);
+    EditdMSL = Edit(QStringLiteral("0"), "EditdMSL", GroupBox3);
+    f3->addRow(Caption(QStringLiteral("平均海面からの高さ(m)："), "LabelMSL", GroupBox3), EditdMSL);
+    v->addWidget(GroupBox3);
+
+    RadioGroupObsPos = Radio(QStringLiteral("沖波観測点"), {QStringLiteral("深海"), QStringLiteral("任意の位置")},
+                             "RadioGroupObsPos", page);
+    LabeledEditObsPos = new LabeledEdit("LabeledEditObsPos", QStringLiteral("観測水深(m)："), QString(), page);
+    v->addWidget(RadioGroupObsPos);
+    v->addWidget(LabeledEditObsPos);
+    v->addStretch();
+}
+
+void TFrmShoaling::BuildProfileTab(QWidget* page) {
+    auto* v = new QVBoxLayout(page);
+    RadioGroupProfile = Radio(QString(), {QStringLiteral("一定勾配"), QStringLiteral("任意地形")}, "RadioGroupProfile", page);
+    v->addWidget(RadioGroupProfile);
+
+    GroupBoxSlope = new QGroupBox(QStringLiteral("一定勾配"), page);
+    GroupBoxSlope->setObjectName("GroupBoxSlope");
+    auto* fs = new QFormLayout(GroupBoxSlope);
+    EdtSlope = Edit(QStringLiteral("0.1"), "EdtSlope", GroupBoxSlope);
+    fs->addRow(Caption(QStringLiteral("海底勾配："), "LabelSlope", GroupBoxSlope), EdtSlope);
+    v->addWidget(GroupBoxSlope);
+
+    GroupBoxProfile = new QGroupBox(QStringLiteral("海底断面データ"), page);
+    GroupBoxProfile->setObjectName("GroupBoxProfile");
+    auto* grid = new QGridLayout(GroupBoxProfile);
+    EditFileName = Edit(QString(), "EditFileName", GroupBoxProfile);
+    Button1 = new QPushButton(QStringLiteral("参照"), GroupBoxProfile);
+    Button1->setObjectName("Button1");
+    Button1->setAutoDefault(false);
+    grid->addWidget(Caption(QStringLiteral("ファイル名："), "LabelFileName", GroupBoxProfile), 0, 0);
+    grid->addWidget(EditFileName, 0, 1);
+    grid->addWidget(Button1, 0, 2);
+    LabelDist = Caption(QStringLiteral("離岸距離："), "LabelDist", GroupBoxProfile);
+    ComboBoxDist = new QComboBox(GroupBoxProfile);
+    ComboBoxDist->setObjectName("ComboBoxDist");
+    LabelDepth = Caption(QStringLiteral("水深："), "LabelDepth", GroupBoxProfile);
+    ComboBoxDepth = new QComboBox(GroupBoxProfile);
+    ComboBoxDepth->setObjectName("ComboBoxDepth");
+    grid->addWidget(LabelDist, 1, 0);
+    grid->addWidget(ComboBoxDist, 1, 1, 1, 2);
+    grid->addWidget(LabelDepth, 2, 0);
+    grid->addWidget(ComboBoxDepth, 2, 1, 1, 2);
+    BitBtn3 = new QPushButton(QStringLiteral("読込み"), GroupBoxProfile);
+    BitBtn3->setObjectName("BitBtn3");
+    BitBtn3->setAutoDefault(false);
+    grid->addWidget(BitBtn3, 3, 2);
+    v->addWidget(GroupBoxProfile);
+    v->addStretch();
+}
+
+void TFrmShoaling::BuildMethodTab(QWidget* page) {
+    auto* v = new QVBoxLayout(page);
+    RadioGroupMethod = Radio(QStringLiteral("計算方法"),
+                             {QStringLiteral("菅原・山本(1978)の規則波の変形モデル"),
+                              QStringLiteral("合田(1975)の不規則波の変形モデル"),
+                              QStringLiteral("Thornton and Guza（1983)の砕波変形モデル"),
+                              QStringLiteral("Battjes and Stive(1985)の砕波変形モデル")},
+                             "RadioGroupMethod", page);
+    v->addWidget(RadioGroupMethod);
+    BitBtn4 = new QPushButton(QStringLiteral("解説"), page);
+    BitBtn4->setObjectName("BitBtn4");
+    BitBtn4->setAutoDefault(false);
+    auto* h = new QHBoxLayout;
+    h->addStretch();
+    h->addWidget(BitBtn4);
+    v->addLayout(h);
+    v->addStretch();
+}
+
+void TFrmShoaling::BuildGraphTab(QWidget* page) {
+    auto* v = new QVBoxLayout(page);
+    auto* range = new QGroupBox(QStringLiteral("表示範囲"), page);
+    range->setObjectName("GroupBoxRange");
+    auto* rv = new QVBoxLayout(range);
+    RadioGroupXAxis = Radio(QString(), {QStringLiteral("水深"), QStringLiteral("離岸距離")}, "RadioGroupXAxis", range);
+    rv->addWidget(RadioGroupXAxis);
+    auto* f = new QFormLayout;
+    EditOffshoreEnd = Edit(QStringLiteral("10"), "EditOffshoreEnd", range);
+    EditOnshoreEnd = Edit(QStringLiteral("0.1"), "EditOnshoreEnd", range);
+    f->addRow(Caption(QStringLiteral("沖側端点："), "LabelOffshoreEnd", range), EditOffshoreEnd);
+    f->addRow(Caption(QStringLiteral("岸側端点："), "LabelOnshoreEnd", range), EditOnshoreEnd);
+    rv->addLayout(f);
+    v->addWidget(range);
+    RadioGroupYAxis = Radio(QStringLiteral("表示データ"), {}, "RadioGroupYAxis", page);
+    v->addWidget(RadioGroupYAxis);
+    v->addStretch();
+}
+
+void TFrmShoaling::BuildEstimationTab(QWidget* page) {
+    auto* v = new QVBoxLayout(page);
+    LblCalPoint = Caption(QStringLiteral("推定位置の水深 (m)："), "LblCalPoint", page);
+    EdtCalPoint = Edit(QStringLiteral("2,4,6"), "EdtCalPoint", page);
+    EdtCalPoint->setToolTip(QStringLiteral("複数の水深を入力する場合にはカンマで区切りで入力して下さい。"));
+    Memo1 = new QPlainTextEdit(page);
+    Memo1->setObjectName("Memo1");
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    v->addWidget(LblCalPoint);
+    v->addWidget(EdtCalPoint);
+    v->addWidget(Memo1, 1);
+}
+
+void TFrmShoaling::BuildChart(QWidget* panel) {
+    auto* v = new QVBoxLayout(panel);
+    v->setContentsMargins(0, 0, 0, 0);
+    ToolBar1 = new QToolBar(panel);
+    ToolBar1->setObjectName("ToolBar1");
+    auto tool = [this](const char* name, QStyle::StandardPixmap icon, const QString& hint) {
+        auto* b = new QToolButton(ToolBar1);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setIcon(style()->standardIcon(icon));
+        b->setToolTip(hint);
+        ToolBar1->addWidget(b);
+        return b;
+    };
+    ToolButton1 = tool("ToolButton1", QStyle::SP_FileDialogContentsView, QStringLiteral("印刷プレビュー"));
+    ToolButton2 = tool("ToolButton2", QStyle::SP_DialogSaveButton, QStringLiteral("グラフの保存"));
+    ToolButton4 = tool("ToolButton4", QStyle::SP_DriveFDIcon, QStringLiteral("画像として保存"));
+    ToolButton5 = tool("ToolButton5", QStyle::SP_BrowserReload, QStringLiteral("表示範囲に戻す"));
+    ToolButton3 = tool("ToolButton3", QStyle::SP_DialogHelpButton, QStringLiteral("ヘルプ"));
+    v->addWidget(ToolBar1);
+
+    Chart1 = new ChartView(panel);
+    Chart1->setObjectName("Chart1");
+    Chart1->setMinimumSize(420, 320);
+    Chart1->SetTitle(QStringLiteral("波高の水深変化"));
+    // The profile goes first so that the height line is drawn over it.
+    SeriesProfile = Chart1->AddAreaSeries(QStringLiteral("h"), Qt::red, ChartAxis::Right);
+    SeriesWaveHeight = Chart1->AddLineSeries(QString(), Qt::blue, 2, ChartAxis::Left);
+    Chart1->SetSeriesActive(SeriesProfile, false);
+    Chart1->SetSeriesActive(SeriesWaveHeight, false);
+    Chart1->SetLegendVisible(false);
+    Chart1->SetAxisTitle(ChartAxis::Bottom, Q(orvane::BottomAxisTitle(0)));
+    v->addWidget(Chart1, 1);
+}
+
+// --- keeping the run in step with the controls ------------------------------------------
+
+void TFrmShoaling::SyncChoices() {
+    orvane::ShoalingInputs& in = run_.Inputs;
+    in.Method = std::max(0, RadioGroupMethod->ItemIndex());
+    in.HeightKind = std::max(0, RadioGroupH0->ItemIndex());
+    in.PeriodKind = std::max(0, RadioGroupT0->ItemIndex());
+    in.ObsPos = std::max(0, RadioGroupObsPos->ItemIndex());
+    in.ProfileMode = std::max(0, RadioGroupProfile->ItemIndex());
+    in.XAxis = std::max(0, RadioGroupXAxis->ItemIndex());
+    in.DisplayIndex = std::max(0, RadioGroupYAxis->ItemIndex());
+    in.ProfileFile = S(EditFileName->text());
+    if (ComboBoxDist->currentIndex() >= 0) run_.DistanceColumn = ComboBoxDist->currentIndex();
+    if (ComboBoxDepth->currentIndex() >= 0) run_.DepthColumn = ComboBoxDepth->currentIndex();
+}
+
+void TFrmShoaling::UpdateRunInputs() {
+    SyncChoices();
+    run_.CopyConstants(ctx_.constants);
+    orvane::ShoalingInputs& in = run_.Inputs;
+    // Boxes that the chosen options leave unused are not converted, so that a stale text
+    // there does not stop the run.
+    in.OnshoreEndValue = Real(EditOnshoreEnd);
+    in.OffshoreEndValue = Real(EditOffshoreEnd);
+    if (in.ProfileMode == 0) in.Slope = Real(EdtSlope);
+    if (in.ObsPos == 1) in.ObsPosValue = orvane::StrToFloat(S(LabeledEditObsPos->text()));
+}
+
+void TFrmShoaling::ShowTab(ShoalingTab tab) {
+    switch (tab) {
+    case ShoalingTab::Conditions: PageControl1->setCurrentIndex(0); break;
+    case ShoalingTab::Profile: PageControl1->setCurrentIndex(1); break;
+    case ShoalingTab::Method: PageControl1->setCurrentIndex(2); break;
+    case ShoalingTab::Graph: PageControl1->setCurrentIndex(3); break;
+    case ShoalingTab::Estimation: PageControl1->setCurrentIndex(4); break;
+    case ShoalingTab::None: break;
+    }
+}
+
+orvane::PrepareResult TFrmShoaling::PrepareServiceRun() {
+    UpdateRunInputs();
+    run_.ParseEstimationPoints(S(EdtCalPoint->text()));
+    const orvane::PrepareResult r = run_.PrepareRun(*output_, *ctx_.prompter, orvane::PrepareMode::PerSample);
+    if (r.resetCalPoint) EdtCalPoint->setText(QStringLiteral("0.01"));
+    ShowTab(r.tab);
+    return r;
+}
+
+void TFrmShoaling::EnterServiceMode() {
+    serviceMode_ = true;
+    GroupBox1->setVisible(false);
+    GroupBox3->setVisible(false);
+    BitBtn1->setVisible(false);
+    BitBtn2->setVisible(false);
+    RadioGroupH0->setEnabled(false);
+    RadioGroupT0->setEnabled(false);
+    RadioGroupYAxis->setEnabled(false);
+    run_.Interactive = false;
+}
+
+void TFrmShoaling::LeaveServiceMode() {
+    serviceMode_ = false;
+    RadioGroupH0->setEnabled(true);
+    RadioGroupT0->setEnabled(true);
+    RadioGroupYAxis->setEnabled(true);
+    BitBtn1->setVisible(true);
+    BitBtn2->setVisible(true);
+    // The two groups come back when the main menu opens the window again.
+}
+
+// --- event handlers ---------------------------------------------------------------------
+
+void TFrmShoaling::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    RunGuarded(ctx_, [this] { FormShow(); });
+}
+
+void TFrmShoaling::hideEvent(QHideEvent* event) {
+    RunGuarded(ctx_, [this] { FormClose(); });
+    QDialog::hideEvent(event);
+}
+
+void TFrmShoaling::FormShow() {
+    run_.CopyConstants(ctx_.constants);
+    RadioGroupObsPosClick();
+    RadioGroupMethodClick();
+    RadioGroupProfileClick();
+    RadioGroupXAxisClick();
+}
+
+void TFrmShoaling::FormClose() {
+    if (ComboBoxDist->currentIndex() >= 0) DistanceColumn = ComboBoxDist->currentIndex();
+    if (ComboBoxDepth->currentIndex() >= 0) DepthColumn = ComboBoxDepth->currentIndex();
+    run_.DistanceColumn = DistanceColumn;
+    run_.DepthColumn = DepthColumn;
+}
+
+void TFrmShoaling::RadioGroupObsPosClick() {
+    LabeledEditObsPos->setVisible(RadioGroupObsPos->ItemIndex() == 1);
+}
+
+void TFrmShoaling::RadioGroupMethodClick() {
+    const int method = std::max(0, RadioGroupMethod->ItemIndex());
+    RadioGroupObsPos->setEnabled(false);
+    RadioGroupObsPos->SetItemIndex(method <= 1 ? 0 : 1);
+    RadioGroupH0->setVisible(method != 0);
+    RadioGroupT0->setVisible(method != 0);
+
+    const int old = RadioGroupYAxis->ItemIndex();
+    const QString remembered = old >= 0 && old < RadioGroupYAxis->Items().size() ? RadioGroupYAxis->Items()[old] : QString();
+    QStringList items;
+    unitSuffix_.clear();
+    for (const orvane::DisplayItem& d : orvane::DisplayItemsFor(method)) {
+        items << QString::fromUtf8(d.text);
+        unitSuffix_.push_back(d.unit);
+    }
+    RadioGroupYAxis->SetItems(items);
+    RadioGroupYAxis->SetItemIndex(0);
+    const int same = items.indexOf(remembered);
+    if (same >= 0) RadioGroupYAxis->SetItemIndex(same);
+}
+
+void TFrmShoaling::RadioGroupProfileClick() {
+    if (RadioGroupProfile->ItemIndex() != 1) {
+        GroupBoxSlope->setVisible(true);
+        GroupBoxProfile->setVisible(false);
+        RadioGroupXAxis->setEnabled(true);
+        BitBtn1->setEnabled(true);
+    } else {
+        GroupBoxSlope->setVisible(false);
+        GroupBoxProfile->setVisible(true);
+        EditFileNameChange();
+        RadioGroupXAxis->SetItemIndex(1);
+        RadioGroupXAxis->setEnabled(false);
+        BitBtn1->setEnabled(run_.ProfileLoaded);
+    }
+}
+
+void TFrmShoaling::RadioGroupXAxisClick() {
+    if (RadioGroupXAxis->ItemIndex() == 1) {
+        LblCalPoint->setText(QStringLiteral("推定位置の離岸距離 (m)："));
+        LabeledEditObsPos->Label()->setText(QStringLiteral("観測点の離岸距離(m）"));
+    } else {
+        LblCalPoint->setText(QStringLiteral("推定位置の水深 (MSL基準, m)："));
+        LabeledEditObsPos->Label()->setText(QStringLiteral("観測水深(MSL基準，m）"));
+    }
+}
+
+void TFrmShoaling::EditFileNameChange() {
+    const std::string path = S(EditFileName->text());
+    const bool exists = !path.empty() && QFileInfo(EditFileName->text()).isFile();
+    LabelDist->setVisible(exists);
+    ComboBoxDist->setVisible(exists);
+    LabelDepth->setVisible(exists);
+    ComboBoxDepth->setVisible(exists);
+    if (!exists) return;
+    ComboBoxDist->clear();
+    ComboBoxDepth->clear();
+    const std::vector<std::string> fields = orvane::ShoalingRun::ReadProfileHeader(path);
+    for (const std::string& f : fields) {
+        ComboBoxDist->addItem(Q(f));
+        ComboBoxDepth->addItem(Q(f));
+    }
+    const int n = static_cast<int>(fields.size());
+    if (n > 0) {
+        ComboBoxDist->setCurrentIndex(orvane::ShoalingRun::ColumnChoice(DistanceColumn, n));
+        ComboBoxDepth->setCurrentIndex(orvane::ShoalingRun::ColumnChoice(DepthColumn, n));
+    }
+}
+
+void TFrmShoaling::Button1Click() {
+    const QString current = EditFileName->text();
+    const QString start = current.isEmpty() ? QDir::currentPath() : QFileInfo(current).absolutePath();
+    const QString name = ChooseFile(ctx_, this, QStringLiteral("海底断面データ"),
+                                    QStringLiteral("カンマ区切りデータファイル (*.csv);;すべてのファイル (*)"), start, false);
+    if (name.isEmpty()) return;
+    if (name == current) EditFileNameChange();
+    else EditFileName->setText(name);  // textChanged runs EditFileNameChange
+}
+
+void TFrmShoaling::BitBtn3Click() {
+    SyncChoices();
+    if (run_.LoadProfile(*output_, *ctx_.prompter)) {
+        EditOnshoreEnd->setText(Q(orvane::FormatShortest(run_.Inputs.OnshoreEndValue)));
+        EditOffshoreEnd->setText(Q(orvane::FormatShortest(run_.Inputs.OffshoreEndValue)));
+        BitBtn1->setEnabled(true);
+    }
+    Chart1->ClearSeries(SeriesWaveHeight);
+}
+
+void TFrmShoaling::BitBtn1Click() {
+    run_.RecordProfile = false;
+    const double tide = Real(EditdMSL);
+    run_.TideLevel = tide;
+    const double T = Real(EdtT0);
+    if (T <= 0) return;
+    const double H = Real(EdtH0);
+    UpdateRunInputs();
+    run_.TideLevel = tide;
+    run_.SetOffshoreWave(H, T);
+    run_.ParseEstimationPoints(S(EdtCalPoint->text()));
+    const orvane::PrepareResult prep = run_.PrepareRun(*output_, *ctx_.prompter, orvane::PrepareMode::SingleRun);
+    if (prep.resetCalPoint) EdtCalPoint->setText(QStringLiteral("0.01"));
+    ShowTab(prep.tab);
+    if (!prep.ok) return;
+
+    Chart1->SetSeriesActive(SeriesWaveHeight, true);
+    run_.Interactive = true;
+    orvane::Progress& progress = *ctx_.progressSink;
+    progress.SetProgressComment("ただ今、計算中．．．．");
+    bool ok = false;
+    try {
+        const std::vector<double> points = run_.EstimationValues;
+        ok = run_.RunModel(points, tide, *output_, progress, *ctx_.prompter);
+    } catch (...) {
+        progress.Hide();
+        Chart1->ReplotNow();
+        throw;
+    }
+    if (ok) ShowTab(ShoalingTab::Estimation);
+    progress.Hide();
+    Chart1->ReplotNow();
+}
+
+void TFrmShoaling::BitBtn2Click() { reject(); }
+
+void TFrmShoaling::BitBtn4Click() { OpenHelpKeyword(ctx_, QStringLiteral("浅水変形モデル")); }
+
+void TFrmShoaling::Chart1ClickSeries(int series, int index) {
+    const double x = Chart1->PointX(series, index);
+    const double y = Chart1->PointY(series, index);
+    ctx_.prompter->Beep();
+    ctx_.prompter->Information("X= " + orvane::FormatGeneral(x, 7) + ", Y= " + orvane::FormatGeneral(y, 7));
+}
+
+void TFrmShoaling::Chart1ClickAxis(ChartAxis axis) {
+    int item = -1;
+    switch (axis) {
+    case ChartAxis::Bottom: item = 0; break;
+    case ChartAxis::Left: item = 1; break;
+    case ChartAxis::Right: item = 2; break;
+    case ChartAxis::Top: return;
+    }
+    ctx_.axisSet->AttachChart(Chart1);
+    ctx_.axisSet->RadioGroup1->SetItemIndex(item);
+    ShowModal(ctx_, ctx_.axisSet);
+    Chart1->ReplotNow();
+}
+
+void TFrmShoaling::ToolButton1Click() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setObjectName("PrintPreview");
+    preview.setWindowTitle(QStringLiteral("印刷プレビュー"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { Chart1->PrintTo(p); });
+    ShowModal(ctx_, &preview);
+    Chart1->ReplotNow();
+}
+
+std::vector<std::string> TFrmShoaling::ExportLines() const {
+    std::vector<std::string> lines;
+    const int n = Chart1->PointCount(SeriesWaveHeight);
+    lines.reserve(static_cast<std::size_t>(n) + 1);
+    lines.push_back(S(Chart1->AxisTitle(ChartAxis::Bottom)) + "," + S(Chart1->AxisTitle(ChartAxis::Left)));
+    for (int i = 0; i < n; ++i) {
+        lines.push_back(orvane::FormatGeneral(Chart1->PointX(SeriesWaveHeight, i), 7) + "," +
+                        orvane::FormatGeneral(Chart1->PointY(SeriesWaveHeight, i), 7));
+    }
+    return lines;
+}
+
+void TFrmShoaling::ToolButton2Click() {
+    const QString name = ChooseFile(ctx_, this, QStringLiteral("グラフの保存"),
+                                    QStringLiteral("カンマ区切りデータファイル (*.csv)"), QString(), true);
+    if (name.isEmpty()) return;
+    const std::string path = orvane::ChangeFileExt(S(name), ".csv");
+    // Written whole or not at all: a failure keeps any older file of that name intact.
+    orvane::WriteTextFileAtomic(path, ExportLines());
+}
+
+void TFrmShoaling::ToolButton3Click() { OpenHelpKeyword(ctx_, QStringLiteral("グラフ")); }
+
+void TFrmShoaling::ToolButton4Click() {
+    const QString name = ChooseFile(ctx_, this, QStringLiteral("画像として保存"),
+                                    QStringLiteral("PNG 画像 (*.png);;PDF 文書 (*.pdf)"), QString(), true);
+    if (name.isEmpty()) return;
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    bool ok;
+    if (suffix == "pdf") ok = Chart1->SavePdf(name);
+    else ok = Chart1->SavePng(suffix == "png" ? name : name + ".png");
+    if (!ok) ctx_.prompter->Error("画像ファイルを書き込めませんでした。");
+}
+
+void TFrmShoaling::ToolButton5Click() { Chart1->ResetView(); }
