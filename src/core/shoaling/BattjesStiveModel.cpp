@@ -1,10 +1,153 @@
-#include "core/shoaling/ShoalingModels.h"
+#include "core/shoaling/BattjesStiveModel.h"
+
+#include <cmath>
+#include "core/runtime/Errors.h"
+#include "core/runtime/NumberText.h"
+#include "core/shoaling/WaveFunctions.h"
+#include "core/wave/WaveNumber.h"
 
 namespace orvane {
 
-bool RunBattjesStiveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress, Prompter& prompter) {
-    (void)run; (void)out; (void)progress; (void)prompter;
-    return false;
+namespace {
+constexpr double kHsOverHrms = 1.416;
+}  // namespace
+
+double BSBreakerParameter(double H0, double L0) {
+    return 0.5 + 0.4 * std::tanh(33.0 * CheckedDiv(H0, L0));
+}
+
+double BSBreakerHeight(double gamma, double d, double T, double g) {
+    const double k = WaveNumber(T, d, g);
+    return 0.88 / k * std::tanh(gamma * k * d / 0.88);
+}
+
+double BSBreakingFraction(double H, double Hm) {
+    const double r = CheckedDiv(H, Hm);
+    const double a = r * r;
+    double Q = 0.5;
+    for (int pass = 0; pass < kMaxNewtonPasses; ++pass) {
+        const double e = CheckResult(std::exp(CheckedDiv(Q - 1.0, a)));
+        const double next = Q - CheckedDiv(e - Q, e / a - 1.0);
+        const double change = std::fabs(next - Q);
+        Q = next;
+        if (change < 1e-5) return Q;
+    }
+    throw EConvergence("砕波率の計算が収束しませんでした。");
+}
+
+double BSDissipation(const ShoalingRun& run, double gamma, double H, double d) {
+    const double Hm = BSBreakerHeight(gamma, d, run.Period, run.Gravity);
+    const double Qb = BSBreakingFraction(H, Hm);
+    return 0.25 * Qb * run.Density * run.Gravity * Hm * Hm / run.Period;
+}
+
+bool RunBattjesStiveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
+                          Prompter& prompter) {
+    const double H0 = run.OffshoreHeight, T = run.Period;
+    const double g = run.Gravity, rho = run.Density;
+    if (!(H0 > 0.0)) throw EInvalidOp();
+    const double gamma = BSBreakerParameter(H0, run.DeepWaterLength);
+    const double xs = run.StartDistance;
+
+    double x = xs;
+    double h = run.DepthAt(x);
+    double H = H0;
+    double eta = 0.0, etaPrev = 0.0;
+    double dxPrev = 0.0;
+    double F = rho * g * H * H / 8.0 * GroupVelocity(h, T, g);
+    run.ReserveRecords(h, 0.05 * H0);
+
+    for (long step = 0;; ++step) {
+        if (step >= kMaxModelSteps)
+            throw EConvergence("計算点の数が上限を超えました。");
+        if (progress.Cancelled()) return false;
+
+        const double dh = h / H0 >= 2.5 ? 0.25 * H0 : 0.05 * H0;
+        double xn = run.NextStation(dh, x);
+        const bool haveTarget = run.EstimationIndex < run.EstimationCount;
+        const double target = run.TargetDistance;
+        if (haveTarget && x > target && target >= xn) xn = target;
+        if (xn < run.OnshoreEnd) return true;
+        if (run.Interactive) progress.SetProgressPosition(run.ProgressPercent(xs, xn));
+
+        const double hn = run.DepthAt(xn);
+        if (hn <= 0.0) return true;
+        const double dx = x - xn;
+        const double hm = (hn + h) / 2.0;
+        const double etaGuess = dxPrev > 1e-7 ? eta + dx / dxPrev * (eta - etaPrev) : 0.0;
+
+        const double Fn = F - BSDissipation(run, gamma, H, (eta + etaGuess) / 2.0 + hm) * dx;
+        // All the energy is gone within one step: the explicit march has no answer here.
+        if (Fn <= 0.0) return false;
+        const double dn = hn + etaGuess;
+        double Hn = CheckedSqrt(8.0 * Fn / GroupVelocity(dn, T, g) / (g * rho));
+        const double Hmax = BSBreakerHeight(gamma, dn, T, g);
+        if (Hn > Hmax) Hn = Hmax;
+
+        // Set-up: the radiation-stress factor follows the total depth in every pass.
+        const double dH2 = Hn * Hn - H * H;
+        double etaNew = eta;
+        for (int pass = 0;; ++pass) {
+            if (pass >= kSetupPassCap)
+                throw EConvergence("平均水位の計算が収束しませんでした。");
+            const double d = (etaNew + eta) / 2.0 + hm;
+            if (d <= 0.0) {
+                prompter.Beep();
+                prompter.Error("x = " + FormatGeneral(xn, 5) + "でηの計算に失敗しました。");
+                return false;
+            }
+            const double next =
+                eta - RadiationStressFactor(WaveNumber(T, d, g) * d) / d * dH2;
+            const double change = std::fabs(next - etaNew);
+            etaNew = next;
+            if (change < 1e-5) break;
+            if (!std::isfinite(etaNew)) throw EInvalidOp();
+        }
+
+        run.RecordPoint(xn, Hn, etaNew);
+        if (run.Interactive && run.OnshoreEnd <= xn && xn <= run.OffshoreEnd) {
+            double value;
+            switch (run.Inputs.DisplayIndex) {
+                case 1: value = kHsOverHrms * Hn; break;
+                case 2: value = kHsOverHrms * Hn / (kHsOverHrms * H0); break;
+                case 3: value = etaNew; break;
+                default: value = Hn; break;
+            }
+            out.AddHeightPoint(run.AxisMode == 0 ? hn : xn, value);
+            out.ProcessEvents();
+        }
+
+        if (haveTarget && std::fabs(xn - target) < 0.1 * dx) {
+            if (run.Interactive) {
+                out.AddReportLine(run.PositionLine());
+                out.AddReportLine("  rms波高 Hrms =" + FormatFixed(Hn, 3, 5) + "m");
+                out.AddReportLine("  有義波高 Hs =" + FormatFixed(kHsOverHrms * Hn, 3, 5) + "m" +
+                                  "(浅水係数 Ks =" + FormatFixed(Hn / H0, 3, 5) + ")");
+                out.AddReportLine("  ﾗｼﾞｴｰｼｮﾝｽﾄﾚｽによる水位上昇η=" + FormatFixed(etaNew, 3, 5) +
+                                  "m");
+            } else if (run.StoreEstimate(Hn, etaNew)) {
+                return true;
+            }
+            run.AdvanceTarget();
+            if (!run.Interactive && run.EstimationIndex < run.EstimationCount &&
+                run.DepthAt(run.TargetDistance) < 0.0) {
+                // The next point is dry at this tide: none of the rest is reached.
+                for (int i = run.EstimationIndex; i < run.EstimationCount; ++i)
+                    run.EstimatedHeight[i] = -1.0;
+                return true;
+            }
+        }
+
+        if (Hn == 0.0) return true;
+        dxPrev = dx;
+        x = xn;
+        h = hn;
+        H = Hn;
+        F = Fn;
+        etaPrev = eta;
+        eta = etaNew;
+        if (!(xn > run.OnshoreEnd)) return true;
+    }
 }
 
 }  // namespace orvane

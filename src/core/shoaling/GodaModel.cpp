@@ -1,10 +1,358 @@
-#include "core/shoaling/ShoalingModels.h"
+#include "core/shoaling/GodaModel.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+#include "core/runtime/Errors.h"
+#include "core/runtime/NumberText.h"
+#include "core/shoaling/WaveFunctions.h"
+#include "core/wave/WaveNumber.h"
 
 namespace orvane {
 
-bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress, Prompter& prompter) {
-    (void)run; (void)out; (void)progress; (void)prompter;
-    return false;
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kOneAndHalfPi = 4.712388980384689858;
+constexpr double kTwoPiOver50 = 0.12566370614359172954;
+constexpr double kTwoSqrt3 = 3.46410161513775458705;
+// Hs / Hrms of the Rayleigh distribution, as the model has always used it.
+constexpr double kHsOverHrms = 1.416;
+
+constexpr int kBins = 1000;
+
+// Surf beat as a discrete normal distribution of the mean water level: levels in units
+// of zeta_rms and their weights (sum 1). The first level is the deepest; it fixes the bin
+// width so that every level's density fits into the grid.
+constexpr std::array<double, 8> kBeatLevel{3.2831, 2.3158, 1.3832, 0.4599,
+                                           -0.4599, -1.3832, -2.3158, -3.2831};
+constexpr std::array<double, 8> kBeatWeight{0.0014, 0.0214, 0.1359, 0.3413,
+                                            0.3413, 0.1359, 0.0214, 0.0014};
+
+// Rayleigh density 2 b^2 x exp(-(b x)^2) of x = H/H0, b = 1.416/Ks. Both evaluations
+// call this one function, so that they agree to the last bit.
+inline double Rayleigh(double twoBeta2, double beta, double x) {
+    const double bx = beta * x;
+    return twoBeta2 * x * std::exp(-(bx * bx));
+}
+
+// Upper breaker height x2 (all waves above it have broken) at total depth d.
+inline double UpperBreaker(double L0overH0, double A, double d) {
+    return 0.18 * L0overH0 * (1.0 - std::exp(A * d));
+}
+
+inline double LevelDepth(double meanDepth, double zetaRms, int level) {
+    const double d = meanDepth + kBeatLevel[level] * zetaRms;
+    return d < 0.0 ? 0.0 : d;
+}
+
+void DensityReference(std::array<double, 1001>& P, double beta, double L0overH0, double A,
+                      double meanDepth, double zetaRms, double& dx) {
+    const double twoBeta2 = 2.0 * beta * beta;
+    for (int level = 0; level < 8; ++level) {
+        const double d = LevelDepth(meanDepth, zetaRms, level);
+        const double x2 = UpperBreaker(L0overH0, A, d);
+        const double x1 = 0.12 * x2 / 0.18;
+        if (level == 0) dx = x2 / kBins;
+        const double p2 = Rayleigh(twoBeta2, beta, x2);
+        const double w = kBeatWeight[level];
+        for (int j = 1; j <= kBins; ++j) {
+            const double xj = (j - 0.5) * dx;
+            double p;
+            if (xj <= x1)
+                p = Rayleigh(twoBeta2, beta, xj);
+            else if (xj <= x2)
+                p = Rayleigh(twoBeta2, beta, xj) - (xj - x1) / (x2 - x1) * p2;
+            else
+                p = 0.0;
+            P[j - 1] += w * p;
+        }
+    }
+}
+
+// The same sums in the same order. Bins above a level's x2 would add w * 0, which leaves
+// every value as it is, so they are skipped.
+void DensityFast(std::array<double, 1001>& P, std::array<double, 1001>& R, double beta,
+                 double L0overH0, double A, double meanDepth, double zetaRms, double& dx) {
+    const double twoBeta2 = 2.0 * beta * beta;
+    for (int level = 0; level < 8; ++level) {
+        const double d = LevelDepth(meanDepth, zetaRms, level);
+        const double x2 = UpperBreaker(L0overH0, A, d);
+        const double x1 = 0.12 * x2 / 0.18;
+        if (level == 0) {
+            dx = x2 / kBins;
+            for (int j = 1; j <= kBins; ++j) R[j - 1] = Rayleigh(twoBeta2, beta, (j - 0.5) * dx);
+        }
+        const double p2 = Rayleigh(twoBeta2, beta, x2);
+        const double w = kBeatWeight[level];
+        int j = 1;
+        for (; j <= kBins; ++j) {
+            const double xj = (j - 0.5) * dx;
+            if (!(xj <= x1)) break;
+            P[j - 1] += w * R[j - 1];
+        }
+        for (; j <= kBins; ++j) {
+            const double xj = (j - 0.5) * dx;
+            if (!(xj <= x2)) break;
+            P[j - 1] += w * (R[j - 1] - (xj - x1) / (x2 - x1) * p2);
+        }
+    }
+}
+
+// Mean of the highest fraction f of the waves (dimensionless): the density is taken as
+// linear between bin centres and the tail is summed from the top until f is reached.
+double TailMean(const std::array<double, 1001>& Q, double dx, double f) {
+    double c = 0.0, I = 0.0;
+    int m = kBins + 1;
+    for (int j = kBins; j >= 1; --j) {
+        const double mass = Q[j - 1] * dx;
+        if (c + mass >= f) break;
+        c += mass;
+        I += dx / 6.0 * ((2.0 * Q[j - 1] + Q[j]) * (j - 0.5) * dx +
+                         (Q[j - 1] + 2.0 * Q[j]) * (j + 0.5) * dx);
+        m = j;
+    }
+    // Only a density without a value (NaN) runs through every bin.
+    if (m < 2) throw EInvalidOp();
+    const double rho = f - c;
+    const double a = Q[m - 2], b = Q[m - 1];
+    double delta;
+    if (std::fabs(a - b) / dx < 1e-4)
+        delta = CheckedDiv(2.0 * rho, a + b);
+    else
+        delta = (CheckedSqrt((a + b) * (a + b) + 8.0 * rho * (a - b) / dx) - (a + b)) /
+                (2.0 * (a - b) / dx);
+    const double xl = (m - 1) * dx - delta;
+    const double xr = (m - 0.5) * dx;
+    const double a2 = a + (b - a) * (0.5 - delta / dx);
+    I += (xr - xl) / 6.0 * ((2.0 * a2 + b) * xl + (a2 + 2.0 * b) * xr);
+    return I / f;
+}
+
+std::string Fixed(double v, int decimals, int significant) {
+    return FormatFixed(v, decimals, significant);
+}
+
+}  // namespace
+
+void GodaUrsellDepths(ShoalingRun& run) {
+    const double H0 = run.OffshoreHeight, L0 = run.DeepWaterLength;
+    const double C = kTwoPi * kTwoPi * kTwoPi / 30.0 * CheckedDiv(H0, L0);
+    double x = kPi;  // h = L0/2
+    double ks30 = 0.0;
+    for (int pass = 0;; ++pass) {
+        if (pass >= kMaxNewtonPasses)
+            throw EConvergence("アーセル数の計算が収束しませんでした。");
+        const double t = std::tanh(x);
+        const double g = t + x * (1.0 - t * t);
+        const double sg = CheckedSqrt(g);
+        ks30 = CheckedDiv(1.0, sg);
+        const double f = (x * t) * (x * t) - CheckedDiv(C, sg);
+        const double fp = 2.0 * x * t * g + C * (1.0 - t * t) * (1.0 - x * t) / (g * sg);
+        const double step = CheckedDiv(f, fp);
+        x -= step;
+        if (std::fabs(step) / x < 1e-4) break;
+    }
+    const double h30 = std::tanh(x) * x * L0 / kTwoPi;
+    const double h50 =
+        CheckedPow(kTwoPiOver50 * H0 * L0 * ks30, 7.0 / 16.0) * CheckedPow(h30, 1.0 / 8.0);
+    run.UrsellDepth30 = h30;
+    run.UrsellDepth50 = h50;
+    run.ShoalingAt30 = ks30;
+    run.ShoalingAt50 = ks30 * CheckedPow(CheckedDiv(h30, h50), 2.0 / 7.0);
+}
+
+double NonlinearShoaling(const ShoalingRun& run, double h) {
+    if (h <= 0.0) return 0.0;
+    const double kh =
+        h >= run.UrsellDepth30 ? WaveNumber(run.Period, h, run.Gravity) * h : 0.0;
+    return NonlinearShoaling(run, h, kh);
+}
+
+double NonlinearShoaling(const ShoalingRun& run, double h, double kh) {
+    if (h <= 0.0) return 0.0;
+    const double h30 = run.UrsellDepth30, h50 = run.UrsellDepth50;
+    if (h >= h30) {
+        const double t = std::tanh(kh);
+        return 1.0 / CheckedSqrt(t + kh * (1.0 - t * t));
+    }
+    if (h >= h50) return run.ShoalingAt30 * CheckedPow(h30 / h, 2.0 / 7.0);
+
+    // Shallow water: root of K^(3/2) - W K - V = 0 (Shuto's invariant carried from h50).
+    const double H0 = run.OffshoreHeight, L0 = run.DeepWaterLength;
+    const double ks50 = run.ShoalingAt50;
+    const double steep = kTwoPi * H0 / L0;
+    const double W = 2.0 * CheckedSqrt(CheckedDiv(3.0, steep)) * h / L0;
+    const double C = ks50 * CheckedPow(h50 / L0, 1.5) *
+                     (CheckedSqrt(steep * ks50) - kTwoSqrt3 * h50 / L0);
+    const double V = CheckedDiv(C, CheckedSqrt(steep) * CheckedPow(h / L0, 1.5));
+    double K = ks50;
+    for (int pass = 0; pass < kMaxNewtonPasses; ++pass) {
+        const double next = CheckedDiv(0.5 * K * CheckedSqrt(K) + V, 1.5 * CheckedSqrt(K) - W);
+        const double change = std::fabs(next - K) / next;
+        K = next;
+        if (change < 0.005) return K;
+    }
+    throw EConvergence("非線形浅水係数の計算が収束しませんでした。");
+}
+
+GodaHeights GodaPointHeights(ShoalingRun& run, double beta, double A, double meanDepth,
+                             double zetaRms, GodaDensityEvaluation eval) {
+    auto& P = run.DensityP;
+    auto& Q = run.DensityQ;
+    P.fill(0.0);
+    const double L0overH0 = CheckedDiv(run.DeepWaterLength, run.OffshoreHeight);
+    double dx = 0.0;
+    if (eval == GodaDensityEvaluation::Fast)
+        DensityFast(P, run.DensityR, beta, L0overH0, A, meanDepth, zetaRms, dx);
+    else
+        DensityReference(P, beta, L0overH0, A, meanDepth, zetaRms, dx);
+
+    double N = 0.0;
+    for (int j = 0; j < kBins; ++j) N += P[j] * dx;
+    if (!(N > 0.0) || !std::isfinite(N)) {
+        // No wave survives (a dry point) or the density has no value.
+        if (N == 0.0) throw EZeroDivide();
+        throw EInvalidOp();
+    }
+    for (int j = 0; j <= kBins; ++j) Q[j] = P[j] / N;
+
+    double s1 = 0.0, s2 = 0.0;
+    for (int j = 1; j <= kBins; ++j) {
+        const double a = Q[j - 1], b = Q[j];
+        const double l = (j - 0.5) * dx, r = (j + 0.5) * dx;
+        s1 += (2.0 * a + b) * l + (a + 2.0 * b) * r;
+        s2 += (3.0 * a + b) * l * l + 2.0 * (a + b) * l * r + (a + 3.0 * b) * r * r;
+    }
+    const double H0 = run.OffshoreHeight;
+    GodaHeights g;
+    g.binWidth = dx;
+    g.Hm = dx / 6.0 * s1 * H0;
+    g.Hrms = CheckedSqrt(dx / 12.0 * s2) * H0;
+    g.H13 = TailMean(Q, dx, 1.0 / 3.0) * H0;
+    g.H110 = TailMean(Q, dx, 1.0 / 10.0) * H0;
+    g.H1100 = TailMean(Q, dx, 1.0 / 100.0) * H0;
+    return g;
+}
+
+bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
+                  Prompter& prompter) {
+    return RunGodaModel(run, out, progress, prompter, GodaDensityEvaluation::Fast);
+}
+
+bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
+                  Prompter& prompter, GodaDensityEvaluation eval) {
+    (void)prompter;  // this model has no message of its own
+    const double H0 = run.OffshoreHeight, L0 = run.DeepWaterLength;
+    const double T = run.Period, g = run.Gravity;
+    if (!(H0 > 0.0) || !(L0 > 0.0)) throw EInvalidOp();
+    GodaUrsellDepths(run);
+
+    const double hs = run.DistanceAt(L0) >= run.TargetDistance
+                          ? L0
+                          : run.DepthAt(1.1 * run.TargetDistance);
+    const double xs = run.DistanceAt(hs);
+    double x = xs, h = hs;
+    double xm1 = xs, xm2 = xs, eta1 = 0.0, eta2 = 0.0;
+    double hrmsPrev = NonlinearShoaling(run, hs) * H0 / kHsOverHrms;
+    run.ReserveRecords(hs, 0.05 * H0);
+    bool nearVertex = false;  // the step before came close to a target on a vertex
+
+    for (long step = 0;; ++step) {
+        if (step >= kMaxModelSteps)
+            throw EConvergence("計算点の数が上限を超えました。");
+        if (progress.Cancelled()) return false;
+
+        const double dh = h / H0 >= 2.5 ? 0.25 * H0 : 0.05 * H0;
+        double xn = run.NextStation(dh, x);
+        if (xn <= run.OnshoreEnd || xn <= 0.0) return true;
+
+        // Steps are arranged so that an estimation point is the mid-point of a step.
+        const bool haveTarget = run.EstimationIndex < run.EstimationCount;
+        const double target = run.TargetDistance;
+        if (haveTarget && x > target) {
+            if (target > xn) {
+                xn = (x + xn) / 2.0 > target ? 2.0 * target - xn : 2.0 * target - x;
+            } else if (target == xn) {
+                // Landed on a profile vertex. A step centred on it crosses the vertex, and
+                // its mid-point depth misses the vertex depth by up to half the step times
+                // the change of slope; so first come close, then take a short centred step.
+                const double lo = std::max(run.OnshoreEnd, 0.0);
+                const double centred = 2.0 * target - x;
+                if (nearVertex && centred > lo) {
+                    xn = centred;
+                } else {
+                    xn = target + std::min((x - target) / 10.0, (target - lo) / 2.0);
+                    nearVertex = true;
+                }
+            }
+        }
+
+        const double xm = (x + xn) / 2.0;
+        const double hn = run.DepthAt(xn);
+        // The waterline: nothing shoreward of it has a wave.
+        if (hn <= 0.0) return true;
+        const double hm = (h + hn) / 2.0;
+        const double s = CheckedDiv(h - hn, x - xn);
+        if (run.Interactive) progress.SetProgressPosition(run.ProgressPercent(xs, xm));
+
+        const double zetaRms = 0.01 * H0 / CheckedSqrt(H0 / L0 * (hm / H0 + 1.0));
+        const double etaGuess = xm1 != xm2 ? eta1 + (eta1 - eta2) * (xm - xm1) / (xm1 - xm2) : 0.0;
+        const double A = -kOneAndHalfPi * (1.0 + 15.0 * CheckedPow(s, 4.0 / 3.0)) / L0;
+        const double khm = WaveNumber(T, hm, g) * hm;
+        const double ks = NonlinearShoaling(run, hm, khm);
+        const double beta = CheckedDiv(kHsOverHrms, ks);
+
+        const GodaHeights w =
+            GodaPointHeights(run, beta, A, (eta1 + etaGuess) / 2.0 + hm, zetaRms, eval);
+        const double eta = SetupBalance(RadiationStressFactor(khm), hm, eta1, hrmsPrev, w.Hrms,
+                                        etaGuess, 1e-4);
+
+        if (run.Interactive && run.OnshoreEnd <= xm && xm <= run.OffshoreEnd) {
+            double value;
+            switch (run.Inputs.DisplayIndex) {
+                case 1: value = w.Hm; break;
+                case 2: value = w.H13; break;
+                case 3: value = w.H110; break;
+                case 4: value = w.H1100; break;
+                case 5: value = w.H13 / H0; break;
+                case 6: value = eta; break;
+                default: value = w.Hrms; break;
+            }
+            out.AddHeightPoint(run.AxisMode == 0 ? hm : xm, value);
+        }
+        run.RecordPoint(xn, w.Hrms, eta);
+
+        if (haveTarget && x > target && target > xn) {
+            if (run.Interactive) {
+                const double reduction = (1.0 - w.H13 / (ks * H0)) * 100.0;
+                out.AddReportLine(run.PositionLine());
+                out.AddReportLine("  rms波高 Hrms =" + Fixed(w.Hrms, 3, 7) + "m");
+                out.AddReportLine("  平均波高 Hm =" + Fixed(w.Hm, 3, 7) + "m");
+                out.AddReportLine("  有義波高 Hs =" + Fixed(w.H13, 3, 7) + "m (Ks=" +
+                                  Fixed(w.H13 / H0, 3, 5) + ")");
+                out.AddReportLine("  最大波高 H1/10 =" + Fixed(w.H110, 3, 7) + "m, " +
+                                  "H1/100 =" + Fixed(w.H1100, 3, 7) + "m");
+                out.AddReportLine("  砕波による有義波高の減衰 =" + Fixed(reduction, 1, 5) + "％");
+                out.AddReportLine("  ﾗｼﾞｴｰｼｮﾝｽﾄﾚｽによる水位上昇η=" + Fixed(eta, 3, 7) + "m");
+                out.AddReportLine("  ｻｰﾌﾋﾞｰﾄによる水位変動ζrms =" + Fixed(zetaRms, 3, 5) + "m");
+            } else if (run.StoreEstimate(w.Hrms, eta)) {
+                return true;
+            }
+            run.AdvanceTarget();
+            nearVertex = false;
+        }
+
+        x = xn;
+        h = hn;
+        xm2 = xm1;
+        xm1 = xm;
+        eta2 = eta1;
+        eta1 = eta;
+        hrmsPrev = w.Hrms;
+        if (!(xn > run.OnshoreEnd)) return true;
+    }
 }
 
 }  // namespace orvane

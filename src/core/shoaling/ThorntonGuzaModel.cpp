@@ -1,10 +1,99 @@
-#include "core/shoaling/ShoalingModels.h"
+#include "core/shoaling/ThorntonGuzaModel.h"
+
+#include <cmath>
+#include "core/runtime/Errors.h"
+#include "core/runtime/NumberText.h"
+#include "core/shoaling/WaveFunctions.h"
 
 namespace orvane {
 
-bool RunThorntonGuzaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress, Prompter& prompter) {
-    (void)run; (void)out; (void)progress; (void)prompter;
-    return false;
+namespace {
+constexpr double kThreeSqrtPiOver16 = 0.33233509704478425513;
+constexpr double kHsOverHrms = 1.416;
+}  // namespace
+
+double TGDissipation(const ShoalingRun& run, double h, double H) {
+    const double gamma = run.gamma_TG, B = run.B_TG;
+    const double r = CheckedDiv(H, gamma * h);
+    const double weight = 1.0 - CheckedPow(1.0 + r * r, -2.5);
+    const double H5 = H * H * H * H * H;
+    return kThreeSqrtPiOver16 * run.Density * run.Gravity * B * B * B *
+           CheckedDiv(H5, run.Period * gamma * gamma * h * h * h) * weight;
+}
+
+bool RunThorntonGuzaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
+                          Prompter& prompter) {
+    (void)prompter;  // this model has no message of its own
+    const double H0 = run.OffshoreHeight, T = run.Period;
+    const double g = run.Gravity, rho = run.Density;
+    if (!(H0 > 0.0)) throw EInvalidOp();
+    const double xs = run.StartDistance;
+
+    double x = xs;
+    double h = run.DepthAt(x);
+    double H = H0;
+    double F = rho * g * H * H / 8.0 * GroupVelocity(h, T, g);
+    run.ReserveRecords(h, 0.05 * H0);
+
+    for (long step = 0;; ++step) {
+        if (step >= kMaxModelSteps)
+            throw EConvergence("計算点の数が上限を超えました。");
+        if (progress.Cancelled()) return false;
+
+        const double dh = h / H0 >= 2.5 ? 0.25 * H0 : 0.05 * H0;
+        double xn = run.NextStation(dh, x);
+        const bool haveTarget = run.EstimationIndex < run.EstimationCount;
+        const double target = run.TargetDistance;
+        if (haveTarget && x > target && target > xn) xn = target;
+        if (xn < run.OnshoreEnd) return true;
+        if (run.Interactive) progress.SetProgressPosition(run.ProgressPercent(xs, xn));
+
+        const double hn = run.DepthAt(xn);
+        if (hn <= 0.0) return true;
+        const double dx = x - xn;
+        const double Cgn = GroupVelocity(hn, T, g);
+        // Explicit step: the dissipation at the start of the step.
+        const double Fn = F - TGDissipation(run, h, H) * dx;
+        const double Hn = Fn > 0.0 ? CheckedSqrt(8.0 * Fn / Cgn / (g * rho)) : 0.0;
+
+        run.RecordPoint(xn, Hn, 0.0);
+        if (run.Interactive && run.OnshoreEnd <= xn && xn <= run.OffshoreEnd) {
+            double value;
+            switch (run.Inputs.DisplayIndex) {
+                case 1: value = kHsOverHrms * Hn; break;
+                case 2: value = Hn / H0; break;
+                default: value = Hn; break;
+            }
+            out.AddHeightPoint(run.AxisMode == 0 ? hn : xn, value);
+            out.ProcessEvents();
+        }
+
+        if (haveTarget && std::fabs(xn - target) < 0.1 * dx) {
+            if (run.Interactive) {
+                out.AddReportLine(run.PositionLine());
+                out.AddReportLine("  rms波高 Hrms =" + FormatFixed(Hn, 3, 7) + "m");
+                out.AddReportLine("  有義波高 Hs =" + FormatFixed(kHsOverHrms * Hn, 3, 7) + "m" +
+                                  "(浅水係数 Ks =" + FormatFixed(Hn / H0, 3, 5) + ")");
+            } else if (run.StoreEstimate(Hn, 0.0)) {
+                return true;
+            }
+            run.AdvanceTarget();
+            if (!run.Interactive && run.EstimationIndex < run.EstimationCount &&
+                run.DepthAt(run.TargetDistance) < 0.0) {
+                // The next point is dry at this tide: none of the rest is reached.
+                for (int i = run.EstimationIndex; i < run.EstimationCount; ++i)
+                    run.EstimatedHeight[i] = -1.0;
+                return true;
+            }
+        }
+
+        if (Hn == 0.0) return true;  // the wave has died out
+        x = xn;
+        h = hn;
+        H = Hn;
+        F = Fn;
+        if (!(xn > run.OnshoreEnd)) return true;
+    }
 }
 
 }  // namespace orvane
