@@ -22,6 +22,7 @@ class TFrmAxisSet;
 class TFrmWaveVelSeries;
 class TFrmSDFdata;
 class TFrmEstWaveHeight;
+class HelpViewer;
 
 struct AppContext {
     TForm1* form1 = nullptr;
@@ -36,6 +37,8 @@ struct AppContext {
     TFrmWaveVelSeries* waveVelSeries = nullptr;
     TFrmSDFdata* sdfData = nullptr;
     TFrmEstWaveHeight* estWaveHeight = nullptr;
+    // Made when help is first asked for (help/Help.h).
+    HelpViewer* helpViewer = nullptr;
 
     // gra, SGfluid, RTp are the main window's; gamma_TG, B_TG the shoaling window's.
     // Both live here so that core calls get one record.
@@ -53,7 +56,13 @@ struct AppContext {
     // save = true for a save dialog; returns "" when the user cancels.
     std::function<QString(QWidget* parent, const QString& caption, const QString& filter,
                           const QString& start, bool save)> chooseFile;
+    // Ends the program at once, without the main window's close handling
+    // ("終了(&Q)"). Default: QCoreApplication::exit(0).
+    std::function<void()> quitProgram;
 };
+
+// Runs ctx.quitProgram, or ends the event loop when it is not set.
+void QuitProgram(AppContext& ctx);
 
 int ShowModal(AppContext& ctx, QDialog* dialog);
 QString ChooseFile(AppContext& ctx, QWidget* parent, const QString& caption,

@@ -1,4 +1,5 @@
 #include <QDialog>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include "ui/app/AppContext.h"
 
@@ -12,4 +13,12 @@ QString ChooseFile(AppContext& ctx, QWidget* parent, const QString& caption, con
     if (ctx.chooseFile) return ctx.chooseFile(parent, caption, filter, start, save);
     return save ? QFileDialog::getSaveFileName(parent, caption, start, filter)
                 : QFileDialog::getOpenFileName(parent, caption, start, filter);
+}
+
+void QuitProgram(AppContext& ctx) {
+    if (ctx.quitProgram) {
+        ctx.quitProgram();
+        return;
+    }
+    QCoreApplication::exit(0);
 }

@@ -1,8 +1,61 @@
 #include "ui/app/Version.h"
+#include <QGuiApplication>
+#include <QScreen>
+#include <QShowEvent>
+#include "ui/app/ProgramIcon.h"
 
+namespace {
+
+QLabel* SerifLabel(QWidget* parent, const char* name, const QString& text, int pixelHeight, bool bold) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    QFont f(QStringLiteral("Times New Roman"));
+    f.setPixelSize(pixelHeight);
+    f.setBold(bold);
+    label->setFont(f);
+    return label;
+}
+
+}  // namespace
 
 TAboutBox::TAboutBox(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName("TAboutBox");
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+    setFixedSize(298, 213);
 
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName("Panel1");
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setGeometry(8, 8, 282, 161);
+
+    ProgramIcon = new QLabel(Panel1);
+    ProgramIcon->setObjectName("ProgramIcon");
+    ProgramIcon->setGeometry(8, 8, 65, 57);
+    ProgramIcon->setPixmap(ProgramPixmap(64));
+    ProgramIcon->setScaledContents(true);
+
+    ProductName = SerifLabel(Panel1, "ProductName", QStringLiteral("Orvane"), 27, true);
+    ProductName->setGeometry(88, 10, 186, 32);
+    Version = SerifLabel(Panel1, "Version", QStringLiteral("Version 2.5e"), 16, true);
+    Version->setGeometry(88, 46, 186, 20);
+    Copyright = SerifLabel(Panel1, "Copyright", QStringLiteral("Coastal wave analysis program"), 15, false);
+    Copyright->setGeometry(8, 84, 266, 20);
+    Comments = SerifLabel(Panel1, "Comments", QStringLiteral("Questions and reports: the Orvane project"), 16, false);
+    Comments->setGeometry(8, 112, 266, 40);
+    Comments->setWordWrap(true);
+
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setObjectName("OKButton");
+    OKButton->setDefault(true);
+    OKButton->setGeometry(111, 178, 75, 25);
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TAboutBox::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect r = frameGeometry();
+        r.moveCenter(screen->availableGeometry().center());
+        move(r.topLeft());
+    }
 }
