@@ -1,0 +1,113 @@
+#include "core/velocity/WaveHeightSeries.h"
+
+#include <cmath>
+#include <vector>
+
+#include "core/runtime/Errors.h"
+#include "core/velocity/ResultFile.h"
+#include "core/wave/WaveNumber.h"
+
+namespace orvane {
+namespace {
+
+std::string Trim(const std::string& s) {
+    std::size_t a = 0, b = s.size();
+    while (a < b && (s[a] == ' ' || s[a] == '\t')) ++a;
+    while (b > a && (s[b - 1] == ' ' || s[b - 1] == '\t')) --b;
+    return s.substr(a, b - a);
+}
+
+constexpr double kTwoPi = 6.283185307179586;
+
+}  // namespace
+
+std::string ChannelListText(const SeriesHeader& h, int channel) {
+    if (channel < 0 || channel >= ChannelTableSize) return "";
+    return Trim(h.ItemName[channel]) + "(" + Trim(h.UnitName[channel]) + ")";
+}
+
+double HeightFromBottomVelocity(double Us, double Tp, double h, double g) {
+    const double k = WaveNumber(Tp, h, g);
+    const double omega = kTwoPi / Tp;
+    return std::sinh(k * h) * Us / omega * 2;
+}
+
+bool EstimateWaveHeightSeries(SeriesStore& store, const std::string& inputFile,
+                              const WaveHeightSpec& spec, double g, Prompter& prompter,
+                              Progress& progress, long long& outOfRange) {
+    if (spec.tideChannel < 0 || spec.usChannel < 0 || spec.tpChannel < 0) {
+        prompter.Error("潮位、底面有義流速振幅、スペクトルピーク周期の項目を選択して下さい。");
+        return false;
+    }
+    const char* failed = "底面流速データの読み込みに失敗しました。";
+    if (!store.OpenSeriesHeader(inputFile, prompter, progress)) {
+        prompter.Error(failed);
+        return false;
+    }
+    store.DataFileName = inputFile;
+    SeriesHeader& h = store.header;
+    const int ct = spec.tideChannel, cu = spec.usChannel, cp = spec.tpChannel;
+    if (ct >= h.NchInterval || cu >= h.NchInterval || cp >= h.NchInterval ||
+        !store.ReadBurst(0, prompter)) {
+        prompter.Error(failed);
+        return false;
+    }
+
+    const std::size_t n = static_cast<std::size_t>(std::max(0, h.SampleSize));
+    std::array<std::vector<std::int16_t>, 4> work;
+    for (auto& w : work) w.resize(n);
+    const double At = h.CoefA[ct], Bt = h.CoefB[ct];
+    const double Au = h.CoefA[cu], Bu = h.CoefB[cu];
+    const double Ap = h.CoefA[cp], Bp = h.CoefB[cp];
+    constexpr double kHeightA = 0.001;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::int16_t t = store.IntervalData[ct][i];
+        const std::int16_t u = store.IntervalData[cu][i];
+        const std::int16_t p = store.IntervalData[cp][i];
+        work[0][i] = t;
+        work[1][i] = u;
+        work[2][i] = p;
+        if (t == ErrorRaw || u == ErrorRaw || p == ErrorRaw) {
+            work[3][i] = ErrorRaw;
+            continue;
+        }
+        const double Us = (u * Au + Bu) * spec.factorUs;
+        const double Tp = (p * Ap + Bp) * spec.factorTp;
+        const double depth = spec.meanDepth + spec.dh + (t * At + Bt);
+        work[3][i] = ValueToCount(HeightFromBottomVelocity(Us, Tp, depth, g), kHeightA, 0.0, outOfRange);
+    }
+
+    // The copies keep their channels' names and calibration; taken before the table changes.
+    const std::array<int, 3> source{ct, cu, cp};
+    std::array<std::string, 3> names, units;
+    std::array<float, 3> coefA{}, coefB{};
+    for (int k = 0; k < 3; ++k) {
+        names[k] = h.ItemName[source[k]];
+        units[k] = h.UnitName[source[k]];
+        coefA[k] = h.CoefA[source[k]];
+        coefB[k] = h.CoefB[source[k]];
+    }
+    h.NchInterval = 4;
+    h.NchBurst = 0;
+    h.Iteration = 1;
+    for (int k = 0; k < 3; ++k) {
+        h.ItemName[k] = names[k];
+        h.UnitName[k] = units[k];
+        h.CoefA[k] = coefA[k];
+        h.CoefB[k] = coefB[k];
+    }
+    h.ItemName[3] = "Hs";
+    h.UnitName[3] = "m";
+    h.CoefA[3] = static_cast<float>(kHeightA);
+    h.CoefB[3] = 0.0f;
+    store.AllocateSeriesData();
+    for (int k = 0; k < 4; ++k) store.IntervalData[k] = std::move(work[k]);
+    return true;
+}
+
+std::string WaveHeightOutOfRangeMessage(long long outOfRange) {
+    if (outOfRange <= 0) return "";
+    return "16ビットの範囲に収まらない波高 " + std::to_string(outOfRange) + " 個を欠測値として保存しました。";
+}
+
+}  // namespace orvane

@@ -1,0 +1,96 @@
+#pragma once
+// Bottom orbital velocity time series at estimation points near the shore, from a series
+// of offshore significant waves (height, period) and a tide series.
+//
+// Per sample: the shoaling model of a ShoalingRun marches the sample's offshore wave over
+// the bed at the sample's tide; at each estimation point the rms height and set-up it
+// gives become a velocity with RandomWaveVelocity (JONSWAP sea at the bed, Soulsby 1987).
+//
+// Order of use (window and command line alike):
+//   ReadVelocityInputs(store, files, inputs, ...)     the two files -> three series;
+//                                                     store.header = the tide file's
+//   run.ParseEstimationPoints(text); SetUpVelocityOutput(store, options, run)
+//   (the window shows its save window here; the user may edit the channel table)
+//   ComputeVelocitySeries(inputs, options, run, store, ...)   fills IntervalData
+//   WriteResultFile(store, name)
+// Units: heights and tide in m, periods in s, velocities in m/s.
+#include <string>
+#include <vector>
+#include "core/app/PhysicalConstants.h"
+#include "core/runtime/Progress.h"
+#include "core/runtime/Prompter.h"
+#include "core/series/SeriesStore.h"
+#include "core/shoaling/ShoalingRun.h"
+
+namespace orvane {
+
+// The two input files and what is taken from them.
+struct VelocityInputFiles {
+    std::string waveFile, tideFile;
+    int hsChannel = 0, tsChannel = 0, tideChannel = 0;  // -1: no item selected
+    double hsFactor = 1, tsFactor = 1;                  // EditCHs, EditCTs
+};
+
+// The three input series after their factors; the tide in m above the tide datum.
+// Missing samples are at or above ErrorLimit. The wave series may be shorter than the
+// tide series (its tail is then missing).
+struct VelocityInputs {
+    std::vector<float> HsSeries, TsSeries, TideSeries;
+    double WaveStart = 0, TideStart = 0;
+    double WaveSInt = 0, TideSInt = 0;
+};
+
+struct VelocityOptions {
+    bool copyHs = false, copyTs = false, copyTide = false;  // CheckBoxHs, Ts, Tide
+    int output = 0;            // RadioGroupOutput: 0 Urms, 1 Um = sqrt(2) Urms, 2 Us
+    bool velMax = false;       // CheckBoxUmax
+    bool placeMax = false;     // CheckBoxXmax
+    double Kr = 1;             // EditKr: measured height -> offshore height
+    double MSL = 0;            // EditMSL: height of MSL above the tide datum (m)
+};
+
+// "Urms", "Um", "Us".
+const char* VelocityItemName(int output);
+
+// Reads both files through `store` (burst 0 of each). Shows the message of a failing step
+// and returns false. A channel of -1 stops with its own message before anything is read.
+bool ReadVelocityInputs(SeriesStore& store, const VelocityInputFiles& files, VelocityInputs& in,
+                        Prompter& prompter, Progress& progress);
+
+// The result channel table in store.header (the tide file's sample count, interval and
+// start time stay), sized with AllocateSeriesData. `run` has parsed its estimation points
+// and holds the x-axis choice (Inputs.XAxis). False, without a message, when there are
+// no estimation points: the caller shows "推定位置を入力して下さい。".
+bool SetUpVelocityOutput(SeriesStore& store, const VelocityOptions& options, const ShoalingRun& run);
+
+struct VelocityRunResult {
+    bool completed = false;          // every sample computed
+    PrepareResult prepare;           // when PrepareRun refused: the tab to show
+    long long outOfRange = 0;        // values stored as missing because they do not fit
+    double runStart = 0, runEnd = 0; // local date-times
+};
+
+// The computing loop. Uses the channel table of store.header as it stands and fills
+// IntervalData. `jobs` > 1 computes samples on that many threads, each on its own copy of
+// `run` (results are the same as with one thread); with one thread the loop uses `run`
+// itself, so that a change made to it between samples applies from the next sample.
+// Raises what the velocity computation raises (the progress dialog is hidden first).
+VelocityRunResult ComputeVelocitySeries(const VelocityInputs& in, const VelocityOptions& options,
+                                        ShoalingRun& run, SeriesStore& store,
+                                        const PhysicalConstants& constants, Progress& progress,
+                                        Prompter& prompter, int jobs = 1);
+
+// The largest velocity (as `output` chooses) along the profile recorded by the last model
+// run of `run`, and where it occurs: the depth below MSL in depth mode (AxisMode 0), the
+// distance in distance mode. `level` is the run's tide level above MSL, Tp the peak
+// period. Nothing recorded gives 0 and 0.
+struct ProfileMaximum {
+    double velocity = 0, place = 0;
+};
+ProfileMaximum FindProfileMaximum(const ShoalingRun& run, double Tp, double level, int output,
+                                  double g);
+
+// The message of a finished run.
+std::string VelocityFinishedMessage(const VelocityRunResult& r);
+
+}  // namespace orvane
