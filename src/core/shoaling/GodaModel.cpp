@@ -71,11 +71,27 @@ void DensityReference(std::array<double, 1001>& P, double beta, double L0overH0,
     }
 }
 
+// The first bin j in [from, kBins + 1] whose centre (j - 0.5) dx lies above `limit`,
+// found with the very comparison the plain loop makes, so both split the bins alike.
+inline int FirstBinAbove(double limit, double dx, int from) {
+    const auto above = [&](int j) { return !((j - 0.5) * dx <= limit); };
+    int j = from;
+    const double guess = limit / dx + 0.5;
+    if (guess > from && guess < kBins + 1) j = static_cast<int>(guess);
+    else if (guess >= kBins + 1) j = kBins + 1;
+    while (j > from && above(j - 1)) --j;
+    while (j <= kBins && !above(j)) ++j;
+    return j;
+}
+
 // The same sums in the same order. Bins above a level's x2 would add w * 0, which leaves
-// every value as it is, so they are skipped.
+// every value as it is, so they are skipped; the band limits are found first so that the
+// inner loops are plain array arithmetic.
 void DensityFast(std::array<double, 1001>& P, std::array<double, 1001>& R, double beta,
                  double L0overH0, double A, double meanDepth, double zetaRms, double& dx) {
     const double twoBeta2 = 2.0 * beta * beta;
+    double* const p = P.data();
+    const double* const r = R.data();
     for (int level = 0; level < 8; ++level) {
         const double d = LevelDepth(meanDepth, zetaRms, level);
         const double x2 = UpperBreaker(L0overH0, A, d);
@@ -86,34 +102,69 @@ void DensityFast(std::array<double, 1001>& P, std::array<double, 1001>& R, doubl
         }
         const double p2 = Rayleigh(twoBeta2, beta, x2);
         const double w = kBeatWeight[level];
-        int j = 1;
-        for (; j <= kBins; ++j) {
+        const int j1 = FirstBinAbove(x1, dx, 1);   // bins 1 .. j1-1: unbroken
+        const int j2 = FirstBinAbove(x2, dx, j1);  // bins j1 .. j2-1: partly broken
+        for (int j = 1; j < j1; ++j) p[j - 1] += w * r[j - 1];
+        const double span = x2 - x1;
+        for (int j = j1; j < j2; ++j) {
             const double xj = (j - 0.5) * dx;
-            if (!(xj <= x1)) break;
-            P[j - 1] += w * R[j - 1];
-        }
-        for (; j <= kBins; ++j) {
-            const double xj = (j - 0.5) * dx;
-            if (!(xj <= x2)) break;
-            P[j - 1] += w * (R[j - 1] - (xj - x1) / (x2 - x1) * p2);
+            p[j - 1] += w * (r[j - 1] - (xj - x1) / span * p2);
         }
     }
 }
 
-// Mean of the highest fraction f of the waves (dimensionless): the density is taken as
-// linear between bin centres and the tail is summed from the top until f is reached.
-double TailMean(const std::array<double, 1001>& Q, double dx, double f) {
+// Means of the highest fractions f of the waves (dimensionless; f ascending: 1/100,
+// 1/10, 1/3): the density is taken as linear between bin centres and the
+// tail is summed from the top until f is reached. The three tails share one pass: each
+// sum is the same prefix of the same sequence of additions.
+void TailMeans(const std::array<double, 1001>& Q, double dx, const double (&f)[3],
+               double (&mean)[3]) {
     double c = 0.0, I = 0.0;
     int m = kBins + 1;
-    for (int j = kBins; j >= 1; --j) {
+    int k = 0;  // the fraction being looked for
+    const auto finish = [&](double frac) {
+        // Only a density without a value (NaN) runs through every bin.
+        if (m < 2) throw EInvalidOp();
+        const double rho = frac - c;
+        const double a = Q[m - 2], b = Q[m - 1];
+        double delta;
+        if (std::fabs(a - b) / dx < 1e-4)
+            delta = CheckedDiv(2.0 * rho, a + b);
+        else
+            delta = (CheckedSqrt((a + b) * (a + b) + 8.0 * rho * (a - b) / dx) - (a + b)) /
+                    (2.0 * (a - b) / dx);
+        const double xl = (m - 1) * dx - delta;
+        const double xr = (m - 0.5) * dx;
+        const double a2 = a + (b - a) * (0.5 - delta / dx);
+        const double tail = I + (xr - xl) / 6.0 * ((2.0 * a2 + b) * xl + (a2 + 2.0 * b) * xr);
+        return tail / frac;
+    };
+    for (int j = kBins; j >= 1 && k < 3; --j) {
         const double mass = Q[j - 1] * dx;
-        if (c + mass >= f) break;
+        while (k < 3 && c + mass >= f[k]) {
+            mean[k] = finish(f[k]);
+            ++k;
+        }
+        if (k == 3) break;
         c += mass;
         I += dx / 6.0 * ((2.0 * Q[j - 1] + Q[j]) * (j - 0.5) * dx +
                          (Q[j - 1] + 2.0 * Q[j]) * (j + 0.5) * dx);
         m = j;
     }
-    // Only a density without a value (NaN) runs through every bin.
+    for (; k < 3; ++k) mean[k] = finish(f[k]);
+}
+
+// One fraction at a time, as the plain evaluation does it.
+double TailMeanPlain(const std::array<double, 1001>& Q, double dx, double f) {
+    double c = 0.0, I = 0.0;
+    int m = kBins + 1;
+    for (int j = kBins; j >= 1; --j) {
+        if (c + Q[j - 1] * dx >= f) break;
+        c += Q[j - 1] * dx;
+        I += dx / 6.0 * ((2.0 * Q[j - 1] + Q[j]) * (j - 0.5) * dx +
+                         (Q[j - 1] + 2.0 * Q[j]) * (j + 0.5) * dx);
+        m = j;
+    }
     if (m < 2) throw EInvalidOp();
     const double rho = f - c;
     const double a = Q[m - 2], b = Q[m - 1];
@@ -230,9 +281,16 @@ GodaHeights GodaPointHeights(ShoalingRun& run, double beta, double A, double mea
     g.binWidth = dx;
     g.Hm = dx / 6.0 * s1 * H0;
     g.Hrms = CheckedSqrt(dx / 12.0 * s2) * H0;
-    g.H13 = TailMean(Q, dx, 1.0 / 3.0) * H0;
-    g.H110 = TailMean(Q, dx, 1.0 / 10.0) * H0;
-    g.H1100 = TailMean(Q, dx, 1.0 / 100.0) * H0;
+    static constexpr double kFractions[3] = {1.0 / 100.0, 1.0 / 10.0, 1.0 / 3.0};
+    double mean[3];
+    if (eval == GodaDensityEvaluation::Fast) {
+        TailMeans(Q, dx, kFractions, mean);
+    } else {
+        for (int k = 0; k < 3; ++k) mean[k] = TailMeanPlain(Q, dx, kFractions[k]);
+    }
+    g.H1100 = mean[0] * H0;
+    g.H110 = mean[1] * H0;
+    g.H13 = mean[2] * H0;
     return g;
 }
 

@@ -19,8 +19,9 @@ struct GodaHeights {
 };
 
 // Fast: the Rayleigh part of the density is evaluated once per step and shared by the
-// eight surf-beat levels. Reference: every level evaluates it again, bin by bin. Both
-// give the same bits; the reference exists so that tests can hold the fast one to that.
+// eight surf-beat levels, and the three tail means share one pass. Reference: every
+// level evaluates it again, bin by bin, and each tail is summed on its own. Both give the
+// same bits; the reference exists so that tests can hold the fast one to that.
 enum class GodaDensityEvaluation { Fast, Reference };
 
 // Ursell depths h30, h50 and Ks30, Ks50 of the run's offshore wave (Newton from h = L0/2),
