@@ -1,3 +1,171 @@
-#include "CliCommands.h"
+// shoal: wave-height shoaling over a plane bed or a profile file, as the shoaling window
+// computes it, printing the window's report and optionally the plotted points.
+#include <memory>
+#include <vector>
 
-void RegisterShoalCommands(CLI::App& app) { (void)app; }
+#include "CliCommands.h"
+#include "CliCommon.h"
+#include "core/runtime/Errors.h"
+#include "core/runtime/NumberText.h"
+#include "core/runtime/TextFile.h"
+#include "core/shoaling/ShoalingRun.h"
+
+namespace {
+
+struct ShoalArgs {
+    // The window's initial texts.
+    std::string h0 = "2.78", t0 = "9", tide = "0", slope = "0.1", points = "2,4,6";
+    std::string offshoreEnd = "10", onshoreEnd = "0.1", obsPos;
+    std::string heightKind = "significant", periodKind = "significant";
+    std::string xAxis = "depth", display, profile;
+    std::string distanceColumn = "1", depthColumn = "2";
+    int method = 0;
+    bool csv = false;
+    bool onshoreEndGiven = false, offshoreEndGiven = false;
+    orvane::PhysicalConstants constants;
+};
+
+// Collects what the window would show.
+class CliShoalingOutput : public orvane::ShoalingOutput {
+public:
+    void ClearHeightLine(const std::string&) override { points.clear(); }
+    void AddHeightPoint(double x, double y) override { points.emplace_back(x, y); }
+    void SetLeftAxisTitle(const std::string& title) override { leftTitle = title; }
+    void ClearReport() override { report.clear(); }
+    void AddReportLine(const std::string& line) override { report.push_back(line); }
+
+    std::vector<std::pair<double, double>> points;
+    std::vector<std::string> report;
+    std::string leftTitle;
+};
+
+int Choice(const std::string& option, const std::string& value,
+           std::initializer_list<const char*> names) {
+    int i = 0;
+    for (const char* name : names) {
+        if (value == name) return i;
+        ++i;
+    }
+    throw CLI::ValidationError(option, "'" + value + "' is not one of the accepted values");
+}
+
+// A column given by its header name or by its number counted from 1.
+int ColumnIndex(const std::string& option, const std::string& value,
+                const std::vector<std::string>& header) {
+    for (std::size_t i = 0; i < header.size(); ++i)
+        if (header[i] == value) return static_cast<int>(i);
+    int number = 0;
+    if (orvane::TryStrToInt(value, number) && number >= 1 &&
+        number <= orvane::kMaxProfileColumns)
+        return number - 1;
+    throw CLI::ValidationError(option, "'" + value + "' is neither a column name nor a number 1..100");
+}
+
+void RunShoal(const ShoalArgs& a) {
+    using namespace orvane;
+    ShoalingRun run{a.constants};
+    ShoalingInputs& in = run.Inputs;
+    if (a.method < 0 || a.method > 3) throw CLI::ValidationError("--method", "must be 0..3");
+    in.Method = a.method;
+    in.HeightKind = Choice("--h0-kind", a.heightKind, {"significant", "rms"});
+    in.PeriodKind = Choice("--t0-kind", a.periodKind, {"significant", "peak"});
+    // The first two models start in deep water, the last two at the observation point.
+    in.ObsPos = a.method >= 2 ? 1 : 0;
+    in.XAxis = Choice("--x-axis", a.xAxis, {"depth", "distance"});
+    if (!a.profile.empty()) {
+        in.ProfileMode = 1;
+        in.ProfileFile = a.profile;
+        in.XAxis = 1;
+        const auto header = ShoalingRun::ReadProfileHeader(a.profile);
+        run.DistanceColumn = ColumnIndex("--distance-column", a.distanceColumn, header);
+        run.DepthColumn = ColumnIndex("--depth-column", a.depthColumn, header);
+    }
+    const auto items = DisplayItemsFor(in.Method);
+    if (!a.display.empty()) {
+        int index = -1;
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (a.display == items[i].text) index = static_cast<int>(i);
+        if (index < 0 && !(TryStrToInt(a.display, index) && index >= 0 &&
+                           index < static_cast<int>(items.size())))
+            throw CLI::ValidationError("--display", "'" + a.display + "' is not a display item of this method");
+        in.DisplayIndex = index;
+    }
+
+    // The boxes in the order the Calculate button reads them.
+    const double tide = StrToFloat(a.tide);
+    run.TideLevel = tide;
+    const double T = StrToFloat(a.t0);
+    if (T <= 0) return;
+    const double H = StrToFloat(a.h0);
+    in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
+    in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
+    if (in.ProfileMode == 0) in.Slope = StrToFloat(a.slope);
+    if (in.ObsPos == 1) in.ObsPosValue = StrToFloat(a.obsPos);
+    run.SetOffshoreWave(H, T);
+    run.ParseEstimationPoints(a.points);
+
+    CliShoalingOutput out;
+    Prompter& prompter = SharedPrompter();
+    // Reading a profile in the window sets the display range to the file's extent; here
+    // that happens when the ends are not given.
+    if (in.ProfileMode == 1 && in.Method != 0 && FileExists(in.ProfileFile)) {
+        if (!run.LoadProfile(out, prompter)) throw OrvaneError("計算を中止しました。");
+        if (a.onshoreEndGiven) in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
+        if (a.offshoreEndGiven) in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
+        run.SetOffshoreWave(H, T);
+    }
+    const PrepareResult prepared = run.PrepareRun(out, prompter, PrepareMode::SingleRun);
+    if (!prepared.ok) throw OrvaneError("計算を中止しました。");
+
+    run.Interactive = true;
+    Progress& progress = SharedProgress();
+    progress.SetProgressComment("ただ今、計算中．．．．");
+    const bool ok = run.RunModel(run.EstimationValues, tide, out, progress, prompter);
+    progress.Hide();
+
+    for (const auto& line : out.report) PrintLine(line);
+    if (a.csv) {
+        PrintLine(std::string(BottomAxisTitle(run.AxisMode)) + "," + out.leftTitle);
+        for (auto [x, y] : out.points) PrintLine(FormatGeneral(x, 7) + "," + FormatGeneral(y, 7));
+    }
+    if (!ok) throw OrvaneError("計算を中止しました。");
+}
+
+}  // namespace
+
+void RegisterShoalCommands(CLI::App& app) {
+    auto args = std::make_shared<ShoalArgs>();
+    CLI::App* s = app.add_subcommand(
+        "shoal", "波高の浅水変化: 推定位置の報告 (窓の「推定位置」と同じ行) と、--csv でグラフの点");
+    s->add_option("--method", args->method,
+                  "計算方法: 0 菅原・山本(1978), 1 合田(1975), 2 Thornton and Guza(1983), "
+                  "3 Battjes and Stive(1985)")
+        ->capture_default_str();
+    orvane::AddTextOption(s, "--h0", args->h0, "沖波の波高 H (m)");
+    orvane::AddTextOption(s, "--t0", args->t0, "沖波の周期 T (s); 0 以下なら何もしない");
+    orvane::AddTextOption(s, "--h0-kind", args->heightKind, "波高の種類: significant | rms");
+    orvane::AddTextOption(s, "--t0-kind", args->periodKind, "周期の種類: significant | peak");
+    orvane::AddTextOption(s, "--tide", args->tide, "平均海面からの潮位 (m)");
+    orvane::AddTextOption(s, "--obs-depth", args->obsPos,
+                          "観測点の水深 (MSL基準, m) または離岸距離 (m); 方法 2, 3 で必要");
+    orvane::AddTextOption(s, "--slope", args->slope, "一定勾配の海底勾配");
+    orvane::AddTextOption(s, "--profile", args->profile, "海底断面データ (CSV、1行目は項目名)");
+    orvane::AddTextOption(s, "--distance-column", args->distanceColumn,
+                          "離岸距離の列: 項目名または 1 からの番号");
+    orvane::AddTextOption(s, "--depth-column", args->depthColumn, "水深の列: 項目名または 1 からの番号");
+    orvane::AddTextOption(s, "--points", args->points,
+                          "推定位置 (カンマ区切り): 水深 (MSL基準, m) または離岸距離 (m)");
+    orvane::AddTextOption(s, "--x-axis", args->xAxis,
+                          "横軸と位置の単位: depth | distance (断面データでは distance)");
+    orvane::AddTextOption(s, "--offshore-end", args->offshoreEnd, "表示範囲の沖側端点 (断面データでは省略時にその沖端)");
+    orvane::AddTextOption(s, "--onshore-end", args->onshoreEnd, "表示範囲の岸側端点 (断面データでは省略時に 0.1)");
+    orvane::AddTextOption(s, "--display", args->display,
+                          "表示データ: 項目名 (H, H/H0, η, Hrms, Hs ...) または 0 からの番号");
+    s->add_flag("--csv", args->csv, "グラフの点を CSV で出力 (見出し行は横軸と縦軸の題名)");
+    orvane::AddConstantsOptions(s, args->constants);
+    s->callback([args, s] {
+        args->onshoreEndGiven = s->count("--onshore-end") > 0;
+        args->offshoreEndGiven = s->count("--offshore-end") > 0;
+        RunShoal(*args);
+    });
+}

@@ -1,0 +1,75 @@
+# shoal: the shoaling window's report lines and chart points from the command line.
+# Cases that check the exit code print it after the output.
+set(shoal_data ${CMAKE_CURRENT_SOURCE_DIR}/data/shoaling)
+
+add_test(NAME cli_shoal_default_inputs COMMAND ${ORVANE_CLI} shoal)
+set_tests_properties(cli_shoal_default_inputs PROPERTIES PASS_REGULAR_EXPRESSION
+  "^h = 6m \n  浅水係数 Ks =1\\.109、波高 H =3\\.083m（非砕波）\n  ﾗｼﾞｴｰｼｮﾝｽﾄﾚｽによる水位上昇η=-0\\.059m\nh = 4m \n  浅水係数 Ks =1\\.362、波高 H =3\\.786m（非砕波）\n  ﾗｼﾞｴｰｼｮﾝｽﾄﾚｽによる水位上昇η=-0\\.236m\nh = 2m \n  浅水係数 Ks =0\\.804、波高 H =2\\.235m（砕波）\n  ﾗｼﾞｴｰｼｮﾝｽﾄﾚｽによる水位上昇η=0\\.365m\n$")
+
+# The same places typed as distances give the same waves; the points follow as CSV.
+add_test(NAME cli_shoal_distance_mode_csv
+  COMMAND ${ORVANE_CLI} shoal --x-axis distance --points 20,40,60 --onshore-end 1
+          --offshore-end 100 --display H/H0 --csv)
+set_tests_properties(cli_shoal_distance_mode_csv PROPERTIES PASS_REGULAR_EXPRESSION
+  "^X = 60m \n  浅水係数 Ks =1\\.109、波高 H =3\\.083m（非砕波）\n.*X = 20m \n  浅水係数 Ks =0\\.804、波高 H =2\\.235m（砕波）\n.*\n離岸距離 x \\(m\\),H/H0\n99\\.75673,0\\.9567376\n")
+
+add_test(NAME cli_shoal_no_points_no_report
+  COMMAND sh -c "\"$0\" shoal --points '' --csv | head -2" ${ORVANE_CLI})
+set_tests_properties(cli_shoal_no_points_no_report PROPERTIES PASS_REGULAR_EXPRESSION
+  "^水深 h \\(m\\),H \\(m\\)\n9\\.975673,2\\.65973\n")
+
+add_test(NAME cli_shoal_zero_period_does_nothing
+  COMMAND sh -c "\"$0\" shoal --t0 0 2>&1; echo rc=$?" ${ORVANE_CLI})
+set_tests_properties(cli_shoal_zero_period_does_nothing PROPERTIES PASS_REGULAR_EXPRESSION "^rc=0\n$")
+
+add_test(NAME cli_shoal_flat_bed
+  COMMAND sh -c "\"$0\" shoal --slope 0 2>&1; echo rc=$?" ${ORVANE_CLI})
+set_tests_properties(cli_shoal_flat_bed PROPERTIES PASS_REGULAR_EXPRESSION
+  "^海底勾配を0より大きくして下さい。\n計算を中止しました。\nrc=1\n$")
+
+add_test(NAME cli_shoal_steep_slope
+  COMMAND sh -c "\"$0\" shoal --slope 0.4 2>&1; echo rc=$?" ${ORVANE_CLI})
+set_tests_properties(cli_shoal_steep_slope PROPERTIES PASS_REGULAR_EXPRESSION
+  "^収束解が得られませんでした。\n海底勾配が大き過ぎることが\n原因の一つと考えられます。\n計算を中止しました。\nrc=1\n$")
+
+add_test(NAME cli_shoal_bad_number
+  COMMAND sh -c "\"$0\" shoal --points 2,x 2>&1; echo rc=$?" ${ORVANE_CLI})
+set_tests_properties(cli_shoal_bad_number PROPERTIES PASS_REGULAR_EXPRESSION
+  "^'x' は浮動小数点数ではありません\nrc=1\n$")
+
+# The observation point inside the display range: a question, refused without --yes.
+add_test(NAME cli_shoal_question_refused
+  COMMAND sh -c "\"$0\" shoal --method 2 --obs-depth 5 2>&1; echo rc=$?" ${ORVANE_CLI})
+set_tests_properties(cli_shoal_question_refused PROPERTIES PASS_REGULAR_EXPRESSION
+  "^観測点より沖側の領域は計算されません。よろしいですか。\n確認が必要.*\nrc=1\n$")
+
+add_test(NAME cli_shoal_question_answered
+  COMMAND sh -c "\"$0\" shoal --method 2 --obs-depth 5 --yes 2>/dev/null; echo rc=$?" ${ORVANE_CLI})
+set_tests_properties(cli_shoal_question_answered PROPERTIES PASS_REGULAR_EXPRESSION
+  "^h = 4m \n  rms波高 Hrms =[0-9.]+m\n  有義波高 Hs =[0-9.]+m\\(浅水係数 Ks =[0-9.]+\\)\nh = 2m \n.*rc=0\n$")
+
+add_test(NAME cli_shoal_profile_regular_refused
+  COMMAND sh -c "\"$0\" shoal --profile \"$1/beach.csv\" 2>&1; echo rc=$?" ${ORVANE_CLI} ${shoal_data})
+set_tests_properties(cli_shoal_profile_regular_refused PROPERTIES PASS_REGULAR_EXPRESSION
+  "^選択した計算方法は任意海底には適用できません。\n計算を中止しました。\nrc=1\n$")
+
+add_test(NAME cli_shoal_profile_too_short
+  COMMAND sh -c "\"$0\" shoal --method 2 --obs-depth 90 --profile \"$1/short.csv\" 2>&1; echo rc=$?"
+          ${ORVANE_CLI} ${shoal_data})
+set_tests_properties(cli_shoal_profile_too_short PROPERTIES PASS_REGULAR_EXPRESSION
+  "^データ数が足りません。\n最初の行には項目名を入れます。")
+
+add_test(NAME cli_shoal_profile_missing
+  COMMAND sh -c "\"$0\" shoal --method 2 --obs-depth 90 --profile \"$1/none.csv\" 2>&1; echo rc=$?"
+          ${ORVANE_CLI} ${shoal_data})
+set_tests_properties(cli_shoal_profile_missing PROPERTIES PASS_REGULAR_EXPRESSION
+  "^指定したファイルが見つかりません。\n計算を中止しました。\nrc=1\n$")
+
+add_test(NAME cli_shoal_profile_columns_by_name
+  COMMAND sh -c "\"$0\" shoal --method 2 --obs-depth 400 --profile \"$1/beach.csv\" --distance-column distance --depth-column depth --points 50,150 --csv; echo rc=$?"
+          ${ORVANE_CLI} ${shoal_data})
+set_tests_properties(cli_shoal_profile_columns_by_name PROPERTIES PASS_REGULAR_EXPRESSION
+  "^X = 150m \n  rms波高 Hrms =[0-9.]+m\n.*X = 50m \n.*離岸距離 x \\(m\\),Hrms \\(m\\)\n.*rc=0\n$")
+
+add_test(NAME cli_shoal_help COMMAND ${ORVANE_CLI} shoal --help)
+set_tests_properties(cli_shoal_help PROPERTIES PASS_REGULAR_EXPRESSION "--profile.*--points.*--csv")
