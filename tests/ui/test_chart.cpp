@@ -1,0 +1,374 @@
+// The result chart of the shoaling window on a known run: point read-out, axis clicks,
+// the axis settings dialog, export, print preview, image files, zoom and its undo.
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTest>
+#include <QWheelEvent>
+#include <cmath>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "core/runtime/NumberText.h"
+#include "core/runtime/TextFile.h"
+#include "ui/chart/AxisSet.h"
+#include "ui/chart/ChartView.h"
+#include "ui/shoaling/Shoaling.h"
+#include "UiFixture.h"
+
+using ::testing::ElementsAre;
+
+namespace {
+
+std::string ReadBytes(const std::string& path) {
+    QFile f(QString::fromStdString(path));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll().toStdString();
+}
+
+// Leaving a box, as the focus change would.
+void Leave(QLineEdit* edit, const QString& text) {
+    edit->setText(text);
+    emit edit->editingFinished();
+}
+
+}  // namespace
+
+class ChartTest : public UiFixture {
+protected:
+    TFrmShoaling* w = nullptr;
+    ChartView* chart = nullptr;
+    TFrmAxisSet* dlg = nullptr;
+
+    void SetUp() override {
+        UiFixture::SetUp();
+        w = ctx.shoaling;
+        chart = w->Chart1;
+        dlg = ctx.axisSet;
+        w->show();
+        QApplication::processEvents();
+    }
+    // The regular-wave model on the default inputs (depth mode, display H).
+    void Run() {
+        Click(w, "BitBtn1");
+        ASSERT_TRUE(Messages().empty()) << LastMessage();
+        ASSERT_GT(chart->PointCount(w->SeriesWaveHeight), 10);
+    }
+    void ClickAt(QPoint p) { QTest::mouseClick(chart->PlotWidget(), Qt::LeftButton, {}, p); }
+    // Opens the dialog from a click on `axis`, running `body` while it is shown.
+    void OpenOn(ChartAxis axis, std::function<void()> body) {
+        onModal = [body](QDialog*) { body(); };
+        ClickAt(chart->AxisPixel(axis));
+        onModal = nullptr;
+    }
+};
+
+TEST_F(ChartTest, ClickOnAPointShowsItsValues) {
+    Run();
+    const int i = chart->PointCount(w->SeriesWaveHeight) / 2;
+    ClickAt(chart->PointPixel(w->SeriesWaveHeight, i));
+    EXPECT_EQ(prompter.beeps, 1);
+    const std::string expected = "X= " + orvane::FormatGeneral(chart->PointX(w->SeriesWaveHeight, i), 7) +
+                                 ", Y= " + orvane::FormatGeneral(chart->PointY(w->SeriesWaveHeight, i), 7);
+    EXPECT_THAT(Messages(), ElementsAre(expected));
+    EXPECT_TRUE(modalDialogs.empty());
+}
+
+TEST_F(ChartTest, AxisClicksPreselectTheirAxisAndTheTopAxisOpensNothing) {
+    Run();
+    OpenOn(ChartAxis::Left, [&] {
+        EXPECT_TRUE(dlg->isVisible());
+        EXPECT_EQ(dlg->RadioGroup1->ItemIndex(), 1);
+        EXPECT_EQ(dlg->EdtTitle->text(), "H (m)");
+        EXPECT_EQ(dlg->RadioGroup2->ItemIndex(), 0);  // the left axis scales itself
+        EXPECT_EQ(dlg->EdtMin->text().toStdString(), orvane::FormatGeneral(chart->AxisMinimum(ChartAxis::Left), 7));
+        EXPECT_TRUE(dlg->GroupBoxType->isVisible());
+        EXPECT_FALSE(dlg->GroupBoxType->isEnabled());
+        EXPECT_TRUE(dlg->RadioButtonLinear->isChecked());
+    });
+    ASSERT_EQ(modalDialogs.size(), 1u);
+    EXPECT_EQ(modalDialogs[0], dlg);
+
+    OpenOn(ChartAxis::Bottom, [&] {
+        EXPECT_EQ(dlg->RadioGroup1->ItemIndex(), 0);
+        EXPECT_EQ(dlg->EdtTitle->text(), QStringLiteral("水深 h (m)"));
+        EXPECT_EQ(dlg->RadioGroup2->ItemIndex(), 1);  // set to the display range by the run
+        EXPECT_EQ(dlg->EdtMin->text(), "0.1");
+        EXPECT_EQ(dlg->EdtMax->text(), "10");
+    });
+    EXPECT_EQ(modalDialogs.size(), 2u);
+
+    ClickAt(chart->AxisPixel(ChartAxis::Top));
+    EXPECT_EQ(modalDialogs.size(), 2u);
+    EXPECT_TRUE(Messages().empty());
+
+    // The right axis exists in distance mode.
+    FindChildOrFail<RadioGroup>(w, "RadioGroupXAxis")->SetItemIndex(1);
+    SetText(w, "EdtCalPoint", "");
+    SetText(w, "EditOffshoreEnd", "80");
+    Click(w, "BitBtn1");
+    OpenOn(ChartAxis::Right, [&] {
+        EXPECT_EQ(dlg->RadioGroup1->ItemIndex(), 2);
+        EXPECT_EQ(dlg->EdtTitle->text(), QStringLiteral("水深 h (m)"));
+    });
+    EXPECT_EQ(modalDialogs.size(), 3u);
+}
+
+TEST_F(ChartTest, GridStyleAppliesAtOnceAndReadsBack) {
+    Run();
+    OpenOn(ChartAxis::Left, [&] {
+        EXPECT_EQ(dlg->RadioGroupGrid->ItemIndex(), 0);  // no grid at first
+        dlg->RadioGroupGrid->SetItemIndex(3);            // 点線
+        EXPECT_EQ(chart->GridStyle(ChartAxis::Left), Qt::DotLine);
+        EXPECT_TRUE(chart->GridVisible(ChartAxis::Left));
+        Click(dlg, "BitBtn2");  // cancel keeps what the chart already shows
+    });
+    EXPECT_TRUE(chart->GridVisible(ChartAxis::Left));
+    OpenOn(ChartAxis::Left, [&] {
+        EXPECT_EQ(dlg->RadioGroupGrid->Items().value(dlg->RadioGroupGrid->ItemIndex()), QStringLiteral("点線"));
+        dlg->RadioGroupGrid->SetItemIndex(0);  // なし
+        EXPECT_FALSE(chart->GridVisible(ChartAxis::Left));
+        EXPECT_EQ(chart->GridStyle(ChartAxis::Left), Qt::NoPen);
+        dlg->RadioGroupGrid->SetItemIndex(1);  // 実線, then cancel
+        Click(dlg, "BitBtn2");
+    });
+    EXPECT_EQ(chart->GridStyle(ChartAxis::Left), Qt::SolidLine);
+    EXPECT_TRUE(chart->GridVisible(ChartAxis::Left));
+    // Other axes' grids are their own, and a style outside the table reads back as なし.
+    EXPECT_FALSE(chart->GridVisible(ChartAxis::Bottom));
+    EXPECT_EQ(TFrmAxisSet::GridIndex(Qt::DashDotLine, true), 0);
+    EXPECT_EQ(TFrmAxisSet::GridIndex(Qt::DashDotDotLine, true), 4);
+    EXPECT_EQ(TFrmAxisSet::GridIndex(Qt::SolidLine, false), 0);
+}
+
+TEST_F(ChartTest, AutomaticAndManualSwitchTheBoxesAndCancelDropsTypedValues) {
+    Run();
+    OpenOn(ChartAxis::Left, [&] {
+        const QString min = dlg->EdtMin->text(), max = dlg->EdtMax->text(), inc = dlg->EdtInc->text();
+        EXPECT_FALSE(dlg->EdtMin->isEnabled());
+        EXPECT_FALSE(dlg->EdtInc->isEnabled());
+        dlg->RadioGroup2->SetItemIndex(1);
+        EXPECT_TRUE(dlg->EdtMin->isEnabled());
+        EXPECT_TRUE(dlg->EdtMax->isEnabled());
+        EXPECT_TRUE(dlg->EdtInc->isEnabled());
+        EXPECT_EQ(dlg->EdtMin->text(), min);
+        dlg->RadioGroup2->SetItemIndex(0);
+        EXPECT_FALSE(dlg->EdtMax->isEnabled());
+        EXPECT_EQ(dlg->EdtMax->text(), max);
+        EXPECT_EQ(dlg->EdtInc->text(), inc);
+        Click(dlg, "BitBtn2");
+    });
+    EXPECT_TRUE(chart->AxisAutomatic(ChartAxis::Left));
+
+    OpenOn(ChartAxis::Bottom, [&] {
+        Leave(dlg->EdtMin, "1");
+        EXPECT_DOUBLE_EQ(dlg->Record(0).Minimum, 1);
+        Leave(dlg->EdtMax, "abc");  // not a number: the record keeps its value
+        EXPECT_EQ(LastMessage(), "'abc' は浮動小数点数ではありません");
+        EXPECT_DOUBLE_EQ(dlg->Record(0).Maximum, 10);
+        Click(dlg, "BitBtn2");
+    });
+    EXPECT_DOUBLE_EQ(chart->AxisMinimum(ChartAxis::Bottom), 0.1);
+    OpenOn(ChartAxis::Bottom, [&] {
+        EXPECT_EQ(dlg->EdtMin->text(), "0.1");
+        Leave(dlg->EdtMin, "2");
+        Leave(dlg->EdtInc, "0.5");
+        Click(dlg, "BitBtn1");
+        EXPECT_FALSE(dlg->isVisible());
+        EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    });
+    EXPECT_DOUBLE_EQ(chart->AxisMinimum(ChartAxis::Bottom), 2);
+    EXPECT_DOUBLE_EQ(chart->AxisIncrement(ChartAxis::Bottom), 0.5);
+    EXPECT_DOUBLE_EQ(chart->ViewLower(ChartAxis::Bottom), 2);
+}
+
+TEST_F(ChartTest, OkSetsOnlyTheTitleOfTheAxisSelectedLast) {
+    Run();
+    OpenOn(ChartAxis::Bottom, [&] {
+        dlg->EdtTitle->setText("dropped");
+        dlg->RadioGroup1->SetItemIndex(1);
+        EXPECT_EQ(dlg->EdtTitle->text(), "H (m)");
+        dlg->EdtTitle->setText(QStringLiteral("波高 (m)"));
+        Click(dlg, "BitBtn1");
+    });
+    EXPECT_EQ(chart->AxisTitle(ChartAxis::Left), QStringLiteral("波高 (m)"));
+    EXPECT_EQ(chart->AxisTitle(ChartAxis::Bottom), QStringLiteral("水深 h (m)"));
+}
+
+TEST_F(ChartTest, RangeChecksStopOkWithEarlierStepsApplied) {
+    Run();
+    // Minimum above both the current and the new maximum.
+    OpenOn(ChartAxis::Bottom, [&] {
+        Leave(dlg->EdtMin, "20");
+        Leave(dlg->EdtMax, "5");
+        Click(dlg, "BitBtn1");
+        EXPECT_EQ(LastMessage(), "Axis Minimum Value must be <= Maximum");
+        EXPECT_TRUE(dlg->isVisible());
+        EXPECT_NE(dlg->result(), QDialog::Accepted);
+
+        // A minimum that passes, then a maximum below it: the minimum stays on the chart.
+        Leave(dlg->EdtMin, "5");
+        Leave(dlg->EdtMax, "2");
+        Click(dlg, "BitBtn1");
+        EXPECT_EQ(LastMessage(), "Axis Maximum Value must be >= Minimum");
+        EXPECT_DOUBLE_EQ(chart->AxisMinimum(ChartAxis::Bottom), 5);
+        EXPECT_DOUBLE_EQ(chart->AxisMaximum(ChartAxis::Bottom), 10);
+
+        Leave(dlg->EdtMax, "8");
+        Leave(dlg->EdtInc, "-1");
+        Click(dlg, "BitBtn1");
+        EXPECT_EQ(LastMessage(), "Axis increment must be >= 0");
+        EXPECT_DOUBLE_EQ(chart->AxisMaximum(ChartAxis::Bottom), 8);
+        EXPECT_TRUE(dlg->isVisible());
+        Click(dlg, "BitBtn2");
+    });
+    EXPECT_EQ(Messages().size(), 3u);
+
+    // A consistent range wholly above the current one goes through in one OK.
+    OpenOn(ChartAxis::Bottom, [&] {
+        Leave(dlg->EdtMin, "20");
+        Leave(dlg->EdtMax, "30");
+        Leave(dlg->EdtInc, "0");
+        Click(dlg, "BitBtn1");
+    });
+    EXPECT_EQ(Messages().size(), 3u) << LastMessage();
+    EXPECT_DOUBLE_EQ(chart->AxisMinimum(ChartAxis::Bottom), 20);
+    EXPECT_DOUBLE_EQ(chart->AxisMaximum(ChartAxis::Bottom), 30);
+}
+
+TEST_F(ChartTest, FontDialogChangesTheTitleFontAtOnce) {
+    Run();
+    onModal = [&](QDialog* d) {
+        if (auto* fd = qobject_cast<QFontDialog*>(d)) {
+            QFont f = fd->currentFont();
+            f.setPointSize(17);
+            fd->setCurrentFont(f);
+            fd->setResult(QDialog::Accepted);
+            return;
+        }
+        Click(dlg, "BitBtnFont");
+        Click(dlg, "BitBtn2");
+    };
+    ClickAt(chart->AxisPixel(ChartAxis::Left));
+    ASSERT_EQ(modalDialogs.size(), 2u);
+    EXPECT_EQ(modalDialogs[1], dlg->FontDialog1);
+    EXPECT_EQ(chart->AxisTitleFont(ChartAxis::Left).pointSize(), 17);
+}
+
+TEST_F(ChartTest, ExportWritesTheHeaderThenThePlottedPoints) {
+    // Before any run: the header alone, in CP932 with CR LF.
+    fileNames = {QString::fromStdString(TempPath("empty.txt"))};
+    Click(w, "ToolButton2");
+    ASSERT_EQ(fileRequests.size(), 1u);
+    EXPECT_TRUE(fileRequests[0].save);
+    EXPECT_EQ(fileRequests[0].filter, QStringLiteral("カンマ区切りデータファイル (*.csv)"));
+    EXPECT_EQ(ReadBytes(TempPath("empty.csv")), orvane::Utf8ToCp932("水深 h (m),\r\n"));
+
+    Click(w, "ToolButton2");  // cancelled: nothing written, no message
+    EXPECT_TRUE(Messages().empty());
+
+    Run();
+    fileNames = {QString::fromStdString(TempPath("run.csv"))};
+    Click(w, "ToolButton2");
+    const std::vector<std::string> lines = orvane::ReadTextLines(TempPath("run.csv"));
+    const int n = chart->PointCount(w->SeriesWaveHeight);
+    ASSERT_EQ(int(lines.size()), n + 1);
+    EXPECT_EQ(lines[0], "水深 h (m),H (m)");
+    for (int i : {0, n / 2, n - 1}) {
+        EXPECT_EQ(lines[i + 1], orvane::FormatGeneral(chart->PointX(w->SeriesWaveHeight, i), 7) + "," +
+                                    orvane::FormatGeneral(chart->PointY(w->SeriesWaveHeight, i), 7));
+    }
+    EXPECT_EQ(ReadBytes(TempPath("run.csv")).find("\n"), ReadBytes(TempPath("run.csv")).find("\r\n") + 1);
+}
+
+// In depth mode the x column holds what the model plotted: the depth at the middle of each
+// step for the first two models, the depth at the new point for the last two. The march is
+// repeated on a copy of the run that records every computation point.
+TEST_F(ChartTest, DepthModeXColumnHoldsMidPointOrPointDepths) {
+    for (int method : {0, 1, 2, 3}) {
+        SCOPED_TRACE(method);
+        FindChildOrFail<RadioGroup>(w, "RadioGroupMethod")->SetItemIndex(method);
+        SetText(w, "EdtCalPoint", "");
+        SetText(w, "LabeledEditObsPos", "10");
+        Click(w, "BitBtn1");
+        ASSERT_TRUE(Messages().empty()) << LastMessage();
+        fileNames = {QString::fromStdString(TempPath("m.csv"))};
+        Click(w, "ToolButton2");
+        const std::vector<std::string> lines = orvane::ReadTextLines(TempPath("m.csv"));
+        ASSERT_GT(lines.size(), 10u);
+
+        orvane::ShoalingRun copy = w->Run();
+        copy.Interactive = false;
+        copy.RecordProfile = true;
+        orvane::ShoalingOutput quiet;
+        orvane::NullProgress none;
+        ASSERT_TRUE(copy.RunModel(copy.EstimationValues, 0, quiet, none, prompter));
+        std::vector<double> depths;
+        double previous = copy.DepthAt(copy.StartDistance);
+        for (double x : copy.RecordedDistance) {
+            const double h = copy.DepthAt(x);
+            depths.push_back(method <= 1 ? (previous + h) / 2 : h);
+            previous = h;
+        }
+        int matched = 0;
+        for (std::size_t i = 1; i < lines.size(); ++i) {
+            const double x = orvane::StrToFloat(lines[i].substr(0, lines[i].find(',')));
+            for (double d : depths)
+                if (std::fabs(d - x) <= 1e-6 * std::max(1.0, std::fabs(d))) { ++matched; break; }
+        }
+        EXPECT_EQ(matched, int(lines.size()) - 1);
+    }
+}
+
+TEST_F(ChartTest, PrintPreviewShowsAPageOfTheChart) {
+    Run();
+    int pages = -1;
+    onModal = [&](QDialog* d) {
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(d);
+        ASSERT_NE(preview, nullptr);
+        QApplication::processEvents();
+        auto* widget = preview->findChild<QPrintPreviewWidget*>();
+        ASSERT_NE(widget, nullptr);
+        widget->updatePreview();
+        pages = widget->pageCount();
+    };
+    Click(w, "ToolButton1");
+    EXPECT_EQ(modalDialogs.size(), 1u);
+    EXPECT_EQ(pages, 1);
+}
+
+TEST_F(ChartTest, ImagesAreWrittenAsPngAndPdf) {
+    Run();
+    fileNames = {QString::fromStdString(TempPath("chart")), QString::fromStdString(TempPath("chart.pdf"))};
+    Click(w, "ToolButton4");
+    Click(w, "ToolButton4");
+    QImage image(QString::fromStdString(TempPath("chart.png")));
+    EXPECT_FALSE(image.isNull());
+    EXPECT_GE(image.width(), 400);
+    EXPECT_EQ(ReadBytes(TempPath("chart.pdf")).substr(0, 5), "%PDF-");
+    fileNames = {QString::fromStdString(TempPath("no/such/folder/x.png"))};
+    Click(w, "ToolButton4");
+    EXPECT_EQ(LastMessage(), "画像ファイルを書き込めませんでした。");
+}
+
+TEST_F(ChartTest, WheelZoomAndResetToTheSetRange) {
+    Run();
+    chart->ReplotNow();
+    QWidget* plot = chart->PlotWidget();
+    const QPoint c = (chart->AxisPixel(ChartAxis::Left) + chart->AxisPixel(ChartAxis::Right)) / 2 +
+                     QPoint(0, 0);
+    const QPointF at(c.x(), chart->AxisPixel(ChartAxis::Left).y());
+    QWheelEvent wheel(at, plot->mapToGlobal(at), QPoint(), QPoint(0, 240), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(plot, &wheel);
+    chart->ReplotNow();
+    const double span = chart->ViewUpper(ChartAxis::Bottom) - chart->ViewLower(ChartAxis::Bottom);
+    EXPECT_LT(span, 9.9 * 0.95);
+    // The settings are not changed by looking closer.
+    EXPECT_DOUBLE_EQ(chart->AxisMinimum(ChartAxis::Bottom), 0.1);
+    Click(w, "ToolButton5");
+    EXPECT_DOUBLE_EQ(chart->ViewLower(ChartAxis::Bottom), 0.1);
+    EXPECT_DOUBLE_EQ(chart->ViewUpper(ChartAxis::Bottom), 10);
+}
