@@ -18,16 +18,6 @@
 
 namespace {
 
-// The time-series window fills its grid headings and unit lists in InitSeriesWindow.
-// Called through this template so that the main window builds whether or not that
-// window has the operation yet.
-template <class W>
-void CallInitSeriesWindow(W* window) {
-    if constexpr (requires { window->InitSeriesWindow(); }) {
-        window->InitSeriesWindow();
-    }
-}
-
 void ShowGroup(QWidget* window, const char* name) {
     if (auto* w = window->findChild<QWidget*>(QString::fromLatin1(name))) w->setVisible(true);
 }
@@ -144,7 +134,7 @@ void TForm1::FormShow() {
     RunGuarded(ctx_, [&] { ShowModal(ctx_, ctx_.aboutBox); });
     RunGuarded(ctx_, [&] { ctx_.editConst->LoadConstants(); });
     // Runs even after a failed load: the series window needs its unit lists either way.
-    RunGuarded(ctx_, [&] { CallInitSeriesWindow(ctx_.sdfData); });
+    RunGuarded(ctx_, [&] { ctx_.sdfData->InitSeriesWindow(); });
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
