@@ -1,7 +1,6 @@
 #include "core/velocity/BottomVelocity.h"
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/wave/WaveNumber.h"
@@ -53,25 +52,13 @@ double LinearShoaling(double kh) {
     return Div(1.0, Sqrt(t + (1 - t * t) * kh));
 }
 
-std::string Fix3(double v) { return FormatFixedPrecision(v, 7, 3); }
+// Result numbers: 3 decimals at 7 significant digits (the flow duration 2 at 5).
+std::string Fix(double v, int decimals, int significant) {
+    return FormatFixed(Finite(v), decimals, significant);
+}
+std::string Fix3(double v) { return Fix(v, 3, 7); }
 
 }  // namespace
-
-std::string FormatFixedPrecision(double value, int precision, int decimals) {
-    if (!std::isfinite(value)) throw EInvalidOp();
-    double mag = std::fabs(value);
-    if (mag >= std::pow(10.0, precision)) return FormatGeneral(value, precision);
-    if (mag < std::pow(10.0, precision - decimals)) return FormatFixed(value, decimals);
-    // Fewer decimals than asked are significant: round there, pad with zeros.
-    int intDigits = static_cast<int>(std::floor(std::log10(mag))) + 1;
-    int kept = std::max(0, precision - intDigits);
-    std::string text = FormatFixed(value, kept);
-    // Rounding can carry into a new integer digit (9999.9995 -> 10000.000).
-    if (kept > 0 && text.find('.') == std::string::npos) text += '.';
-    if (kept == 0) text += '.';
-    text.append(static_cast<size_t>(decimals - kept), '0');
-    return text;
-}
 
 double NonlinearShoalingCoefficient(double H0, double h, double T, double g) {
     const double L0 = g / kTwoPi * T * T;
@@ -200,7 +187,7 @@ std::string FormatSingleWaveReport(const SingleWaveResult& r) {
     t += "磯部・堀川(1981)の式：\n";
     t += "　流速全振幅　　　　：" + Fix3(r.Uc) + "m/s\n";
     t += "　最大岸方向流速　　：" + Fix3(r.Umax) + "m/s\n";
-    t += "　岸方向流速継続時間：" + FormatFixedPrecision(r.Tc, 5, 2) + "s";
+    t += "　岸方向流速継続時間：" + Fix(r.Tc, 2, 5) + "s";
     return t;
 }
 

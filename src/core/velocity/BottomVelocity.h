@@ -59,8 +59,4 @@ RandomVelocity RandomWaveVelocity(double Tp, double Hrms, double h, double g);
 // Tp = T / RTp, Hrms = H / 1.416.
 std::string RandomWaveReport(double h, double H, double T, const PhysicalConstants& c);
 
-// Fixed notation with `decimals` decimals after rounding to at most `precision`
-// significant digits (values of 10^precision and above in general format).
-std::string FormatFixedPrecision(double value, int precision, int decimals);
-
 }  // namespace orvane

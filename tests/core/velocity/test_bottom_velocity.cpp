@@ -185,15 +185,3 @@ TEST(BottomVelocity, IterationsEndWithAnErrorInsteadOfRunningOn) {
         EXPECT_TRUE(std::isfinite(r.U0));
     }
 }
-
-TEST(BottomVelocity, FixedFormatWithPrecision) {
-    EXPECT_EQ(FormatFixedPrecision(3.9184, 7, 3), "3.918");
-    EXPECT_EQ(FormatFixedPrecision(-0.0001, 7, 3), "0.000");
-    EXPECT_EQ(FormatFixedPrecision(12345.6789, 7, 3), "12345.680");
-    EXPECT_EQ(FormatFixedPrecision(1234567.89, 7, 3), "1234568.000");
-    EXPECT_EQ(FormatFixedPrecision(12345678.9, 7, 3), "1.234568E7");
-    EXPECT_EQ(FormatFixedPrecision(1.994, 5, 2), "1.99");
-    EXPECT_EQ(FormatFixedPrecision(1234.567, 5, 2), "1234.60");
-    EXPECT_EQ(FormatFixedPrecision(99999.996, 7, 3), "100000.000");
-    EXPECT_THROW(FormatFixedPrecision(NAN, 7, 3), EInvalidOp);
-}
