@@ -2,7 +2,7 @@
 #include <unistd.h>
 #include <QTest>
 #include <gmock/gmock.h>
-#include "FoundationHelpers.h"
+#include "test_foundation_helpers.h"
 #include "UiFixture.h"
 #include "core/runtime/TextFile.h"
 #include "ui/app/ConstVal.h"

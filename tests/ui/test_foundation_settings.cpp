@@ -2,7 +2,7 @@
 #include <QComboBox>
 #include <QTest>
 #include <gmock/gmock.h>
-#include "FoundationHelpers.h"
+#include "test_foundation_helpers.h"
 #include "UiFixture.h"
 #include "core/app/SettingsFile.h"
 #include "core/runtime/TextFile.h"
