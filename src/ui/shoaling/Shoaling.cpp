@@ -303,7 +303,7 @@ void TFrmShoaling::BuildChart(QWidget* panel) {
     ToolButton2 = tool("ToolButton2", QStyle::SP_DialogSaveButton, QStringLiteral("グラフの保存"));
     ToolButton4 = tool("ToolButton4", QStyle::SP_DriveFDIcon, QStringLiteral("画像として保存"));
     ToolButton5 = tool("ToolButton5", QStyle::SP_BrowserReload, QStringLiteral("表示範囲に戻す"));
-    ToolButton3 = tool("ToolButton3", QStyle::SP_DialogHelpButton, QStringLiteral("ヘルプ"));
+    ToolButton3 = tool("ToolButton3", QStyle::SP_MessageBoxQuestion, QStringLiteral("ヘルプ"));
     v->addWidget(ToolBar1);
 
     Chart1 = new ChartView(panel);
