@@ -1,3 +1,195 @@
-#include "CliCommands.h"
+// series info | convert | csv: the time-series files through the same store the windows use.
+#include <cmath>
+#include <filesystem>
+#include <iostream>
+#include <memory>
 
-void RegisterSeriesCommands(CLI::App& app) { (void)app; }
+#include "CliCommands.h"
+#include "CliCommon.h"
+#include "core/runtime/DateTime.h"
+#include "core/runtime/Errors.h"
+#include "core/runtime/NumberText.h"
+#include "core/runtime/TextFile.h"
+#include "core/series/SeriesStore.h"
+
+namespace {
+
+using orvane::OrvaneError;
+using orvane::SeriesStore;
+
+struct SeriesArgs {
+    std::string file, input, output, csvOut;
+};
+
+void Open(SeriesStore& store, const std::string& file) {
+    if (!orvane::FileExists(file)) throw orvane::EInOutError("ファイル「" + file + "」が見つかりません。");
+    if (!store.OpenSeriesHeader(file, orvane::SharedPrompter(), orvane::SharedProgress()))
+        throw OrvaneError("「" + file + "」を読み込めませんでした。");
+    store.DataFileName = file;
+}
+
+std::string Interval(std::int32_t value, std::uint8_t unit) {
+    return std::to_string(value) + " " + orvane::UnitName(unit);
+}
+
+void PrintInfo(const SeriesStore& store) {
+    const auto& h = store.header;
+    std::string memo = h.Memo;
+    while (!memo.empty() && static_cast<unsigned char>(memo.back()) <= ' ') memo.pop_back();
+    orvane::PrintLine(store.FileKind == orvane::SeriesKind::SDF
+                          ? "形式：SDF Ver." + std::to_string(store.LastSdfVersion)
+                          : std::string("形式：TSD"));
+    orvane::PrintLine("メモ：" + memo);
+    orvane::PrintLine("記録開始時刻：" + orvane::FormatDateTime(h.StartTime));
+    orvane::PrintLine("インターバル記録");
+    orvane::PrintLine("  計測回数：" + std::to_string(h.SampleSize));
+    orvane::PrintLine("  チャンネル数：" + std::to_string(h.NchInterval));
+    orvane::PrintLine("  計測時間間隔：" + Interval(h.SInt, h.SIntUnit));
+    orvane::PrintLine("バースト記録");
+    orvane::PrintLine("  リピート回数：" + std::to_string(h.Iteration));
+    orvane::PrintLine("  チャンネル数：" + std::to_string(h.NchBurst));
+    orvane::PrintLine("  バースト時間間隔：" + Interval(h.BInt, h.BIntUnit));
+    orvane::PrintLine("Channel No,Item,Unit,A,B");
+    for (int i = 0; i < h.ChannelCount(); ++i)
+        orvane::PrintLine(std::to_string(i + 1) + "," + h.ItemName[i] + "," + h.UnitName[i] + "," +
+                          orvane::FormatGeneral(h.CoefA[i], 7) + "," + orvane::FormatGeneral(h.CoefB[i], 7));
+}
+
+// TSD keeps 7 significant digits: refuse a conversion that would not read back the same.
+void CheckTsdKeeps(const SeriesStore& store, bool samples) {
+    const auto& h = store.header;
+    if (std::string problem = orvane::TsdTableProblem(h); !problem.empty()) throw OrvaneError(problem);
+    auto keeps = [](float v) {
+        return static_cast<float>(orvane::StrToFloat(orvane::FormatGeneral(v, 7))) == v;
+    };
+    for (int i = 0; i < h.ChannelCount(); ++i) {
+        if (h.CoefA[i] == 0.0f || !keeps(h.CoefA[i]) || !keeps(h.CoefB[i]))
+            throw OrvaneError("チャンネル" + std::to_string(i + 1) +
+                              "の係数はTSDファイルの7桁表記では正確に保存できません。");
+    }
+    if (!samples) return;
+    char buf[40];
+    auto check = [&](std::int16_t raw, int ch, std::int64_t s) {
+        if (raw == orvane::ErrorRaw) return;
+        const double a = h.CoefA[ch], b = h.CoefB[ch];
+        orvane::FormatGeneral7(raw * a + b, buf);
+        double x = (orvane::StrToFloat(buf) - b) / a;
+        if (!(std::fabs(x) < 32768.0) || orvane::RoundHalfEven(x) != raw)
+            throw OrvaneError("チャンネル" + std::to_string(ch + 1) + "の" + std::to_string(s + 1) +
+                              "番目の値はTSDファイルの7桁表記では正確に保存できません。");
+    };
+    for (int ch = 0; ch < h.NchInterval; ++ch)
+        for (std::int64_t s = 0; s < h.SampleSize; ++s) check(store.IntervalData[ch][s], ch, s);
+    for (int j = 0; j < h.NchBurst; ++j) check(store.BurstData[j], h.NchInterval + j, 0);
+}
+
+void Convert(const std::string& in, const std::string& out) {
+    namespace fs = std::filesystem;
+    std::string ext = orvane::LowerAscii(orvane::ExtractFileExt(out));
+    if (ext != ".sdf" && ext != ".tsd") throw OrvaneError("出力ファイルの拡張子は .sdf か .tsd にしてください。");
+    std::error_code ec;
+    if (fs::equivalent(in, out, ec)) throw OrvaneError("入力と同じファイルには変換できません。");
+    SeriesStore store;
+    Open(store, in);
+    auto& prompter = orvane::SharedPrompter();
+    const bool toTsd = ext == ".tsd";
+    auto& h = store.header;
+    while (!h.Memo.empty() && static_cast<unsigned char>(h.Memo.back()) <= ' ') h.Memo.pop_back();
+    if (toTsd) CheckTsdKeeps(store, false);
+    if (orvane::FileExists(out) &&
+        prompter.Message(orvane::MsgKind::Warning, "同名のファイルが存在します。上書きしてよろしいですか。",
+                         orvane::MsgButtons::YesNo) != orvane::MsgResult::Yes)
+        throw OrvaneError("中止しました。");
+
+    // Written next to the output and renamed over it only when every burst is in.
+    const std::string part = out + ".part~";
+    fs::remove(part, ec);
+    try {
+        store.OutputFileName = part;
+        if (!(toTsd ? store.WriteTsdHeader(part) : store.WriteSdfHeader(part))) throw orvane::EInOutError("ファイル「" + part + "」に書き込めません。");
+        for (int k = 0; k < h.Iteration; ++k) {
+            if (!store.ReadBurst(k, prompter))
+                throw OrvaneError("「" + in + "」のバースト" + std::to_string(k + 1) + "を読み込めませんでした。");
+            if (toTsd) {
+                CheckTsdKeeps(store, true);
+                store.AppendTsdBurst(k);
+            } else {
+                store.WriteSdfBurst(k);
+            }
+        }
+        fs::rename(part, out);
+    } catch (...) {
+        fs::remove(part, ec);
+        throw;
+    }
+    orvane::PrintLine(in + " → " + out + " (" + std::to_string(h.Iteration) + " バースト)");
+}
+
+std::string CsvName(const std::string& s) {
+    return s.find_first_of(",\"") == std::string::npos ? s : "\"" + s + "\"";
+}
+
+void Csv(const std::string& file, const std::string& outPath) {
+    SeriesStore store;
+    Open(store, file);
+    const auto& h = store.header;
+    if (h.NchInterval <= 0) throw OrvaneError("インターバル記録のチャンネルがありません。");
+    const std::size_t n = static_cast<std::size_t>(h.SampleSize);
+    std::vector<std::vector<float>> values(static_cast<std::size_t>(h.NchInterval), std::vector<float>(n));
+    for (int ch = 0; ch < h.NchInterval; ++ch)
+        if (!store.ReadChannel(0, ch, values[ch], orvane::SharedPrompter()))
+            throw OrvaneError("「" + file + "」のバースト1を読み込めませんでした。");
+
+    std::unique_ptr<orvane::AtomicTextWriter> writer;
+    if (!outPath.empty()) writer = std::make_unique<orvane::AtomicTextWriter>(outPath);
+    auto emit = [&](const std::string& line) {
+        if (writer) writer->WriteLine(line);
+        else std::cout << line << '\n';
+    };
+    std::string head = "日時,経過時間(s)";
+    for (int ch = 0; ch < h.NchInterval; ++ch)
+        head += "," + CsvName(h.UnitName[ch].empty() ? h.ItemName[ch] : h.ItemName[ch] + "(" + h.UnitName[ch] + ")");
+    emit(head);
+    const double step = h.SInt * orvane::UnitSeconds(h.SIntUnit);
+    std::string line;
+    char buf[40];
+    for (std::size_t s = 0; s < n; ++s) {
+        double seconds = static_cast<double>(s) * step;
+        line = orvane::FormatDateTime(h.StartTime + seconds / 86400.0) + "," + orvane::FormatShortest(seconds);
+        for (int ch = 0; ch < h.NchInterval; ++ch) {
+            line += ',';
+            float v = values[ch][s];
+            if (v < orvane::ErrorLimit) line.append(buf, static_cast<std::size_t>(orvane::FormatGeneral7(v, buf)));
+        }
+        emit(line);
+    }
+    if (writer) writer->Commit();
+    else std::cout.flush();
+}
+
+}  // namespace
+
+void RegisterSeriesCommands(CLI::App& app) {
+    CLI::App* series = app.add_subcommand("series", "時系列ファイル (SDF / TSD)");
+    series->require_subcommand(1);
+    auto args = std::make_shared<SeriesArgs>();
+
+    CLI::App* info = series->add_subcommand("info", "ヘッダとチャンネル表を表示");
+    info->add_option("FILE", args->file, "SDF または TSD ファイル")->required();
+    info->callback([args] {
+        SeriesStore store;
+        Open(store, args->file);
+        PrintInfo(store);
+    });
+
+    CLI::App* convert = series->add_subcommand(
+        "convert", "SDF と TSD の相互変換 (拡張子で判別; TSDで表せない値があれば中止)");
+    convert->add_option("IN", args->input, "入力ファイル")->required();
+    convert->add_option("OUT", args->output, "出力ファイル (.sdf または .tsd)")->required();
+    convert->callback([args] { Convert(args->input, args->output); });
+
+    CLI::App* csv = series->add_subcommand("csv", "バースト1のインターバル記録を物理量のCSVで出力");
+    csv->add_option("FILE", args->file, "SDF または TSD ファイル")->required();
+    csv->add_option("-o,--output", args->csvOut, "出力CSVファイル (CP932, CR LF); 省略時は標準出力");
+    csv->callback([args] { Csv(args->file, args->csvOut); });
+}

@@ -68,6 +68,10 @@ def main():
     nine = [("ch%d" % i, "cm", 1.0, float(i)) for i in range(9)]
     write("v4_nine_channels.sdf", fixed(4, 7, 2, 0, 1, 2, 0, 10, 3, b"") + table(nine))
 
+    # A scale that 7 significant digits cannot carry (0.0123456789 as a single).
+    write("fine_coefficient.sdf", fixed(4, 1, 0, 1, 1, 2, 1, 0, 2) + table([("x", "m", 0.0123456789, 0.0)])
+          + words([5]))
+
     crlf = lambda lines: ("\r\n".join(lines) + "\r\n").encode("cp932")
     write("v4_two_channels.tsd", crlf([
         "Time Series Data Text Format Ver.2", "観測点A", "2003/08/14 12:00:00", "500 msec", "2",

@@ -1,0 +1,56 @@
+# series info | convert | csv over the hand-made fixtures. Cases that check the exit code
+# print it after the output.
+set(series_data ${CMAKE_CURRENT_SOURCE_DIR}/data/series)
+set(series_work ${CMAKE_CURRENT_BINARY_DIR}/cli_series)
+file(MAKE_DIRECTORY ${series_work})
+
+add_test(NAME cli_series_info_sdf COMMAND ${ORVANE_CLI} series info ${series_data}/v4_two_channels.sdf)
+set_tests_properties(cli_series_info_sdf PROPERTIES PASS_REGULAR_EXPRESSION
+  "^形式：SDF Ver\\.4\nメモ：観測点A\n記録開始時刻：2003/08/14 12:00:00\nインターバル記録\n  計測回数：3\n  チャンネル数：2\n  計測時間間隔：500 msec\nバースト記録\n  リピート回数：2\n  チャンネル数：0\n  バースト時間間隔：1 hr\nChannel No,Item,Unit,A,B\n1,Hs,m,0\\.01,0\n2,Tide,m,0\\.001,0\n$")
+
+add_test(NAME cli_series_info_tsd_v1 COMMAND ${ORVANE_CLI} series info ${series_data}/three_channels_v1.tsd)
+set_tests_properties(cli_series_info_tsd_v1 PROPERTIES PASS_REGULAR_EXPRESSION
+  "計測時間間隔：250 msec\n.*リピート回数：1\n.*\n3,Dir,deg,2,-1\n$")
+
+# An old version is converted only when the question is answered.
+add_test(NAME cli_series_info_old_version
+  COMMAND sh -c "cp \"$1\" \"$2\" && \"$0\" series info \"$2\" 2>&1; echo rc=$?; cmp \"$1\" \"$2\" && echo unchanged"
+          ${ORVANE_CLI} ${series_data}/v2_two_channels.sdf ${series_work}/old.sdf)
+set_tests_properties(cli_series_info_old_version PROPERTIES PASS_REGULAR_EXPRESSION
+  "^データの形式が旧式です。更新してよろしいですか。\n確認が必要なため中止しました[^\n]*\nrc=1\nunchanged\n$")
+
+add_test(NAME cli_series_info_old_version_yes
+  COMMAND sh -c "cp \"$1\" \"$2\" && \"$0\" --yes series info \"$2\" >/dev/null 2>&1 && cmp \"$2\" \"$3\" && echo converted"
+          ${ORVANE_CLI} ${series_data}/v1_two_channels.sdf ${series_work}/old1.sdf ${series_data}/v4_two_channels.sdf)
+set_tests_properties(cli_series_info_old_version_yes PROPERTIES PASS_REGULAR_EXPRESSION "^converted\n$")
+
+# SDF -> TSD -> SDF gives both fixtures byte for byte.
+add_test(NAME cli_series_convert_round_trip
+  COMMAND sh -c "rm -f \"$3\" \"$4\"; \"$0\" series convert \"$1\" \"$3\" && cmp \"$3\" \"$2\" && \"$0\" series convert \"$3\" \"$4\" && cmp \"$4\" \"$1\" && echo same"
+          ${ORVANE_CLI} ${series_data}/v4_two_channels.sdf ${series_data}/v4_two_channels.tsd
+          ${series_work}/rt.tsd ${series_work}/rt.sdf)
+set_tests_properties(cli_series_convert_round_trip PROPERTIES PASS_REGULAR_EXPRESSION "same\n$")
+
+# A coefficient that 7 digits cannot hold is refused, and nothing is left behind.
+add_test(NAME cli_series_convert_refuses_loss
+  COMMAND sh -c "rm -f \"$2\"*; \"$0\" series convert \"$1\" \"$2\" 2>&1; echo rc=$?; ls \"$2\"* 2>/dev/null | wc -l"
+          ${ORVANE_CLI} ${series_data}/fine_coefficient.sdf ${series_work}/loss.tsd)
+set_tests_properties(cli_series_convert_refuses_loss PROPERTIES PASS_REGULAR_EXPRESSION
+  "^チャンネル1の係数はTSDファイルの7桁表記では正確に保存できません。\nrc=1\n0\n$")
+
+add_test(NAME cli_series_convert_bad_extension
+  COMMAND sh -c "\"$0\" series convert \"$1\" out.txt 2>&1; echo rc=$?" ${ORVANE_CLI} ${series_data}/example_v2.tsd)
+set_tests_properties(cli_series_convert_bad_extension PROPERTIES PASS_REGULAR_EXPRESSION
+  "^出力ファイルの拡張子は \\.sdf か \\.tsd にしてください。\nrc=1\n$")
+
+add_test(NAME cli_series_csv COMMAND ${ORVANE_CLI} series csv ${series_data}/v4_two_channels.sdf)
+set_tests_properties(cli_series_csv PROPERTIES PASS_REGULAR_EXPRESSION
+  "^日時,経過時間\\(s\\),Hs\\(m\\),Tide\\(m\\)\n2003/08/14 12:00:00,0,1\\.23,0\\.5\n2003/08/14 12:00:00,0\\.5,,0\\.512\n2003/08/14 12:00:01,1,1\\.2,0\\.52\n$")
+
+add_test(NAME cli_series_not_a_series
+  COMMAND sh -c "\"$0\" series info \"$1\" 2>&1; echo rc=$?" ${ORVANE_CLI} ${CMAKE_CURRENT_LIST_FILE})
+set_tests_properties(cli_series_not_a_series PROPERTIES PASS_REGULAR_EXPRESSION
+  "^フォーマットが違います。\n[^\n]*\nrc=1\n$")
+
+add_test(NAME cli_series_help COMMAND ${ORVANE_CLI} series convert --help)
+set_tests_properties(cli_series_help PROPERTIES PASS_REGULAR_EXPRESSION "IN.*OUT")
