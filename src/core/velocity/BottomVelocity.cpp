@@ -195,33 +195,66 @@ std::string SingleWaveReport(double h, double H, double T, double s, double g) {
     return FormatSingleWaveReport(ComputeSingleWave(h, H, T, s, g));
 }
 
+namespace {
+
+// The integration grid in K = kh: 200 Simpson intervals from 0.01 to 10.0.
+constexpr int kGridIntervals = 200;
+constexpr double kGridStep = 9.99 / kGridIntervals;
+
+// The parts of the integrand that depend on K alone, computed once: K·tanh K and the
+// bed transfer (K + sinh K·cosh K)/(K²·sinh⁴K). Immutable after its thread-safe
+// initialisation, so concurrent calls share it without locks.
+struct SpectrumGrid {
+    std::array<double, kGridIntervals + 1> KtanhK;
+    std::array<double, kGridIntervals + 1> transfer;
+};
+
+const SpectrumGrid& Grid() {
+    static const SpectrumGrid grid = [] {
+        SpectrumGrid g{};
+        for (int i = 0; i <= kGridIntervals; ++i) {
+            const double K = i * kGridStep + 0.01;
+            const double sh = std::sinh(K);
+            const double sh2 = sh * sh;
+            g.KtanhK[i] = K * std::tanh(K);
+            g.transfer[i] = (K + sh * std::cosh(K)) / (K * K * sh2 * sh2);
+        }
+        return g;
+    }();
+    return grid;
+}
+
+}  // namespace
+
 RandomVelocity RandomWaveVelocity(double Tp, double Hrms, double h, double g) {
     if (!std::isfinite(Tp) || !std::isfinite(Hrms) || !std::isfinite(h) || !std::isfinite(g))
         throw EInvalidOp();
     if (Tp == 0 || h == 0 || g == 0) throw EZeroDivide();
     if (Tp < 0 || h < 0 || g < 0 || Hrms < 0) throw EInvalidOp();
 
-    constexpr int kIntervals = 200;
-    constexpr double dK = 9.99 / kIntervals;
     const double w = kTwoPi / Tp;
     const double x0 = w * w * h / g;
+    const SpectrumGrid& grid = Grid();
 
-    std::array<double, kIntervals + 1> y;
-    for (int i = 0; i <= kIntervals; ++i) {
-        const double K = i * dK + 0.01;
-        const double r = K * std::tanh(K) / x0;  // (f/fp)²
-        const double sigma = r <= 1 ? 0.07 : 0.09;
-        const double sh = std::sinh(K);
-        const double sh2 = sh * sh;
-        const double dev = std::sqrt(r) - 1;
-        y[i] = (K + sh * std::cosh(K)) / (K * K * sh2 * sh2) * std::exp(-1.25 / (r * r)) *
-               std::pow(3.3, std::exp(-dev * dev / (2 * sigma * sigma)));
+    // Composite Simpson over the nodes in ascending order.
+    double ends = 0, odd = 0, even = 0;
+    for (int i = 0; i <= kGridIntervals; ++i) {
+        const double r = grid.KtanhK[i] / x0;  // (f/fp)²
+        const double low = std::exp(-1.25 / (r * r));
+        double y = 0;
+        if (low != 0) {
+            const double sigma = r <= 1 ? 0.07 : 0.09;
+            const double dev = std::sqrt(r) - 1;
+            const double arg = dev * dev / (2 * sigma * sigma);
+            // Far from the peak 3.3^exp(-arg) is 1 to the last bit.
+            const double peak = arg > 40 ? 1.0 : std::pow(3.3, std::exp(-arg));
+            y = grid.transfer[i] * low * peak;
+        }
+        if (i == 0 || i == kGridIntervals) ends += y;
+        else if (i % 2 == 1) odd += y;
+        else even += y;
     }
-    double odd = 0;
-    for (int j = 1; j <= kIntervals / 2; ++j) odd += y[2 * j - 1];
-    double even = 0;
-    for (int j = 2; j <= kIntervals / 2; ++j) even += y[2 * j - 2];
-    const double I = (y[0] + y[kIntervals] + 4 * odd + 2 * even) * dK / 3;
+    const double I = (ends + 4 * odd + 2 * even) * kGridStep / 3;
 
     const double scale = kSignificantPerRms * x0 * Hrms;
     const double C = scale * scale * 0.205 * g / h / 2;
