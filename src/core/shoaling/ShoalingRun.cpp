@@ -152,7 +152,10 @@ PrepareResult ShoalingRun::PrepareRun(ShoalingOutput& out, Prompter& prompter, P
             return refuse("選択した計算方法は任意海底には適用できません。", ShoalingTab::Method);
         if (!FileExists(Inputs.ProfileFile))
             return refuse("指定したファイルが見つかりません。", ShoalingTab::Conditions);
-        if (!ProfileLoaded && !LoadProfile(out, prompter)) return result;
+        if (!ProfileLoaded) {
+            if (!LoadProfile(out, prompter)) return result;
+            result.profileRead = true;
+        }
         if (Inputs.Method == 1) {
             for (int i = 1; i < ProfileCount; ++i) {
                 if (!(ProfileDistance[i] > ProfileDistance[i - 1]) ||

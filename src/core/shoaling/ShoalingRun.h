@@ -9,8 +9,8 @@
 //     run.SetOffshoreWave(H, T);
 //     run.ParseEstimationPoints(EdtCalPoint text);
 //     auto prep = run.PrepareRun(output, prompter, PrepareMode::SingleRun);
-//     (bring prep.tab to the front, set EdtCalPoint to "0.01" when prep.resetCalPoint,
-//      write back prep.offshoreEndText when set)
+//     (bring prep.tab to the front; EdtCalPoint := "0.01" when prep.resetCalPoint; when
+//      prep.profileRead, write Inputs.OnshoreEndValue/OffshoreEndValue back into the boxes)
 //     if (prep.ok) { run.Interactive = true; progress.SetProgressComment(...);
 //                    if (run.RunModel(run.EstimationValues, tide, output, progress, prompter))
 //                        <show the report tab>;
@@ -73,6 +73,7 @@ struct PrepareResult {
     bool ok = false;
     ShoalingTab tab = ShoalingTab::None;  // to bring to the front (also on success: None)
     bool resetCalPoint = false;           // EdtCalPoint := "0.01"
+    bool profileRead = false;             // LoadProfile ran and changed the display range
 };
 
 // One display item of RadioGroupYAxis: its text and unit suffix (" (m)" or "").

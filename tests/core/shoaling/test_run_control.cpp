@@ -101,6 +101,8 @@ TEST(PrepareRun, RefusesBadInputsWithTheirMessageAndTab) {
     auto p = Prepare(tg);
     EXPECT_TRUE(p.result.ok) << (p.prompter.records.empty() ? "" : p.prompter.records[0].text);
     EXPECT_TRUE(p.run.ProfileLoaded);
+    EXPECT_TRUE(p.result.profileRead);
+    EXPECT_DOUBLE_EQ(p.run.Inputs.OffshoreEndValue, 60);
     EXPECT_TRUE(p.prompter.records.empty());
 }
 
