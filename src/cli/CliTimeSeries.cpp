@@ -1,3 +1,285 @@
-#include "CliCommands.h"
+// wave-velocity-series, wave-height-series: the two time-series tools in batch, writing
+// the same file as their windows when the save window is left as it comes up.
+#include <algorithm>
+#include <csignal>
+#include <memory>
+#include <thread>
 
-void RegisterTimeSeriesCommands(CLI::App& app) { (void)app; }
+#include "CliCommands.h"
+#include "CliCommon.h"
+#include "core/runtime/Errors.h"
+#include "core/runtime/NumberText.h"
+#include "core/runtime/TextFile.h"
+#include "core/series/SeriesStore.h"
+#include "core/shoaling/ShoalingRun.h"
+#include "core/velocity/ResultFile.h"
+#include "core/velocity/WaveHeightSeries.h"
+#include "core/velocity/WaveVelocitySeries.h"
+
+namespace {
+
+using namespace orvane;
+
+volatile std::sig_atomic_t gInterrupted = 0;
+extern "C" void OnInterrupt(int) { gInterrupted = 1; }
+
+// Ctrl-C asks the loop to stop at the next sample instead of killing the program in the
+// middle of a file; the previous handler comes back afterwards.
+class InterruptScope {
+public:
+    InterruptScope() {
+        gInterrupted = 0;
+        struct sigaction sa {};
+        sa.sa_handler = OnInterrupt;
+        sigemptyset(&sa.sa_mask);
+        sigaction(SIGINT, &sa, &old_);
+        sigaction(SIGTERM, &sa, &oldTerm_);
+    }
+    ~InterruptScope() {
+        sigaction(SIGINT, &old_, nullptr);
+        sigaction(SIGTERM, &oldTerm_, nullptr);
+    }
+    InterruptScope(const InterruptScope&) = delete;
+    InterruptScope& operator=(const InterruptScope&) = delete;
+private:
+    struct sigaction old_ {}, oldTerm_ {};
+};
+
+// The terminal's progress line, cancelled by Ctrl-C.
+class InterruptibleProgress : public Progress {
+public:
+    void SetProgressComment(const std::string& text) override { SharedProgress().SetProgressComment(text); }
+    void SetProgressPosition(int percent) override { SharedProgress().SetProgressPosition(percent); }
+    bool Cancelled() const override { return gInterrupted != 0; }
+    void SetStatusLine(const std::string& text) override { SharedProgress().SetStatusLine(text); }
+    void Hide() override { SharedProgress().Hide(); }
+};
+
+int Choice(const std::string& option, const std::string& value,
+           std::initializer_list<const char*> names) {
+    int i = 0;
+    for (const char* name : names) {
+        if (value == name) return i;
+        ++i;
+    }
+    throw CLI::ValidationError(option, "'" + value + "' is not one of the accepted values");
+}
+
+std::string Trimmed(const std::string& s) {
+    const auto a = s.find_first_not_of(" \t");
+    if (a == std::string::npos) return "";
+    return s.substr(a, s.find_last_not_of(" \t") - a + 1);
+}
+
+// An interval channel given by its name, its list text ("Us(m/s)") or its number from 1.
+int ChannelIndex(const std::string& option, const std::string& value, const SeriesHeader& h) {
+    for (int c = 0; c < h.NchInterval; ++c)
+        if (Trimmed(h.ItemName[c]) == value || ChannelListText(h, c) == value) return c;
+    int number = 0;
+    if (TryStrToInt(value, number) && number >= 1 && number <= h.NchInterval) return number - 1;
+    throw CLI::ValidationError(option, "'" + value + "' is neither a channel name nor a number 1.." +
+                                           std::to_string(h.NchInterval));
+}
+
+void RequireFile(const std::string& name) {
+    if (!FileExists(name)) throw EInOutError("ファイル「" + name + "」が見つかりません。");
+}
+
+// The channel table of a file, for resolving channel options.
+SeriesHeader HeaderOf(const std::string& name, Prompter& prompter, Progress& progress) {
+    RequireFile(name);
+    SeriesStore probe;
+    if (!probe.OpenSeriesHeader(name, prompter, progress)) throw OrvaneError("計算を中止しました。");
+    return probe.header;
+}
+
+void WriteLikeTheWindow(SeriesStore& store, const std::string& output, Prompter& prompter) {
+    if (!ConfirmResultName(store, output, prompter)) throw OrvaneError("計算を中止しました。");
+    NormaliseAsSaveWindow(store.header);
+    WriteResultFile(store, output);
+}
+
+// ---------------------------------------------------------------------------------------
+
+struct VelocityArgs {
+    std::string waveFile, tideFile, output;
+    std::string hsChannel = "1", tsChannel = "2", tideChannel = "1";
+    std::string hsFactor = "1", tsFactor = "1", kr = "1", msl = "0";
+    bool copyHs = false, copyTs = false, copyTide = false, umax = false, xmax = false;
+    std::string item = "urms";
+    int method = 1;
+    std::string slope = "0.1", points = "2,4,6", offshoreEnd = "10", onshoreEnd = "0.1";
+    std::string xAxis = "depth", profile, distanceColumn = "1", depthColumn = "2", obsPos;
+    int jobs = 1;
+    PhysicalConstants constants;
+};
+
+int ProfileColumn(const std::string& option, const std::string& value,
+                  const std::vector<std::string>& header) {
+    for (std::size_t i = 0; i < header.size(); ++i)
+        if (header[i] == value) return static_cast<int>(i);
+    int number = 0;
+    if (TryStrToInt(value, number) && number >= 1 && number <= kMaxProfileColumns) return number - 1;
+    throw CLI::ValidationError(option, "'" + value + "' is neither a column name nor a number 1..100");
+}
+
+void RunWaveVelocitySeries(const VelocityArgs& a) {
+    Prompter& prompter = SharedPrompter();
+    InterruptibleProgress progress;
+    InterruptScope interrupts;
+
+    // The shoaling window in service mode: significant height and period, first display item.
+    ShoalingRun run{a.constants};
+    ShoalingInputs& si = run.Inputs;
+    if (a.method < 0 || a.method > 3) throw CLI::ValidationError("--method", "must be 1..3");
+    if (a.method == 0)
+        throw OrvaneError("この計算方法は不規則波に適用できません。\n２～４番目の方法を選んで下さい。");
+    si.Method = a.method;
+    si.ObsPos = a.method >= 2 ? 1 : 0;
+    si.XAxis = Choice("--x-axis", a.xAxis, {"depth", "distance"});
+    if (!a.profile.empty()) {
+        si.ProfileMode = 1;
+        si.ProfileFile = a.profile;
+        si.XAxis = 1;
+        const auto header = ShoalingRun::ReadProfileHeader(a.profile);
+        run.DistanceColumn = ProfileColumn("--distance-column", a.distanceColumn, header);
+        run.DepthColumn = ProfileColumn("--depth-column", a.depthColumn, header);
+    }
+    if (a.jobs < 0 || a.jobs > 256) throw CLI::ValidationError("--jobs", "must be 0..256");
+    const int jobs = a.jobs == 0 ? std::max(1u, std::thread::hardware_concurrency()) : a.jobs;
+
+    VelocityOptions options;
+    options.copyHs = a.copyHs;
+    options.copyTs = a.copyTs;
+    options.copyTide = a.copyTide;
+    options.output = Choice("--item", a.item, {"urms", "um", "us"});
+    options.velMax = a.umax;
+    options.placeMax = a.xmax;
+
+    SeriesStore store;
+    VelocityInputFiles files;
+    files.waveFile = a.waveFile;
+    files.tideFile = a.tideFile;
+    const SeriesHeader wave = HeaderOf(a.waveFile, prompter, progress);
+    const SeriesHeader tide = HeaderOf(a.tideFile, prompter, progress);
+    files.hsChannel = ChannelIndex("--hs-channel", a.hsChannel, wave);
+    files.tsChannel = ChannelIndex("--ts-channel", a.tsChannel, wave);
+    files.tideChannel = ChannelIndex("--tide-channel", a.tideChannel, tide);
+    files.hsFactor = StrToFloat(a.hsFactor);
+    files.tsFactor = StrToFloat(a.tsFactor);
+
+    VelocityInputs in;
+    if (!ReadVelocityInputs(store, files, in, prompter, progress)) throw OrvaneError("計算を中止しました。");
+    run.ParseEstimationPoints(a.points);
+    if (!SetUpVelocityOutput(store, options, run)) throw OrvaneError("推定位置を入力して下さい。");
+    progress.Hide();
+
+    options.Kr = StrToFloat(a.kr);
+    options.MSL = StrToFloat(a.msl);
+    si.OnshoreEndValue = StrToFloat(a.onshoreEnd);
+    si.OffshoreEndValue = StrToFloat(a.offshoreEnd);
+    if (si.ProfileMode == 0) si.Slope = StrToFloat(a.slope);
+    if (si.ObsPos == 1) si.ObsPosValue = StrToFloat(a.obsPos);
+    if (!ConfirmResultName(store, a.output, prompter)) throw OrvaneError("計算を中止しました。");
+    NormaliseAsSaveWindow(store.header);
+
+    const VelocityRunResult r =
+        ComputeVelocitySeries(in, options, run, store, a.constants, progress, prompter, jobs);
+    if (!r.completed) {
+        if (gInterrupted) throw OrvaneError("計算を中断しました。結果のファイルは作成されていません。");
+        throw OrvaneError("計算を中止しました。");
+    }
+    WriteResultFile(store, a.output);
+    PrintLine(VelocityFinishedMessage(r));
+}
+
+// ---------------------------------------------------------------------------------------
+
+struct HeightArgs {
+    std::string input, output;
+    std::string tideChannel = "1", usChannel = "2", tpChannel = "3";
+    std::string meanDepth = "10", dh = "0", usFactor = "1", tpFactor = "1";
+    PhysicalConstants constants;
+};
+
+void RunWaveHeightSeries(const HeightArgs& a) {
+    Prompter& prompter = SharedPrompter();
+    InterruptibleProgress progress;
+    const SeriesHeader header = HeaderOf(a.input, prompter, progress);
+    WaveHeightSpec spec;
+    spec.meanDepth = StrToFloat(a.meanDepth);
+    spec.dh = StrToFloat(a.dh);
+    spec.tideChannel = ChannelIndex("--tide-channel", a.tideChannel, header);
+    spec.usChannel = ChannelIndex("--us-channel", a.usChannel, header);
+    spec.tpChannel = ChannelIndex("--tp-channel", a.tpChannel, header);
+    spec.factorUs = StrToFloat(a.usFactor);
+    spec.factorTp = StrToFloat(a.tpFactor);
+
+    SeriesStore store;
+    long long outOfRange = 0;
+    if (!EstimateWaveHeightSeries(store, a.input, spec, a.constants.gra, prompter, progress, outOfRange))
+        throw OrvaneError("計算を中止しました。");
+    WriteLikeTheWindow(store, a.output, prompter);
+    const std::string note = WaveHeightOutOfRangeMessage(outOfRange);
+    if (!note.empty()) PrintLine(note);
+}
+
+}  // namespace
+
+void RegisterTimeSeriesCommands(CLI::App& app) {
+    {
+        auto a = std::make_shared<VelocityArgs>();
+        CLI::App* s = app.add_subcommand(
+            "wave-velocity-series",
+            "沖波と潮汐から波動流速時系列を推定: 沖波 (有義波高・周期) と潮位の時系列から推定位置の底面流速の時系列ファイルを作る");
+        s->add_option("--wave-file", a->waveFile, "沖波のファイル (SDF または TSD)")->required();
+        s->add_option("--tide-file", a->tideFile, "潮位のファイル (SDF または TSD)")->required();
+        s->add_option("-o,--output", a->output, "結果のファイル: 名前が .sdf で終われば SDF、ほかは TSD")->required();
+        AddTextOption(s, "--hs-channel", a->hsChannel, "有義波波高のチャンネル: 項目名または 1 からの番号");
+        AddTextOption(s, "--ts-channel", a->tsChannel, "有義波周期のチャンネル: 項目名または 1 からの番号");
+        AddTextOption(s, "--tide-channel", a->tideChannel, "潮位のチャンネル: 項目名または 1 からの番号");
+        AddTextOption(s, "--hs-factor", a->hsFactor, "波高に掛ける係数");
+        AddTextOption(s, "--ts-factor", a->tsFactor, "周期に掛ける係数");
+        AddTextOption(s, "--kr", a->kr, "換算波高係数 (測定波高から沖波波高へ)");
+        AddTextOption(s, "--msl", a->msl, "潮位基準面から測ったＭＳＬの高さ (m)");
+        s->add_flag("--copy-hs", a->copyHs, "沖波波高を結果に写す");
+        s->add_flag("--copy-ts", a->copyTs, "沖波周期を結果に写す");
+        s->add_flag("--copy-tide", a->copyTide, "潮位を結果に写す");
+        AddTextOption(s, "--item", a->item, "推定位置の流速: urms (rms流速) | um (rms流速振幅) | us (有義流速振幅)");
+        s->add_flag("--umax", a->umax, "計算領域での最大値を加える");
+        s->add_flag("--xmax", a->xmax, "最大値の現れる位置 (水深または離岸距離) を加える");
+        s->add_option("--method", a->method,
+                      "計算方法: 1 合田(1975), 2 Thornton and Guza(1983), 3 Battjes and Stive(1985)")
+            ->capture_default_str();
+        AddTextOption(s, "--slope", a->slope, "一定勾配の海底勾配");
+        AddTextOption(s, "--profile", a->profile, "海底断面データ (CSV、1行目は項目名)");
+        AddTextOption(s, "--distance-column", a->distanceColumn, "離岸距離の列: 項目名または 1 からの番号");
+        AddTextOption(s, "--depth-column", a->depthColumn, "水深の列: 項目名または 1 からの番号");
+        AddTextOption(s, "--points", a->points, "推定位置 (カンマ区切り): 水深 (MSL基準, m) または離岸距離 (m)");
+        AddTextOption(s, "--x-axis", a->xAxis, "位置の単位: depth | distance (断面データでは distance)");
+        AddTextOption(s, "--offshore-end", a->offshoreEnd, "計算範囲の沖側端点");
+        AddTextOption(s, "--onshore-end", a->onshoreEnd, "計算範囲の岸側端点");
+        AddTextOption(s, "--obs-depth", a->obsPos, "観測点の水深 (MSL基準, m) または離岸距離 (m); 方法 2, 3 で必要");
+        s->add_option("--jobs", a->jobs, "並行して計算するスレッドの数 (0: コアの数); 結果は 1 のときと同じ")
+            ->capture_default_str();
+        AddConstantsOptions(s, a->constants);
+        s->callback([a] { RunWaveVelocitySeries(*a); });
+    }
+    {
+        auto a = std::make_shared<HeightArgs>();
+        CLI::App* s = app.add_subcommand(
+            "wave-height-series",
+            "底面流速の振幅と周期から波高時系列を推定: 潮位・底面有義流速振幅・スペクトルピーク周期のチャンネルから Hs を加えたファイルを作る");
+        s->add_option("--input", a->input, "入力のファイル (SDF または TSD)")->required();
+        s->add_option("-o,--output", a->output, "結果のファイル: 名前が .sdf で終われば SDF、ほかは TSD")->required();
+        AddTextOption(s, "--tide-channel", a->tideChannel, "潮位(m)のチャンネル: 項目名、\"名前(単位)\" または 1 からの番号");
+        AddTextOption(s, "--us-channel", a->usChannel, "底面有義流速振幅(m/s)のチャンネル");
+        AddTextOption(s, "--tp-channel", a->tpChannel, "スペクトルピーク周期(s)のチャンネル");
+        AddTextOption(s, "--mean-depth", a->meanDepth, "MSL基準水深 (m)");
+        AddTextOption(s, "--dh", a->dh, "MSL基準潮位に変換するための加算値 (m)");
+        AddTextOption(s, "--us-factor", a->usFactor, "流速の補正係数");
+        AddTextOption(s, "--tp-factor", a->tpFactor, "周期の補正係数");
+        AddConstantsOptions(s, a->constants);
+        s->callback([a] { RunWaveHeightSeries(*a); });
+    }
+}

@@ -1,5 +1,6 @@
 #include "core/velocity/ResultFile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -7,6 +8,7 @@
 
 #include "core/runtime/DateTime.h"
 #include "core/runtime/Errors.h"
+#include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
 
 namespace orvane {
@@ -15,6 +17,30 @@ namespace fs = std::filesystem;
 void CheckCoefficients(const SeriesHeader& header) {
     for (int c = 0; c < header.NchInterval && c < ChannelTableSize; ++c)
         if (header.CoefA[c] == 0.0f) throw EZeroDivide();
+}
+
+void NormaliseAsSaveWindow(SeriesHeader& h) {
+    while (!h.Memo.empty() && static_cast<unsigned char>(h.Memo.back()) <= ' ') h.Memo.pop_back();
+    h.Memo = CutToCp932Bytes(h.Memo, 160);
+    h.StartTime = ParseDateTime(FormatDateTime(h.StartTime));
+    const int n = std::clamp(h.ChannelCount(), 0, MaxChannels);
+    for (int i = 0; i < n; ++i) {
+        h.ItemName[i] = CutToCp932Bytes(h.ItemName[i], 16);
+        h.UnitName[i] = CutToCp932Bytes(h.UnitName[i], 8);
+        h.CoefA[i] = static_cast<float>(StrToFloat(FormatGeneral(h.CoefA[i], 7)));
+        h.CoefB[i] = static_cast<float>(StrToFloat(FormatGeneral(h.CoefB[i], 7)));
+    }
+}
+
+bool ConfirmResultName(const SeriesStore& store, const std::string& name, Prompter& prompter) {
+    if (!HasSdfExtension(name)) {
+        const std::string problem = TsdTableProblem(store.header);
+        if (!problem.empty()) {
+            prompter.Error(problem);
+            return false;
+        }
+    }
+    return store.ConfirmOutputName(name, prompter);
 }
 
 namespace {

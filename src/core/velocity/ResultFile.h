@@ -29,6 +29,17 @@ inline std::int16_t ValueToCount(double value, double A, double B, long long& ou
 // be stored as a count there (the save window lets the user type any coefficient).
 void CheckCoefficients(const SeriesHeader& header);
 
+// The header as the save window gives it back when the user changes nothing there: memo
+// without trailing blanks, the start time to the second, coefficients through their
+// 7-digit texts, names and units cut to 16 and 8 bytes. The command line applies it so
+// that its files are the same, byte for byte, as the windows'.
+void NormaliseAsSaveWindow(SeriesHeader& header);
+
+// The save window's checks of an output name: a "," in a name or unit of a TSD result
+// (which TSD cannot read back), overwriting the input TSD file, another existing file.
+// False after a message or a No.
+bool ConfirmResultName(const SeriesStore& store, const std::string& name, Prompter& prompter);
+
 // Writes the header and burst 0 of `store` as the file `target`, SDF for a ".sdf" name
 // (any case), TSD otherwise. Everything goes to a temporary file beside the target, which
 // is renamed over it only once complete: a failure leaves no new file and an old file as
