@@ -570,7 +570,9 @@ void TFrmShoaling::Chart1ClickAxis(ChartAxis axis) {
 }
 
 void TFrmShoaling::ToolButton1Click() {
-    QPrinter printer(QPrinter::HighResolution);
+    // At screen resolution the fonts keep their size relative to the plot when it is scaled
+    // to the page; the drawing stays vector.
+    QPrinter printer(QPrinter::ScreenResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     QPrintPreviewDialog preview(&printer, this);
     preview.setObjectName("PrintPreview");
