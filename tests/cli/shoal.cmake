@@ -13,11 +13,6 @@ add_test(NAME cli_shoal_distance_mode_csv
 set_tests_properties(cli_shoal_distance_mode_csv PROPERTIES PASS_REGULAR_EXPRESSION
   "^X = 60m \n  浅水係数 Ks =1\\.109、波高 H =3\\.083m（非砕波）\n.*X = 20m \n  浅水係数 Ks =0\\.804、波高 H =2\\.235m（砕波）\n.*\n離岸距離 x \\(m\\),H/H0\n99\\.75673,0\\.9567376\n")
 
-add_test(NAME cli_shoal_no_points_no_report
-  COMMAND sh -c "\"$0\" shoal --points '' --csv | head -2" ${ORVANE_CLI})
-set_tests_properties(cli_shoal_no_points_no_report PROPERTIES PASS_REGULAR_EXPRESSION
-  "^水深 h \\(m\\),H \\(m\\)\n9\\.975673,2\\.65973\n")
-
 add_test(NAME cli_shoal_zero_period_does_nothing
   COMMAND sh -c "\"$0\" shoal --t0 0 2>&1; echo rc=$?" ${ORVANE_CLI})
 set_tests_properties(cli_shoal_zero_period_does_nothing PROPERTIES PASS_REGULAR_EXPRESSION "^rc=0\n$")
@@ -31,11 +26,6 @@ add_test(NAME cli_shoal_steep_slope
   COMMAND sh -c "\"$0\" shoal --slope 0.4 2>&1; echo rc=$?" ${ORVANE_CLI})
 set_tests_properties(cli_shoal_steep_slope PROPERTIES PASS_REGULAR_EXPRESSION
   "^収束解が得られませんでした。\n海底勾配が大き過ぎることが\n原因の一つと考えられます。\n計算を中止しました。\nrc=1\n$")
-
-add_test(NAME cli_shoal_bad_number
-  COMMAND sh -c "\"$0\" shoal --points 2,x 2>&1; echo rc=$?" ${ORVANE_CLI})
-set_tests_properties(cli_shoal_bad_number PROPERTIES PASS_REGULAR_EXPRESSION
-  "^'x' は浮動小数点数ではありません\nrc=1\n$")
 
 # The observation point inside the display range: a question, refused without --yes.
 add_test(NAME cli_shoal_question_refused
@@ -52,18 +42,6 @@ add_test(NAME cli_shoal_profile_regular_refused
   COMMAND sh -c "\"$0\" shoal --profile \"$1/beach.csv\" 2>&1; echo rc=$?" ${ORVANE_CLI} ${shoal_data})
 set_tests_properties(cli_shoal_profile_regular_refused PROPERTIES PASS_REGULAR_EXPRESSION
   "^選択した計算方法は任意海底には適用できません。\n計算を中止しました。\nrc=1\n$")
-
-add_test(NAME cli_shoal_profile_too_short
-  COMMAND sh -c "\"$0\" shoal --method 2 --obs-depth 90 --profile \"$1/short.csv\" 2>&1; echo rc=$?"
-          ${ORVANE_CLI} ${shoal_data})
-set_tests_properties(cli_shoal_profile_too_short PROPERTIES PASS_REGULAR_EXPRESSION
-  "^データ数が足りません。\n最初の行には項目名を入れます。")
-
-add_test(NAME cli_shoal_profile_missing
-  COMMAND sh -c "\"$0\" shoal --method 2 --obs-depth 90 --profile \"$1/none.csv\" 2>&1; echo rc=$?"
-          ${ORVANE_CLI} ${shoal_data})
-set_tests_properties(cli_shoal_profile_missing PROPERTIES PASS_REGULAR_EXPRESSION
-  "^指定したファイルが見つかりません。\n計算を中止しました。\nrc=1\n$")
 
 add_test(NAME cli_shoal_profile_columns_by_name
   COMMAND sh -c "\"$0\" shoal --method 2 --obs-depth 400 --profile \"$1/beach.csv\" --distance-column distance --depth-column depth --points 50,150 --csv; echo rc=$?"

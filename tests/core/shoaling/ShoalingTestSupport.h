@@ -1,11 +1,12 @@
 #pragma once
-// Shared helpers of the shoaling tests: an output that records what a run shows, and
-// small files written into a temporary folder.
+// Shared helpers of the shoaling tests: an output that records what a run shows, a
+// progress that cancels, small files in a temporary folder, the default run.
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
+#include "core/runtime/ScriptedPrompter.h"
 #include "core/shoaling/ShoalingRun.h"
 
 namespace orvane::test {
@@ -16,7 +17,6 @@ struct RecordingOutput : ShoalingOutput {
     std::string heightTitle, leftTitle;
     double axisA = 0, axisB = 0;
     bool axisAutomatic = false;
-    int axesMode = -1;
 
     void ClearHeightLine(const std::string& title) override { heightPoints.clear(); heightTitle = title; }
     void AddHeightPoint(double x, double y) override { heightPoints.emplace_back(x, y); }
@@ -25,40 +25,54 @@ struct RecordingOutput : ShoalingOutput {
     void AddProfilePoint(double x, double y) override { profilePoints.emplace_back(x, y); }
     void SetBottomAxisRange(double a, double b) override { axisA = a; axisB = b; axisAutomatic = false; }
     void SetBottomAxisAutomatic() override { axisAutomatic = true; }
-    void ShowProfileAxes(int mode) override { axesMode = mode; }
     void ClearReport() override { report.clear(); }
     void AddReportLine(const std::string& line) override { report.push_back(line); }
 };
 
-// A progress sink that cancels at the n-th poll.
-struct CancelAfter : Progress {
+// Cancels at the n-th poll.
+struct CancelAfter : NullProgress {
     explicit CancelAfter(int polls) : left(polls) {}
-    void SetProgressComment(const std::string&) override {}
     void SetProgressPosition(int p) override { positions.push_back(p); }
     bool Cancelled() const override { return --left < 0; }
-    void SetStatusLine(const std::string&) override {}
-    void Hide() override {}
     mutable int left;
     std::vector<int> positions;
 };
 
-// Writes `bytes` as a file in a fresh folder under the system temporary folder.
 inline std::string WriteTempFile(const std::string& name, const std::string& bytes) {
     const auto dir = std::filesystem::temp_directory_path() / "orvane_shoaling_tests";
     std::filesystem::create_directories(dir);
-    const auto path = dir / name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
+    std::ofstream(dir / name, std::ios::binary) << bytes;
+    return (dir / name).string();
 }
 
-// A run on the default window inputs: H 2.78 m, T 9 s, slope 0.1, points "2,4,6".
+// The window's initial inputs: H 2.78 m, T 9 s, slope 0.1, points "2,4,6", depth mode.
 inline ShoalingRun DefaultRun() {
     ShoalingRun run{PhysicalConstants{}};
-    run.Inputs = ShoalingInputs{};
-    run.TideLevel = 0;
     run.SetOffshoreWave(2.78, 9);
     run.ParseEstimationPoints("2,4,6");
     return run;
+}
+
+// PrepareRun (questions answered by `answers`, then Yes) and RunModel at the run's tide.
+struct Outcome {
+    PrepareResult prepared;
+    bool ok = false;
+    ShoalingRun run;
+    RecordingOutput out;
+    ScriptedPrompter prompter;
+};
+inline Outcome March(ShoalingRun run, bool interactive = true, Progress* progress = nullptr,
+                     std::deque<bool> answers = {}) {
+    Outcome o;
+    o.run = std::move(run);
+    o.prompter.answers = std::move(answers);
+    o.prepared = o.run.PrepareRun(o.out, o.prompter);
+    if (!o.prepared.ok) return o;
+    o.run.Interactive = interactive;
+    NullProgress none;
+    o.ok = o.run.RunModel(o.run.EstimationValues, o.run.TideLevel, o.out, progress ? *progress : none,
+                          o.prompter);
+    return o;
 }
 
 }  // namespace orvane::test
