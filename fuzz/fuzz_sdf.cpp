@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::istringstream in(bytes);
             store.ReadSdfBurst(in, burst);
         }
-        std::vector<float> values(static_cast<std::size_t>(store.header.SampleSize));
+        // Callers size the array only when there is an interval channel to read.
+        std::vector<float> values(store.header.NchInterval > 0 ? static_cast<std::size_t>(store.header.SampleSize) : 0);
         for (int ch = 0; ch < store.header.NchInterval && ch < 3; ++ch) {
             std::istringstream in(bytes);
             store.ReadSdfChannel(in, 0, ch, values);
