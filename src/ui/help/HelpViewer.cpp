@@ -1,5 +1,7 @@
 #include "ui/help/HelpViewer.h"
+#include <QFile>
 #include <QHBoxLayout>
+#include <QRegularExpression>
 #include <QSplitter>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -71,7 +73,22 @@ HelpViewer::HelpViewer(QWidget* parent) : QDialog(parent) {
 
 void HelpViewer::ShowPage(const QString& name) {
     current_ = name;
-    Browser->setSource(QUrl(QStringLiteral("qrc:/help/pages/%1.html").arg(name)));
+    if (name == QLatin1String("contents")) {
+        // The contents page lists every page, so a new page needs no edit here.
+        QFile f(QStringLiteral(":/help/pages/contents.html"));
+        QString html = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        QString list = QStringLiteral("<ul>\n");
+        for (const HelpPage& p : HelpPages()) {
+            if (p.name == name) continue;
+            list += QStringLiteral("<li><a href=\"%1.html\">%2</a></li>\n").arg(p.name, p.title.toHtmlEscaped());
+        }
+        list += QStringLiteral("</ul>\n");
+        static const QRegularExpression marker(QStringLiteral("<!--\\s*pages\\b[^>]*-->"));
+        html.replace(marker, list);
+        Browser->setHtml(html);
+    } else {
+        Browser->setSource(QUrl(QStringLiteral("qrc:/help/pages/%1.html").arg(name)));
+    }
     for (int i = 0; i < ContentsList->count(); ++i) {
         if (ContentsList->item(i)->data(kPageRole).toString() == name) {
             QSignalBlocker block(ContentsList);
