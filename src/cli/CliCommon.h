@@ -24,7 +24,8 @@ void AddGlobalOptions(CLI::App& app);
 // program's defaults) for options not given. Values go through StrToFloat.
 void AddConstantsOptions(CLI::App* app, PhysicalConstants& constants);
 
-// A real option bound to `value` (its default shown in --help), converted by StrToFloat.
+// A real option bound to `value` (its default shown in --help), converted by StrToFloat
+// while parsing; `value` must outlive the parse (keep it with the subcommand's callback).
 CLI::Option* AddRealOption(CLI::App* app, const std::string& name, double& value,
                            const std::string& description);
 // An option kept as text, for commands that convert their inputs in a window's order.

@@ -9,11 +9,6 @@ add_test(NAME cli_airy_surface_velocity
 set_tests_properties(cli_airy_surface_velocity PROPERTIES PASS_REGULAR_EXPRESSION
   "水平\\(m/s\\)：0\\.531\n鉛直\\(m/s\\)：0\\.314\n")
 
-add_test(NAME cli_airy_shallow_with_constants
-  COMMAND ${ORVANE_CLI} airy --depth 2 --period 12 --height 0.5 --density 1.025 --gravity 9.80665)
-set_tests_properties(cli_airy_shallow_with_constants PROPERTIES PASS_REGULAR_EXPRESSION
-  "浅水係数：1\\.475\n")
-
 add_test(NAME cli_wavenumber
   COMMAND ${ORVANE_CLI} wavenumber --period 10 --depth 10)
 set_tests_properties(cli_wavenumber PROPERTIES PASS_REGULAR_EXPRESSION
