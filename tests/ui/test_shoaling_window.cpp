@@ -62,13 +62,6 @@ protected:
 };
 
 TEST_F(ShoalingWindowTest, MethodChoiceSwitchesGroupsAndKeepsTheDisplayItem) {
-    EXPECT_EQ(Text(w, "EdtH0"), "2.78");
-    EXPECT_EQ(Text(w, "EdtT0"), "9");
-    EXPECT_EQ(Text(w, "EdtCalPoint"), "2,4,6");
-    EXPECT_EQ(w->PageControl1->count(), 5);
-    EXPECT_EQ(w->PageControl1->tabText(4), QStringLiteral("推定位置"));
-    EXPECT_EQ(w->Chart1->Title(), QStringLiteral("波高の水深変化"));
-
     RadioGroup* method = Group("RadioGroupMethod");
     RadioGroup* yAxis = Group("RadioGroupYAxis");
     EXPECT_EQ(yAxis->Items(), QStringList({"H", "H/H0", QStringLiteral("η")}));
@@ -129,7 +122,6 @@ TEST_F(ShoalingWindowTest, RegularRunDrawsAndReportsLikeTheCoreRun) {
     EXPECT_FALSE(chart->SeriesActive(w->SeriesProfile));
     EXPECT_EQ(chart->SeriesTitle(w->SeriesWaveHeight), "H/H0");
     EXPECT_EQ(chart->AxisTitle(ChartAxis::Left), "H/H0");
-    EXPECT_EQ(chart->AxisTitle(ChartAxis::Bottom), QStringLiteral("水深 h (m)"));
     // Depth mode: the bottom axis spans the display range of depths, every point inside.
     EXPECT_DOUBLE_EQ(chart->AxisMinimum(ChartAxis::Bottom), 0.1);
     EXPECT_DOUBLE_EQ(chart->AxisMaximum(ChartAxis::Bottom), 10);
