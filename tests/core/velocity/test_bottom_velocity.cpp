@@ -143,18 +143,17 @@ TEST(BottomVelocity, RandomSeaRelationsAndIndependentIntegration) {
 
 TEST(BottomVelocity, RandomWaveVelocityHasNoSharedState) {
     const RandomVelocity ref = RandomWaveVelocity(10.753, 2.1, 5, g);
-    std::vector<std::thread> threads;
     std::vector<int> mismatches(4, 0);
+    std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([&, t] {
-            for (int i = 0; i < 2000; ++i) {
-                RandomVelocity other = RandomWaveVelocity(3 + t + i % 7, 0.5, 2 + i % 5, g);
-                RandomVelocity v = RandomWaveVelocity(10.753, 2.1, 5, g);
-                if (v.Urms != ref.Urms || v.Us != ref.Us || !(other.Urms > 0)) ++mismatches[t];
+            for (int i = 0; i < 1000; ++i) {
+                RandomWaveVelocity(3 + t + i % 7, 0.5, 2 + i % 5, g);
+                if (RandomWaveVelocity(10.753, 2.1, 5, g).Urms != ref.Urms) ++mismatches[t];
             }
         });
     for (auto& th : threads) th.join();
-    for (int m : mismatches) EXPECT_EQ(m, 0);
+    EXPECT_EQ(mismatches, std::vector<int>(4, 0));
 }
 
 TEST(BottomVelocity, UndefinedArithmeticRaisesTheFloatingPointErrors) {

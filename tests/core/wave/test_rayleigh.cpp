@@ -38,21 +38,21 @@ TEST(Rayleigh, PublishedExamplesToSevenDigits) {
     }
     EXPECT_EQ(RayleighReport(ComputeRayleigh(1, 0.1, RayleighReference::Rms)),
               "上側確率pの振幅Ap = 1.517427\n>Apの平均振幅 = 1.799806");
-}
+    // A significant value 1.416 is the rms value 1.
+    EXPECT_EQ(RayleighReport(ComputeRayleigh(1.416, 0.1, RayleighReference::Significant)),
+              "上側確率pの振幅Ap = 1.517427\n>Apの平均振幅 = 1.799806");
 
-TEST(Rayleigh, ProbabilityOneShrinksTowardsZeroAndGivesTheOverallMean) {
+    // p = 1: Ap about halves at each step, some thirty of them; the mean is √π/2.
     int steps = 0;
     long double Ap = ExceedanceAmplitude(1, 1, &steps);
-    EXPECT_GT(Ap, 0);
-    EXPECT_LT(Ap, 1e-10L);
-    EXPECT_GT(steps, 25);
-    EXPECT_LT(steps, 40);
-    EXPECT_EQ(G7(MeanAmplitudeAbove(Ap, 1, 1)), "0.8862269");  // √π/2
+    EXPECT_TRUE(Ap > 0 && Ap < 1e-10L);
+    EXPECT_TRUE(steps > 25 && steps < 40) << steps;
+    EXPECT_EQ(G7(MeanAmplitudeAbove(Ap, 1, 1)), "0.8862269");
 }
 
 TEST(Rayleigh, ExceedanceAmplitudeMatchesClosedFormAndScales) {
-    for (double p : {0.9, 0.5, 0.1, 0.01, 1e-4, 1e-8}) {
-        for (double a : {1e-9, 0.3, 1.0, 7.5, 1e12}) {
+    for (double p : {0.9, 0.1, 1e-4, 1e-8}) {
+        for (double a : {1e-9, 1.0, 7.5, 1e12}) {
             SCOPED_TRACE(testing::Message() << "a=" << a << " p=" << p);
             int steps = 0;
             long double Ap = ExceedanceAmplitude(p, a, &steps);
@@ -92,15 +92,12 @@ TEST(Rayleigh, QuadratureIsExactForPolynomialsAndAccurateForTheDistribution) {
     EXPECT_EQ(RayleighDistribution(-2, 1), 0);
 }
 
-TEST(Rayleigh, UnresolvableIntegrandEndsWithAnErrorNotAHang) {
+TEST(Rayleigh, UnguardedInputsEndWithAnErrorNotAHang) {
     EXPECT_THROW(AdaptiveGauss9(InverseSqrt, 0, 1), EConvergence);
-}
-
-TEST(Rayleigh, SignificantReferenceIsScaledToRms) {
-    RayleighResult sig = ComputeRayleigh(1.416, 0.1, RayleighReference::Significant);
-    RayleighResult rms = ComputeRayleigh(1.0, 0.1, RayleighReference::Rms);
-    EXPECT_NEAR(static_cast<double>(sig.Ap), static_cast<double>(rms.Ap), 1e-12);
-    EXPECT_NEAR(static_cast<double>(sig.mean), static_cast<double>(rms.mean), 1e-12);
+    // Called without the input checks, a negative p drives the amplitude out until the
+    // integration would need unbounded subdivision; p > 1 has no root either.
+    EXPECT_THROW(ExceedanceAmplitude(-1, 1), OrvaneError);
+    EXPECT_THROW(ExceedanceAmplitude(1.5, 1), OrvaneError);
 }
 
 TEST(Rayleigh, OutOfRangeInputsAreRefusedBeforeComputing) {
