@@ -241,6 +241,7 @@ double NonlinearShoaling(const ShoalingRun& run, double h, double kh) {
     double K = ks50;
     for (int pass = 0; pass < kMaxNewtonPasses; ++pass) {
         const double next = CheckedDiv(0.5 * K * CheckedSqrt(K) + V, 1.5 * CheckedSqrt(K) - W);
+        if (!(next > 0.0)) throw EInvalidOp();  // no root on this branch
         const double change = std::fabs(next - K) / next;
         K = next;
         if (change < 0.005) return K;
