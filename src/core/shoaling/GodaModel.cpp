@@ -315,7 +315,8 @@ bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
     double x = xs, h = hs;
     double xm1 = xs, xm2 = xs, eta1 = 0.0, eta2 = 0.0;
     double hrmsPrev = NonlinearShoaling(run, hs) * H0 / kHsOverHrms;
-    run.ReserveRecords(hs, 0.05 * H0);
+    // Steps of 0.25 H0 down to 2.5 H0, then 50 of 0.05 H0.
+    run.ReserveRecords(hs + 12.5 * H0, 0.25 * H0);
     bool nearVertex = false;  // the step before came close to a target on a vertex
 
     for (long step = 0;; ++step) {
