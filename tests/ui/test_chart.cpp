@@ -180,6 +180,12 @@ TEST_F(ChartTest, AutomaticAndManualSwitchTheBoxesAndCancelDropsTypedValues) {
     EXPECT_DOUBLE_EQ(chart->AxisMinimum(ChartAxis::Bottom), 2);
     EXPECT_DOUBLE_EQ(chart->AxisIncrement(ChartAxis::Bottom), 0.5);
     EXPECT_DOUBLE_EQ(chart->ViewLower(ChartAxis::Bottom), 2);
+    // An increment absurdly small for the range still draws (a few ticks, not 1e300).
+    chart->SetAxisIncrement(ChartAxis::Bottom, 1e-300);
+    chart->ReplotNow();
+    QImage image(chart->PlotWidget()->size(), QImage::Format_RGB32);
+    chart->PlotWidget()->render(&image);
+    EXPECT_FALSE(image.isNull());
 }
 
 TEST_F(ChartTest, OkSetsOnlyTheTitleOfTheAxisSelectedLast) {

@@ -53,6 +53,27 @@ void Widen(double& lo, double& hi) {
     hi += half;
 }
 
+// The increment the user set, grown to a whole multiple of itself only when its labels
+// would not fit along the axis (a zoomed-out view, a mistyped step). The library's own
+// multiple strategy goes through a 64-bit integer that overflows for a step tiny against
+// the range.
+class MultipleStepTicker : public QCPAxisTickerFixed {
+public:
+    int maxTicks = 50;  // set from the axis length before each drawing
+protected:
+    double getTickStep(const QCPRange& range) override {
+        const double step = tickStep();
+        const double wanted = range.size() / std::max(2, maxTicks);
+        if (!(step > 0) || !(wanted > step) || !std::isfinite(wanted)) return step;
+        // The smallest multiple of the form 1, 2 or 5 times a power of ten that fits.
+        const double needed = wanted / step;
+        double decade = std::pow(10.0, std::floor(std::log10(needed)));
+        for (double m : {1.0, 2.0, 5.0, 10.0})
+            if (m * decade >= needed) return m * decade * step;
+        return 10.0 * decade * step;
+    }
+};
+
 }  // namespace
 
 ChartView::ChartView(QWidget* parent) : QWidget(parent), axes_(new AxisSet[4]) {
@@ -93,6 +114,12 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent), axes_(new AxisSet[4]) {
 
     connect(plot_, &QCustomPlot::beforeReplot, this, [this] {
         if (rangesDirty_) ApplyRanges();
+        // Room for a label every 60 pixels across, 25 pixels up.
+        const QRect r = plot_->axisRect()->rect();
+        for (ChartAxis a : {ChartAxis::Bottom, ChartAxis::Left, ChartAxis::Right}) {
+            if (auto t = Axis(a)->ticker().dynamicCast<MultipleStepTicker>())
+                t->maxTicks = a == ChartAxis::Bottom ? r.width() / 60 : r.height() / 25;
+        }
     });
     connect(plot_, &QCustomPlot::axisClick, this,
             [this](QCPAxis* axis, QCPAxis::SelectablePart, QMouseEvent*) { OnAxisClick(axis); });
@@ -321,11 +348,11 @@ void ChartView::ApplyTicker(ChartAxis axis) {
         a->setTicker(QSharedPointer<QCPAxisTickerLog>::create());
     } else if (st.increment > 0.0) {
         a->setScaleType(QCPAxis::stLinear);
-        auto fixed = QSharedPointer<QCPAxisTickerFixed>::create();
-        fixed->setTickStep(st.increment);
         // A step far too small for the range is widened to a multiple instead of
         // drawing millions of ticks.
-        fixed->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
+        auto fixed = QSharedPointer<MultipleStepTicker>::create();
+        fixed->setTickStep(st.increment);
+        fixed->setScaleStrategy(QCPAxisTickerFixed::ssNone);
         a->setTicker(fixed);
     } else {
         a->setScaleType(QCPAxis::stLinear);
