@@ -80,7 +80,7 @@ TFrmSDFdata::TFrmSDFdata(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     Label8 = MakeLabel(GroupBox1, "Label8", QStringLiteral("チャンネル数："), 8, 44);
     LblNch2 = MakeLabel(GroupBox1, "LblNch2", QString(), 110, 44, 100);
     Label6 = MakeLabel(GroupBox1, "Label6", QStringLiteral("バースト時間間隔："), 8, 68);
-    LblBInt = MakeLabel(GroupBox1, "LblBInt", QString(), 110, 68, 36);
+    LblBInt = MakeLabel(GroupBox1, "LblBInt", QString(), 116, 68, 32);
     ComboBoxBITUnit = MakeUnitCombo(GroupBox1, "ComboBoxBITUnit", 150, 64);
 
     StringGrid1 = new QTableWidget(129, 5, this);
@@ -90,6 +90,9 @@ TFrmSDFdata::TFrmSDFdata(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     StringGrid1->verticalHeader()->setMinimumSectionSize(GridRowHeight);
     StringGrid1->verticalHeader()->setDefaultSectionSize(GridRowHeight);
     StringGrid1->setGeometry(8, 212, 442, GridMaxHeight);
+    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int widths[] = {78, 110, 70, 80, 80};
+    for (int c = 0; c < 5; ++c) StringGrid1->setColumnWidth(c, widths[c]);
 
     GroupBox3 = new QGroupBox(QStringLiteral("ファイル"), this);
     GroupBox3->setObjectName("GroupBox3");
@@ -128,7 +131,11 @@ QString TFrmSDFdata::Cell(int col, int row) const {
 
 void TFrmSDFdata::SetCell(int col, int row, const QString& text, bool editable) {
     auto* item = new QTableWidgetItem(text);
-    if (!editable) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    if (!editable) {
+        // The fixed row and column, drawn as headings.
+        item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+        item->setBackground(StringGrid1->palette().button());
+    }
     StringGrid1->setItem(row, col, item);
 }
 
@@ -260,6 +267,11 @@ bool TFrmSDFdata::SaveFromWindow() {
     }
     if (!store_.ConfirmOutputName(name, prompter)) return false;
     CollectWindowEdits();
+    if (DeferHeaderWrite) {
+        store_.OutputFileName = name;
+        hide();
+        return true;
+    }
     if (!store_.WriteOutputHeader(name)) {
         prompter.Error("ファイル「" + name + "」に書き込めません。");
         return false;

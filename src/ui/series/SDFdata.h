@@ -29,6 +29,11 @@ public:
         QString FileName;
     } SaveDialog1;
 
+    // When set, saving confirms the name and takes the edits but leaves the file alone
+    // (OutputFileName is set): the caller writes the whole file at once afterwards, so
+    // that an existing file stays as it was until the new one is complete.
+    bool DeferHeaderWrite = false;
+
     // Grid and unit lists; once at start-up.
     void InitSeriesWindow();
     // Reads a header by extension through the program's message boxes and progress dialog.
