@@ -237,6 +237,22 @@ TEST_F(ProgressDialogTest, CancelIsSeenUntilTheNextRun) {
     EXPECT_FALSE(p->isVisible());
 }
 
+// The caller's window is modal while it computes; a dialog outside it would be blocked.
+TEST_F(ProgressDialogTest, BelongsToTheModalWindowInUse) {
+    QDialog caller(ctx.form1);
+    caller.setModal(true);
+    caller.show();
+    ASSERT_EQ(QApplication::activeModalWidget(), &caller);
+    ctx.progress->SetProgressComment("ただ今、計算中．．．．");
+    EXPECT_EQ(ctx.progress->parentWidget(), &caller);
+    EXPECT_TRUE(ctx.progress->isVisible());
+    ctx.progress->Hide();
+    caller.hide();
+    ctx.progress->SetProgressComment("next");
+    EXPECT_EQ(ctx.progress->parentWidget(), static_cast<QWidget*>(ctx.form1));
+    ctx.progress->Hide();
+}
+
 class HelpTest : public UiFixture {};
 
 // Pages are added by dropping files in; a page without a title or keywords would vanish

@@ -8,6 +8,7 @@
 #include "ui/app/Guard.h"
 #include "ui/app/Version.h"
 #include "ui/help/Help.h"
+#include "ui/help/HelpViewer.h"
 #include "ui/series/SDFdata.h"
 #include "ui/shoaling/Shoaling.h"
 #include "ui/velocity/BttmVel.h"
@@ -139,6 +140,8 @@ void TForm1::FormShow() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     if (RunGuarded(ctx_, [&] { ctx_.editConst->SaveConstants(); })) {
+        // A help window left open would otherwise keep the program running.
+        if (ctx_.helpViewer) ctx_.helpViewer->close();
         event->accept();
     } else {
         event->ignore();

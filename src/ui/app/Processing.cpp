@@ -1,5 +1,7 @@
 #include "ui/app/Processing.h"
+#include "ui/app/MainWave.h"
 #include <algorithm>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QVBoxLayout>
@@ -38,6 +40,15 @@ void TFrmProgress::SetProgressComment(const std::string& text) {
     cancelled_ = false;
     setWindowTitle(QString::fromStdString(text));
     SetProgressPosition(0);
+    // A modal window in use would block a dialog that is not its own: the cancel button
+    // must stay clickable while the caller's window keeps its input too.
+    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner || owner == this) owner = ctx_.form1;
+    if (owner && parentWidget() != owner) {
+        const QPoint at = pos();
+        setParent(owner, windowFlags());
+        move(at);
+    }
     show();
     raise();
     QCoreApplication::processEvents();
