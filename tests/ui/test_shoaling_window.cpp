@@ -296,7 +296,10 @@ TEST_F(ShoalingWindowTest, ProfileFileColumnsAndLoaderMessages) {
 }
 
 TEST_F(ShoalingWindowTest, ServiceModeHidesRunControlsAndLeavingRestoresThem) {
-    w->EnterServiceMode();
+    QDialog tool(ctx.form1);
+    w->EnterServiceMode(&tool);
+    EXPECT_EQ(w->parentWidget(), &tool);  // not blocked by the tool's modality
+    w->show();
     EXPECT_FALSE(w->GroupBox1->isVisibleTo(w));
     EXPECT_FALSE(w->GroupBox3->isVisibleTo(w));
     EXPECT_FALSE(w->BitBtn1->isVisibleTo(w));
@@ -315,6 +318,8 @@ TEST_F(ShoalingWindowTest, ServiceModeHidesRunControlsAndLeavingRestoresThem) {
     EXPECT_DOUBLE_EQ(w->Run().BedSlope, 0.05);
 
     w->LeaveServiceMode();
+    EXPECT_EQ(w->parentWidget(), ctx.form1);
+    EXPECT_TRUE(w->isWindow());
     EXPECT_TRUE(w->BitBtn1->isVisibleTo(w));
     EXPECT_TRUE(w->BitBtn2->isVisibleTo(w));
     EXPECT_TRUE(Group("RadioGroupH0")->isEnabled());

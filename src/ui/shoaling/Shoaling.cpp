@@ -14,6 +14,7 @@
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
 #include "ui/app/Guard.h"
+#include "ui/app/MainWave.h"
 #include "ui/chart/AxisSet.h"
 #include "ui/help/Help.h"
 
@@ -368,8 +369,12 @@ orvane::PrepareResult TFrmShoaling::PrepareServiceRun() {
     return r;
 }
 
-void TFrmShoaling::EnterServiceMode() {
+void TFrmShoaling::EnterServiceMode(QWidget* host) {
     serviceMode_ = true;
+    if (host && parentWidget() != host) {
+        setParent(host, windowFlags());
+        move(host->frameGeometry().topRight() + QPoint(8, 0));
+    }
     GroupBox1->setVisible(false);
     GroupBox3->setVisible(false);
     BitBtn1->setVisible(false);
@@ -388,6 +393,9 @@ void TFrmShoaling::LeaveServiceMode() {
     BitBtn1->setVisible(true);
     BitBtn2->setVisible(true);
     // The two groups come back when the main menu opens the window again.
+    if (ctx_.form1 && parentWidget() != ctx_.form1) {
+        setParent(ctx_.form1, windowFlags());
+    }
 }
 
 // --- event handlers ---------------------------------------------------------------------

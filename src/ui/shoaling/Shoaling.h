@@ -89,8 +89,11 @@ public:
     // PrepareRun for a driven run, with its messages and the tab it names brought up.
     orvane::PrepareResult PrepareServiceRun();
     // Beside the wave-velocity tool: no own run buttons, no offshore-wave and tide groups,
-    // height/period kinds and display item fixed, results only to the lists.
-    void EnterServiceMode();
+    // height/period kinds and display item fixed, results only to the lists. With a host
+    // (the tool's modal window) the window becomes its child, so that the tool's modality
+    // does not block it, and is placed to its right; show() it afterwards.
+    // LeaveServiceMode gives it back to the main window.
+    void EnterServiceMode(QWidget* host = nullptr);
     void LeaveServiceMode();
     bool InServiceMode() const { return serviceMode_; }
 
