@@ -133,6 +133,7 @@ int DecodeSdfHeader(const char* data, std::size_t size, std::int64_t fileSize, S
     int blocks = SdfHeaderBlocks(h);
     if (size < static_cast<std::size_t>(256 * blocks)) return 0;
     std::int64_t words = static_cast<std::int64_t>(h.SampleSize) * h.NchInterval + h.NchBurst;
+    if (h.Iteration == 0 && words > MaxSamplesWithoutBursts) return 0;
     std::int64_t need = 256LL * blocks;
     if (h.Iteration > 0) {
         if (version == 4) {

@@ -39,6 +39,9 @@ constexpr float ErrorValue = static_cast<float>(1.1 * static_cast<double>(ErrorL
 constexpr int MaxChannels = 128;       // data slots
 constexpr int ChannelTableSize = 129;  // room in the channel table
 constexpr int TsdMaxFields = 129;
+// A header without bursts cannot be checked against the file's length; the data arrays it
+// asks for (samples x interval channels) are capped instead, far above a real burst.
+constexpr std::int64_t MaxSamplesWithoutBursts = 1LL << 24;
 
 // The unit table of time intervals; the index is what files store.
 constexpr int TimeUnitCount = 9;

@@ -136,6 +136,8 @@ bool SeriesStore::ReadTsdHeader(std::istream& in, Prompter& prompter) {
         std::int64_t remaining = fileSize - lines.Consumed();
         std::int64_t b = h.SampleSize + (h.NchBurst > 0 ? 1 : 0);
         std::int64_t needLines = version == 1 ? h.SampleSize : h.Iteration * (b + 1);
+        if (h.Iteration == 0 && static_cast<std::int64_t>(h.SampleSize) * h.NchInterval > MaxSamplesWithoutBursts)
+            throw FormatRefused{};
         if (needLines > remaining) throw FormatRefused{};
     } catch (const FormatRefused&) {
         return refuse();

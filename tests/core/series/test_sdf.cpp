@@ -146,6 +146,7 @@ TEST_F(SdfTest, CorruptHeadersAreRefusedAndTheSeriesStays) {
         {"negative samples", patched(214, i32(-3))},
         {"samples beyond the file", patched(214, i32(0x7fffffff))},
         {"bursts beyond the file", patched(223, i16(3))},
+        {"samples of a file without bursts", patched(223, i16(0)).replace(214, 4, i32(20000000))},
         {"unit past the table", patched(222, "\x09")},
         {"start time NaN", patched(230, std::string("\x00\x00\x00\x00\x00\x00\xf8\x7f", 8))},
     };

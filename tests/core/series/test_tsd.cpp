@@ -164,6 +164,8 @@ TEST_F(TsdTest, CorruptHeadersAreRefusedAndTheSeriesStays) {
         {"129 channels", Tsd({"", "2020/01/01 00:00:00", "1 sec", "1", "0 sec", "100,29", "0", "", "", "", ""})},
         {"129 fields in Ver.1", Tsd({"", "2020/01/01 00:00:00", "1", "0", many.c_str(), many.c_str(), "", ""},
                                     "Time Series Data Text Format Ver.1")},
+        {"samples of a file without bursts", Tsd({"", "2020/01/01 00:00:00", "1 sec", "0", "0 sec", "1,0", "100000000",
+                                                  "1", "0", "x", "u"})},
         {"samples beyond the file", Tsd({"", "2020/01/01 00:00:00", "1 sec", "1", "0 sec", "1,0", "2000000000", "1",
                                          "0", "x", "u", "No.1", "1"})},
     };
