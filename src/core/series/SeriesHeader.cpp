@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -106,7 +107,9 @@ int FormatGeneral7(double value, char* buf) {
     }
     if (value == 0.0) { buf[0] = '0'; buf[1] = 0; return 1; }
     char tmp[32];
-    std::snprintf(tmp, sizeof tmp, "%.6e", value);
+    // to_chars rounds exactly as printf's %.6e does, several times faster.
+    auto res = std::to_chars(tmp, tmp + sizeof tmp - 1, value, std::chars_format::scientific, 6);
+    *res.ptr = 0;
     const char* p = tmp;
     char* o = buf;
     if (*p == '-') { *o++ = '-'; ++p; }
