@@ -96,6 +96,10 @@ TEST_F(SeriesWindowTest, FillShowsTheSeriesAndSizesTheGrid) {
     FillResult(6);
     w->FillSeriesWindow();
     EXPECT_EQ(Grid()->height(), 132);
+    // The memo box keeps to 160 bytes as the user types (a double-byte character counts 2).
+    auto* memo = FindChildOrFail<QPlainTextEdit>(w, "Memo1");
+    memo->setPlainText(QString(100, QChar(0x6CE2)));
+    EXPECT_EQ(memo->toPlainText().size(), 80);
 }
 
 TEST_F(SeriesWindowTest, SavesEditsAndWritesTheHeaderByExtension) {

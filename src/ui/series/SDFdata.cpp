@@ -3,6 +3,8 @@
 #include <cfloat>
 #include <cmath>
 #include <QHeaderView>
+#include <QSignalBlocker>
+#include <QTextCursor>
 #include "core/runtime/DateTime.h"
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
@@ -116,6 +118,7 @@ TFrmSDFdata::TFrmSDFdata(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     connect(BitBtn1, &QPushButton::clicked, this, &TFrmSDFdata::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TFrmSDFdata::BitBtn2Click);
     connect(ComboBoxSITUnit, &QComboBox::currentIndexChanged, this, &TFrmSDFdata::ComboBoxSITUnitChange);
+    connect(Memo1, &QPlainTextEdit::textChanged, this, &TFrmSDFdata::Memo1Change);
 
     store_.onSdfHeaderRead = [this] { UpdateSampleIntervalLabel(); };
     store_.onUnitsConverted = [this](std::uint8_t sUnit, std::uint8_t bUnit) {
@@ -180,6 +183,22 @@ void TFrmSDFdata::UpdateSampleIntervalLabel() {
     }
     float shown = static_cast<float>(h.SInt * orvane::UnitSeconds(h.SIntUnit) / shownSeconds);
     LblSInt->setText(Q(orvane::FormatGeneral(shown, 7)));
+}
+
+void TFrmSDFdata::Memo1Change() {
+    // The memo holds 160 bytes in the file (a line break takes two).
+    QString text = Memo1->toPlainText();
+    std::string crlf = S(QString(text).replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
+    std::string cut;
+    try {
+        if (orvane::Cp932Length(crlf) <= 160) return;
+        cut = orvane::CutToCp932Bytes(crlf, 160);
+    } catch (const std::exception&) {
+        return;  // a character without a CP932 form; the save step reports it
+    }
+    QSignalBlocker block(Memo1);
+    Memo1->setPlainText(Q(cut).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    Memo1->moveCursor(QTextCursor::End);
 }
 
 void TFrmSDFdata::ComboBoxSITUnitChange() {

@@ -93,6 +93,7 @@ public slots:
     void BitBtn1Click();
     void BitBtn2Click();
     void ComboBoxSITUnitChange();
+    void Memo1Change();
 
 protected:
     void reject() override;
