@@ -215,3 +215,16 @@ TEST_F(SeriesWindowTest, BrowseTakesTheDefaultExtension) {
     EXPECT_TRUE(fileRequests[0].save);
     EXPECT_EQ(fileRequests[0].filter, "ﾃｷｽﾄ型時系列ﾌｧｲﾙ(*.TSD) (*.tsd)");
 }
+
+TEST_F(SeriesWindowTest, OldFileConversionUsesTheProgressDialogAndSetsTheUnits) {
+    const std::string path = TempPath("old.sdf");
+    std::filesystem::copy_file(std::string(ORVANE_TEST_DATA) + "/series/v1_two_channels.sdf", path);
+    ASSERT_TRUE(w->OpenSeriesHeader(path));
+    EXPECT_THAT(Messages(), ElementsAre("データの形式が旧式です。更新してよろしいですか。"));
+    EXPECT_THAT(progress.comments, ElementsAre("ただ今、データ形式の更新中．．．．"));
+    EXPECT_EQ(progress.hides, 1);
+    // 500 ms and 3600000 ms became 500 msec and 1 hr; the display follows the new units.
+    EXPECT_EQ(Combo("ComboBoxSITUnit")->currentText(), "msec");
+    EXPECT_EQ(Combo("ComboBoxBITUnit")->currentText(), "hr");
+    EXPECT_EQ(LabelText(w, "LblSInt"), "500");
+}
