@@ -57,7 +57,8 @@ std::string TemporaryBeside(const std::string& target) {
 
 }  // namespace
 
-void WriteResultFile(SeriesStore& store, const std::string& target) {
+void WriteResultFile(SeriesStore& store, const std::string& targetName) {
+    const std::string target = targetName;  // may be store.OutputFileName itself
     const std::string temp = TemporaryBeside(target);
     std::error_code ec;
     try {

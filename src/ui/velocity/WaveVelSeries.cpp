@@ -1,29 +1,361 @@
 #include "ui/velocity/WaveVelSeries.h"
+
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QVBoxLayout>
+
+#include "core/runtime/NumberText.h"
+#include "core/runtime/TextFile.h"
+#include "core/velocity/ResultFile.h"
+#include "ui/app/Guard.h"
+#include "ui/series/SDFdata.h"
+#include "ui/shoaling/Shoaling.h"
+
+namespace {
+
+std::string S(const QString& q) { return q.toStdString(); }
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// "説明|*.a;*.b" -> the Qt form "説明 (*.a *.b)".
+QString QtFilter(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    if (parts.size() < 2) return filter;
+    return parts[0] + " (" + QString(parts[1]).replace(';', ' ') + ")";
+}
+
+QLineEdit* Edit(QWidget* parent, const char* name, const QString& text) {
+    auto* e = new QLineEdit(text, parent);
+    e->setObjectName(name);
+    return e;
+}
+
+QComboBox* Combo(QWidget* parent, const char* name) {
+    auto* c = new QComboBox(parent);
+    c->setObjectName(name);
+    c->setMinimumWidth(140);
+    return c;
+}
+
+QCheckBox* Check(QWidget* parent, const char* name, const QString& caption) {
+    auto* c = new QCheckBox(caption, parent);
+    c->setObjectName(name);
+    return c;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+const QString kInputFilter = QStringLiteral("標準時系列ﾌｧｲﾙ(*.sdf;*.tsd)|*.sdf;*tsd");
+const QString kOutputFilter = QStringLiteral("tsd files (*.tsd)|*.TSD");
+
+}  // namespace
 
 TFrmWaveVelSeries::TFrmWaveVelSeries(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName("TFrmWaveVelSeries");
     setWindowTitle(QStringLiteral("沖波と潮位の時系列から波動流速時系列を推定"));
     auto* layout = new QVBoxLayout(this);
-    EditFLWave = new QLineEdit(this);
-    EditFLWave->setObjectName("EditFLWave");
-    layout->addWidget(EditFLWave);
-    EditFLTide = new QLineEdit(this);
-    EditFLTide->setObjectName("EditFLTide");
-    layout->addWidget(EditFLTide);
-    EditFLOutput = new QLineEdit(this);
-    EditFLOutput->setObjectName("EditFLOutput");
-    layout->addWidget(EditFLOutput);
-    EditMSL = new QLineEdit(this);
-    EditMSL->setObjectName("EditMSL");
-    layout->addWidget(EditMSL);
-    RadioGroupOutput = new RadioGroup("", {}, this);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    layout->addWidget(PageControl1);
+
+    // --- 入力 ---
+    TabSheet1 = new QWidget(PageControl1);
+    TabSheet1->setObjectName("TabSheet1");
+    auto* input = new QVBoxLayout(TabSheet1);
+
+    GroupBoxWave = new QGroupBox(QStringLiteral("沖波"), TabSheet1);
+    GroupBoxWave->setObjectName("GroupBoxWave");
+    auto* wave = new QGridLayout(GroupBoxWave);
+    EditFLWave = Edit(GroupBoxWave, "EditFLWave", "");
+    Button1 = Button(GroupBoxWave, "Button1", QStringLiteral("参照"));
+    ComboBoxHs = Combo(GroupBoxWave, "ComboBoxHs");
+    ComboBoxTs = Combo(GroupBoxWave, "ComboBoxTs");
+    EditCHs = Edit(GroupBoxWave, "EditCHs", "1");
+    EditCTs = Edit(GroupBoxWave, "EditCTs", "1");
+    EditKr = Edit(GroupBoxWave, "EditKr", "1");
+    wave->addWidget(new QLabel(QStringLiteral("ファイル："), GroupBoxWave), 0, 0);
+    wave->addWidget(EditFLWave, 0, 1, 1, 3);
+    wave->addWidget(Button1, 0, 4);
+    wave->addWidget(new QLabel(QStringLiteral("有義波波高(m)："), GroupBoxWave), 1, 0);
+    wave->addWidget(ComboBoxHs, 1, 1);
+    wave->addWidget(new QLabel(QStringLiteral("係数："), GroupBoxWave), 1, 2);
+    wave->addWidget(EditCHs, 1, 3);
+    wave->addWidget(new QLabel(QStringLiteral("有義波周期(s)："), GroupBoxWave), 2, 0);
+    wave->addWidget(ComboBoxTs, 2, 1);
+    wave->addWidget(new QLabel(QStringLiteral("係数："), GroupBoxWave), 2, 2);
+    wave->addWidget(EditCTs, 2, 3);
+    wave->addWidget(new QLabel(QStringLiteral("換算波高係数："), GroupBoxWave), 3, 0);
+    wave->addWidget(EditKr, 3, 1);
+    input->addWidget(GroupBoxWave);
+
+    GroupBoxTide = new QGroupBox(QStringLiteral("潮位"), TabSheet1);
+    GroupBoxTide->setObjectName("GroupBoxTide");
+    auto* tide = new QGridLayout(GroupBoxTide);
+    EditFLTide = Edit(GroupBoxTide, "EditFLTide", "");
+    Button3 = Button(GroupBoxTide, "Button3", QStringLiteral("参照"));
+    ComboBoxTide = Combo(GroupBoxTide, "ComboBoxTide");
+    EditMSL = Edit(GroupBoxTide, "EditMSL", "0");
+    tide->addWidget(new QLabel(QStringLiteral("ファイル："), GroupBoxTide), 0, 0);
+    tide->addWidget(EditFLTide, 0, 1);
+    tide->addWidget(Button3, 0, 2);
+    tide->addWidget(new QLabel(QStringLiteral("潮位(m)："), GroupBoxTide), 1, 0);
+    tide->addWidget(ComboBoxTide, 1, 1);
+    tide->addWidget(new QLabel(QStringLiteral("潮位基準面から測ったＭＳＬの高さ（ｍ）："), GroupBoxTide), 2, 0, 1, 2);
+    tide->addWidget(EditMSL, 2, 2);
+    input->addWidget(GroupBoxTide);
+    input->addStretch();
+    PageControl1->addTab(TabSheet1, QStringLiteral("入力"));
+
+    // --- 出力 ---
+    TabSheet2 = new QWidget(PageControl1);
+    TabSheet2->setObjectName("TabSheet2");
+    auto* output = new QVBoxLayout(TabSheet2);
+    auto* items = new QGroupBox(QStringLiteral("保存項目"), TabSheet2);
+    items->setObjectName("GroupBoxItems");
+    auto* itemsLayout = new QVBoxLayout(items);
+    auto* copies = new QHBoxLayout;
+    CheckBoxTide = Check(items, "CheckBoxTide", QStringLiteral("潮位"));
+    CheckBoxHs = Check(items, "CheckBoxHs", QStringLiteral("沖波波高"));
+    CheckBoxTs = Check(items, "CheckBoxTs", QStringLiteral("沖波周期"));
+    copies->addWidget(CheckBoxTide);
+    copies->addWidget(CheckBoxHs);
+    copies->addWidget(CheckBoxTs);
+    itemsLayout->addLayout(copies);
+    RadioGroupOutput = new RadioGroup(QStringLiteral("計算パラメータ"),
+                                      {QStringLiteral("rms流速 Urms"), QStringLiteral("rms流速振幅 Um"),
+                                       QStringLiteral("有義流速振幅 Us")},
+                                      items);
     RadioGroupOutput->setObjectName("RadioGroupOutput");
-    layout->addWidget(RadioGroupOutput);
-    EditCHs = new QLineEdit(this);
-    EditCHs->setObjectName("EditCHs");
-    layout->addWidget(EditCHs);
-    EditCTs = new QLineEdit(this);
-    EditCTs->setObjectName("EditCTs");
-    layout->addWidget(EditCTs);
+    RadioGroupOutput->SetItemIndex(0);
+    itemsLayout->addWidget(RadioGroupOutput);
+    output->addWidget(items);
+
+    auto* optionsBox = new QGroupBox(QStringLiteral("オプション"), TabSheet2);
+    optionsBox->setObjectName("GroupBoxOptions");
+    auto* optionsLayout = new QVBoxLayout(optionsBox);
+    CheckBoxUmax = Check(optionsBox, "CheckBoxUmax", QStringLiteral("計算領域での最大値"));
+    CheckBoxXmax = Check(optionsBox, "CheckBoxXmax", QStringLiteral("最大値の現れる位置（水深）"));
+    optionsLayout->addWidget(CheckBoxUmax);
+    optionsLayout->addWidget(CheckBoxXmax);
+    output->addWidget(optionsBox);
+
+    auto* fileBox = new QGroupBox(QStringLiteral("ファイル"), TabSheet2);
+    fileBox->setObjectName("GroupBoxFile");
+    auto* fileLayout = new QHBoxLayout(fileBox);
+    EditFLOutput = Edit(fileBox, "EditFLOutput", "");
+    Button2 = Button(fileBox, "Button2", QStringLiteral("参照"));
+    fileLayout->addWidget(EditFLOutput);
+    fileLayout->addWidget(Button2);
+    output->addWidget(fileBox);
+    output->addStretch();
+    PageControl1->addTab(TabSheet2, QStringLiteral("出力"));
+    PageControl1->setCurrentWidget(TabSheet2);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    BitBtn1 = Button(this, "BitBtn1", QStringLiteral("計算"));
+    BitBtn1->setDefault(true);
+    BitBtn2 = Button(this, "BitBtn2", QStringLiteral("キャンセル"));
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    layout->addLayout(buttons);
+
+    connect(Button1, &QPushButton::clicked, this, [this] { RunGuarded(ctx_, [this] { Button1Click(); }); });
+    connect(Button3, &QPushButton::clicked, this, [this] { RunGuarded(ctx_, [this] { Button3Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] { RunGuarded(ctx_, [this] { Button2Click(); }); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+}
+
+void TFrmWaveVelSeries::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    closing_ = false;
+    RunGuarded(ctx_, [this] { FormShow(); });
+}
+
+void TFrmWaveVelSeries::done(int result) {
+    // The loop lets window events through; closing then would pull the shoaling window
+    // away from under it. The progress dialog's cancel button stops a run.
+    if (running_) return;
+    if (!closing_) {
+        closing_ = true;
+        RunGuarded(ctx_, [this] { FormClose(); });
+    }
+    QDialog::done(result);
+}
+
+void TFrmWaveVelSeries::FormShow() {
+    TFrmShoaling* sh = ctx_.shoaling;
+    if (sh) {
+        sh->RadioGroupH0->SetItemIndex(0);
+        sh->RadioGroupT0->SetItemIndex(0);
+        sh->RadioGroupYAxis->SetItemIndex(0);
+        // A child of this modal window, so that its modality leaves the shoaling window usable.
+        sh->EnterServiceMode(this);
+        sh->show();
+    }
+    const std::string wave = S(EditFLWave->text()), tide = S(EditFLTide->text());
+    if (orvane::FileExists(wave) && orvane::FileExists(tide) && !EditFLOutput->text().isEmpty()) {
+        FillWaveChannels();
+        FillTideChannels();
+    }
+}
+
+void TFrmWaveVelSeries::FormClose() {
+    SavedTideChannel = ComboBoxTide->currentIndex();
+    SavedHsChannel = ComboBoxHs->currentIndex();
+    SavedTsChannel = ComboBoxTs->currentIndex();
+    if (TFrmShoaling* sh = ctx_.shoaling) {
+        sh->LeaveServiceMode();
+        sh->hide();
+    }
+}
+
+void TFrmWaveVelSeries::FillWaveChannels() {
+    if (EditFLWave->text().isEmpty() || !ctx_.sdfData->OpenSeriesHeader(S(EditFLWave->text()))) return;
+    const orvane::SeriesHeader& h = ctx_.sdfData->Header();
+    ComboBoxHs->clear();
+    ComboBoxTs->clear();
+    for (int c = 0; c < h.NchInterval; ++c) {
+        ComboBoxHs->addItem(Q(h.ItemName[c]));
+        ComboBoxTs->addItem(Q(h.ItemName[c]));
+    }
+    // Heights usually follow the first channel of a wave recorder's file.
+    ComboBoxHs->setCurrentIndex(SavedHsChannel < h.NchInterval ? SavedHsChannel : 1);
+    ComboBoxTs->setCurrentIndex(SavedTsChannel < h.NchInterval ? SavedTsChannel : 0);
+}
+
+void TFrmWaveVelSeries::FillTideChannels() {
+    if (EditFLTide->text().isEmpty() || !ctx_.sdfData->OpenSeriesHeader(S(EditFLTide->text()))) return;
+    const orvane::SeriesHeader& h = ctx_.sdfData->Header();
+    ComboBoxTide->clear();
+    for (int c = 0; c < h.NchInterval; ++c) ComboBoxTide->addItem(Q(h.ItemName[c]));
+    ComboBoxTide->setCurrentIndex(SavedTideChannel < h.NchInterval ? SavedTideChannel : 0);
+}
+
+QString TFrmWaveVelSeries::BrowseInput(QLineEdit* box) {
+    const QString current = box->text();
+    return ChooseFile(ctx_, this, QString(), QtFilter(kInputFilter), current, false);
+}
+
+void TFrmWaveVelSeries::Button1Click() {
+    const QString chosen = BrowseInput(EditFLWave);
+    if (chosen.isEmpty()) return;
+    EditFLWave->setText(chosen);
+    FillWaveChannels();
+}
+
+void TFrmWaveVelSeries::Button3Click() {
+    const QString chosen = BrowseInput(EditFLTide);
+    if (chosen.isEmpty()) return;
+    EditFLTide->setText(chosen);
+    FillTideChannels();
+}
+
+void TFrmWaveVelSeries::Button2Click() {
+    const QString chosen = ChooseFile(ctx_, this, QString(), QtFilter(kOutputFilter), EditFLOutput->text(), true);
+    if (chosen.isEmpty()) return;
+    EditFLOutput->setText(Q(orvane::ChangeFileExt(S(chosen), ".tsd")));
+}
+
+void TFrmWaveVelSeries::BitBtn1Click() {
+    if (running_) return;
+    running_ = true;
+    BitBtn1->setEnabled(false);
+    BitBtn2->setEnabled(false);
+    RunGuarded(ctx_, [this] { Compute(); });
+    running_ = false;
+    BitBtn1->setEnabled(true);
+    BitBtn2->setEnabled(true);
+    if (ctx_.progressSink) ctx_.progressSink->Hide();
+    if (TFrmShoaling* sh = ctx_.shoaling) {
+        orvane::ShoalingRun& run = sh->Run();
+        run.RecordedDistance.clear();
+        run.RecordedHeight.clear();
+        run.RecordedSetup.clear();
+    }
+    done(QDialog::Accepted);
+}
+
+void TFrmWaveVelSeries::BitBtn2Click() { done(QDialog::Rejected); }
+
+void TFrmWaveVelSeries::Compute() {
+    using namespace orvane;
+    TFrmShoaling* sh = ctx_.shoaling;
+    TFrmSDFdata* sdf = ctx_.sdfData;
+    Prompter& prompter = *ctx_.prompter;
+    Progress& progress = *ctx_.progressSink;
+
+    if (sh->RadioGroupMethod->ItemIndex() == 0) {
+        sh->RadioGroupMethod->SetItemIndex(1);
+        sh->ShowTab(ShoalingTab::Method);
+        prompter.Error("この計算方法は不規則波に適用できません。\n２～４番目の方法を選んで下さい。");
+        return;
+    }
+    ShoalingRun& run = sh->Run();
+    if (CheckBoxUmax->isChecked() || CheckBoxXmax->isChecked()) run.RecordProfile = true;
+
+    VelocityInputFiles files;
+    files.waveFile = S(EditFLWave->text());
+    files.tideFile = S(EditFLTide->text());
+    const std::string outputName = S(EditFLOutput->text());
+    if (!FileExists(files.waveFile) || !FileExists(files.tideFile) || outputName.empty()) return;
+    files.hsChannel = HsChannel = ComboBoxHs->currentIndex();
+    files.tsChannel = TsChannel = ComboBoxTs->currentIndex();
+    files.tideChannel = TideChannel = ComboBoxTide->currentIndex();
+    files.hsFactor = StrToFloat(S(EditCHs->text()));
+    files.tsFactor = StrToFloat(S(EditCTs->text()));
+    SeriesStore& store = sdf->Store();
+    if (!ReadVelocityInputs(store, files, Inputs, prompter, progress)) return;
+
+    VelocityOptions options;
+    options.copyHs = CheckBoxHs->isChecked();
+    options.copyTs = CheckBoxTs->isChecked();
+    options.copyTide = CheckBoxTide->isChecked();
+    options.output = std::max(0, RadioGroupOutput->ItemIndex());
+    options.velMax = CheckBoxUmax->isChecked();
+    options.placeMax = CheckBoxXmax->isChecked();
+    sh->UpdateRunInputs();
+    run.ParseEstimationPoints(S(sh->EdtCalPoint->text()));
+    if (!SetUpVelocityOutput(store, options, run)) {
+        progress.Hide();
+        prompter.Error("推定位置を入力して下さい。");
+        sh->ShowTab(ShoalingTab::Estimation);
+        sh->EdtCalPoint->setFocus();
+        return;
+    }
+
+    sdf->EditFileName->setText(EditFLOutput->text());
+    struct DeferScope {
+        TFrmSDFdata* w;
+        explicit DeferScope(TFrmSDFdata* s) : w(s) { w->DeferHeaderWrite = true; }
+        ~DeferScope() { w->DeferHeaderWrite = false; }
+    };
+    {
+        DeferScope defer(sdf);
+        if (sdf->ShowSaveWindow(HasSdfExtension(outputName) ? 0 : 1) != 1) return;
+    }
+
+    options.Kr = Kr = StrToFloat(S(EditKr->text()));
+    options.MSL = StrToFloat(S(EditMSL->text()));
+    const VelocityRunResult r =
+        ComputeVelocitySeries(Inputs, options, run, store, ctx_.constants, progress, prompter, 1);
+    if (!r.completed) {
+        if (!r.prepare.ok) {
+            if (r.prepare.resetCalPoint) sh->EdtCalPoint->setText(QStringLiteral("0.01"));
+            sh->ShowTab(r.prepare.tab);
+        }
+        return;
+    }
+    RunStart = r.runStart;
+    RunEnd = r.runEnd;
+    WriteResultFile(store, store.OutputFileName);
+    prompter.Information(VelocityFinishedMessage(r));
 }
