@@ -13,14 +13,15 @@ ts_write(tide_late.tsd "Time Series Data Text Format Ver.2" "cli test" "2003/08/
 ts_write(meter.tsd ${ts_head} "3,0" "2" "0.001,0.001,0.01" "0,0,0" "Tide,Us,Tp" "m,m/s,s" "No.1"
          "0,1,10" "0,30,20")
 file(WRITE ${ts_dir}/existing.tsd "keep me")
+file(REMOVE ${ts_dir}/run.tsd ${ts_dir}/height.tsd)
 
-set(ts_vel wave-velocity-series --wave-file ${ts_dir}/wave.tsd --method 1 --slope 0.02 --points 4,2)
+set(ts_vel wave-velocity-series --wave-file ${ts_dir}/wave.tsd --slope 0.02 --points 4,2)
 
 add_test(NAME cli_wave_velocity_series_help COMMAND ${ORVANE_CLI} wave-velocity-series --help)
 set_tests_properties(cli_wave_velocity_series_help PROPERTIES PASS_REGULAR_EXPRESSION "--wave-file.*--jobs")
 
 add_test(NAME cli_wave_velocity_series_run
-  COMMAND ${ORVANE_CLI} ${ts_vel} --tide-file ${ts_dir}/tide.tsd -o ${ts_dir}/run.tsd --copy-hs --umax --jobs 2)
+  COMMAND ${ORVANE_CLI} --yes ${ts_vel} --tide-file ${ts_dir}/tide.tsd -o ${ts_dir}/run.tsd --copy-hs --umax --jobs 2)
 set_tests_properties(cli_wave_velocity_series_run PROPERTIES
   PASS_REGULAR_EXPRESSION "計算は正常に終了しました。\n計算時間：[0-9][0-9]:[0-9][0-9]:[0-9][0-9]")
 
@@ -44,7 +45,7 @@ add_test(NAME cli_wave_velocity_series_unknown_channel
 set_tests_properties(cli_wave_velocity_series_unknown_channel PROPERTIES WILL_FAIL TRUE)
 
 add_test(NAME cli_wave_height_series_run
-  COMMAND ${ORVANE_CLI} wave-height-series --input ${ts_dir}/meter.tsd -o ${ts_dir}/height.tsd
+  COMMAND ${ORVANE_CLI} --yes wave-height-series --input ${ts_dir}/meter.tsd -o ${ts_dir}/height.tsd
           --tide-channel Tide --us-channel "Us(m/s)" --tp-channel 3)
 set_tests_properties(cli_wave_height_series_run PROPERTIES
   PASS_REGULAR_EXPRESSION "16ビットの範囲に収まらない波高 1 個を欠測値として保存しました。")
