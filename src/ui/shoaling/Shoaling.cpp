@@ -365,6 +365,7 @@ orvane::PrepareResult TFrmShoaling::PrepareServiceRun() {
     run_.ParseEstimationPoints(S(EdtCalPoint->text()));
     const orvane::PrepareResult r = run_.PrepareRun(*output_, *ctx_.prompter, orvane::PrepareMode::PerSample);
     if (r.resetCalPoint) EdtCalPoint->setText(QStringLiteral("0.01"));
+    if (r.profileRead) ShowDisplayRange();
     ShowTab(r.tab);
     return r;
 }
@@ -508,11 +509,16 @@ void TFrmShoaling::Button1Click() {
     else EditFileName->setText(name);  // textChanged runs EditFileNameChange
 }
 
+// A profile read changes the display range; the boxes show the new ends.
+void TFrmShoaling::ShowDisplayRange() {
+    EditOnshoreEnd->setText(Q(orvane::FormatShortest(run_.Inputs.OnshoreEndValue)));
+    EditOffshoreEnd->setText(Q(orvane::FormatShortest(run_.Inputs.OffshoreEndValue)));
+}
+
 void TFrmShoaling::BitBtn3Click() {
     SyncChoices();
     if (run_.LoadProfile(*output_, *ctx_.prompter)) {
-        EditOnshoreEnd->setText(Q(orvane::FormatShortest(run_.Inputs.OnshoreEndValue)));
-        EditOffshoreEnd->setText(Q(orvane::FormatShortest(run_.Inputs.OffshoreEndValue)));
+        ShowDisplayRange();
         BitBtn1->setEnabled(true);
     }
     Chart1->ClearSeries(SeriesWaveHeight);
@@ -531,6 +537,7 @@ void TFrmShoaling::BitBtn1Click() {
     run_.ParseEstimationPoints(S(EdtCalPoint->text()));
     const orvane::PrepareResult prep = run_.PrepareRun(*output_, *ctx_.prompter, orvane::PrepareMode::SingleRun);
     if (prep.resetCalPoint) EdtCalPoint->setText(QStringLiteral("0.01"));
+    if (prep.profileRead) ShowDisplayRange();
     ShowTab(prep.tab);
     if (!prep.ok) return;
 

@@ -109,6 +109,7 @@ public:
     void BitBtn1Click();
     void BitBtn2Click();
     void BitBtn3Click();
+    void ShowDisplayRange();
     void BitBtn4Click();
     void Chart1ClickSeries(int series, int index);
     void Chart1ClickAxis(ChartAxis axis);
