@@ -206,18 +206,18 @@ void RunWaveHeightSeries(const HeightArgs& a) {
     Prompter& prompter = SharedPrompter();
     InterruptibleProgress progress;
     const SeriesHeader header = HeaderOf(a.input, prompter, progress);
-    WaveHeightSpec spec;
-    spec.meanDepth = StrToFloat(a.meanDepth);
-    spec.dh = StrToFloat(a.dh);
-    spec.tideChannel = ChannelIndex("--tide-channel", a.tideChannel, header);
-    spec.usChannel = ChannelIndex("--us-channel", a.usChannel, header);
-    spec.tpChannel = ChannelIndex("--tp-channel", a.tpChannel, header);
-    spec.factorUs = StrToFloat(a.usFactor);
-    spec.factorTp = StrToFloat(a.tpFactor);
+    WaveHeightInputs inputs;
+    inputs.meanDepth = StrToFloat(a.meanDepth);
+    inputs.dh = StrToFloat(a.dh);
+    inputs.tideChannel = ChannelIndex("--tide-channel", a.tideChannel, header);
+    inputs.usChannel = ChannelIndex("--us-channel", a.usChannel, header);
+    inputs.tpChannel = ChannelIndex("--tp-channel", a.tpChannel, header);
+    inputs.factorUs = StrToFloat(a.usFactor);
+    inputs.factorTp = StrToFloat(a.tpFactor);
 
     SeriesStore store;
     long long outOfRange = 0;
-    if (!EstimateWaveHeightSeries(store, a.input, spec, a.constants.gra, prompter, progress, outOfRange))
+    if (!EstimateWaveHeightSeries(store, a.input, inputs, a.constants.gra, prompter, progress, outOfRange))
         throw OrvaneError("計算を中止しました。");
     WriteLikeTheWindow(store, a.output, prompter);
     const std::string note = WaveHeightOutOfRangeMessage(outOfRange);

@@ -33,9 +33,9 @@ double HeightFromBottomVelocity(double Us, double Tp, double h, double g) {
 }
 
 bool EstimateWaveHeightSeries(SeriesStore& store, const std::string& inputFile,
-                              const WaveHeightSpec& spec, double g, Prompter& prompter,
+                              const WaveHeightInputs& inputs, double g, Prompter& prompter,
                               Progress& progress, long long& outOfRange) {
-    if (spec.tideChannel < 0 || spec.usChannel < 0 || spec.tpChannel < 0) {
+    if (inputs.tideChannel < 0 || inputs.usChannel < 0 || inputs.tpChannel < 0) {
         prompter.Error("潮位、底面有義流速振幅、スペクトルピーク周期の項目を選択して下さい。");
         return false;
     }
@@ -46,7 +46,7 @@ bool EstimateWaveHeightSeries(SeriesStore& store, const std::string& inputFile,
     }
     store.DataFileName = inputFile;
     SeriesHeader& h = store.header;
-    const int ct = spec.tideChannel, cu = spec.usChannel, cp = spec.tpChannel;
+    const int ct = inputs.tideChannel, cu = inputs.usChannel, cp = inputs.tpChannel;
     if (ct >= h.NchInterval || cu >= h.NchInterval || cp >= h.NchInterval ||
         !store.ReadBurst(0, prompter)) {
         prompter.Error(failed);
@@ -71,9 +71,9 @@ bool EstimateWaveHeightSeries(SeriesStore& store, const std::string& inputFile,
             work[3][i] = ErrorRaw;
             continue;
         }
-        const double Us = (u * Au + Bu) * spec.factorUs;
-        const double Tp = (p * Ap + Bp) * spec.factorTp;
-        const double depth = spec.meanDepth + spec.dh + (t * At + Bt);
+        const double Us = (u * Au + Bu) * inputs.factorUs;
+        const double Tp = (p * Ap + Bp) * inputs.factorTp;
+        const double depth = inputs.meanDepth + inputs.dh + (t * At + Bt);
         work[3][i] = ValueToCount(HeightFromBottomVelocity(Us, Tp, depth, g), kHeightA, 0.0, outOfRange);
     }
 

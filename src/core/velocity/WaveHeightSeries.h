@@ -8,7 +8,7 @@
 // Units: m, s, m/s.
 //
 // Order of use: store.OpenSeriesHeader(file) (the channel lists), then
-// EstimateWaveHeightSeries(store, file, spec, ...) builds the 4-channel result in `store`
+// EstimateWaveHeightSeries(store, file, inputs, ...) builds the 4-channel result in `store`
 // (copies of the three channels and "Hs"); the caller confirms it (save window) and
 // writes it with WriteResultFile.
 #include <string>
@@ -18,7 +18,7 @@
 
 namespace orvane {
 
-struct WaveHeightSpec {
+struct WaveHeightInputs {
     int tideChannel = 0, usChannel = 0, tpChannel = 0;  // -1: no item selected
     double meanDepth = 10;  // EditMeanDepth: depth below MSL at the instrument (m)
     double dh = 0;          // Editdh: added to the tide to refer it to MSL (m)
@@ -40,7 +40,7 @@ double HeightFromBottomVelocity(double Us, double Tp, double h, double g);
 // missing and counted in `outOfRange`. Shows a message and returns false when a channel
 // is not selected or the file cannot be read. Raises the arithmetic errors of a sample.
 bool EstimateWaveHeightSeries(SeriesStore& store, const std::string& inputFile,
-                              const WaveHeightSpec& spec, double g, Prompter& prompter,
+                              const WaveHeightInputs& inputs, double g, Prompter& prompter,
                               Progress& progress, long long& outOfRange);
 
 // Shown after the file is written when some heights did not fit ("" when none).

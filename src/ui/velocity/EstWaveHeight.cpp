@@ -173,20 +173,20 @@ void TFrmEstWaveHeight::BitBtn2Click() {
 
 void TFrmEstWaveHeight::Compute() {
     using namespace orvane;
-    WaveHeightSpec spec;
-    spec.meanDepth = StrToFloat(S(EditMeanDepth->text()));
-    spec.dh = StrToFloat(S(Editdh->text()));
-    spec.tideChannel = ComboBoxTide->currentIndex();
-    spec.usChannel = ComboBoxUs->currentIndex();
-    spec.tpChannel = ComboBoxTp->currentIndex();
-    spec.factorUs = StrToFloat(S(EditFactorUs->text()));
-    spec.factorTp = StrToFloat(S(EditFactorTp->text()));
+    WaveHeightInputs inputs;
+    inputs.meanDepth = StrToFloat(S(EditMeanDepth->text()));
+    inputs.dh = StrToFloat(S(Editdh->text()));
+    inputs.tideChannel = ComboBoxTide->currentIndex();
+    inputs.usChannel = ComboBoxUs->currentIndex();
+    inputs.tpChannel = ComboBoxTp->currentIndex();
+    inputs.factorUs = StrToFloat(S(EditFactorUs->text()));
+    inputs.factorTp = StrToFloat(S(EditFactorTp->text()));
 
     TFrmSDFdata* sdf = ctx_.sdfData;
     SeriesStore& store = sdf->Store();
     const std::string input = S(EditInputFile->text());
     long long outOfRange = 0;
-    if (!EstimateWaveHeightSeries(store, input, spec, ctx_.constants.gra, *ctx_.prompter,
+    if (!EstimateWaveHeightSeries(store, input, inputs, ctx_.constants.gra, *ctx_.prompter,
                                   *ctx_.progressSink, outOfRange))
         return;
 

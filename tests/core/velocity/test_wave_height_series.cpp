@@ -35,7 +35,7 @@ protected:
     SeriesStore store;
     ScriptedPrompter prompter;
     NullProgress progress;
-    WaveHeightSpec spec;
+    WaveHeightInputs inputs;
     long long over = 0;
 
     // Channels: tide (m, mm counts), Us (m/s, mm/s counts), Tp (s, 0.01 s counts).
@@ -43,9 +43,9 @@ protected:
                      std::vector<double> tp) {
         WriteSeries(dir(name), {{"Tide", "m", 0.001f, 0, tide}, {" Us ", "m/s", 0.001f, 0, us},
                                 {"Tp", "s", 0.01f, 0, tp}});
-        spec.tideChannel = 0;
-        spec.usChannel = 1;
-        spec.tpChannel = 2;
+        inputs.tideChannel = 0;
+        inputs.usChannel = 1;
+        inputs.tpChannel = 2;
         return dir(name);
     }
 };
@@ -64,9 +64,9 @@ TEST_F(WaveHeightTest, HeightInvertsTheSmallAmplitudeBottomVelocity) {
 TEST_F(WaveHeightTest, SeriesKeepsTheCopiesAndAddsTheHeight) {
     const std::string in = Make("in.tsd", {0.0, 0.5, kMissing, 0.0}, {1.0, 0.0, 1.0, 1.0},
                                 {10.0, 10.0, 10.0, kMissing});
-    spec.meanDepth = 10;
-    spec.dh = 0;
-    ASSERT_TRUE(EstimateWaveHeightSeries(store, in, spec, g, prompter, progress, over));
+    inputs.meanDepth = 10;
+    inputs.dh = 0;
+    ASSERT_TRUE(EstimateWaveHeightSeries(store, in, inputs, g, prompter, progress, over));
     const SeriesHeader& h = store.header;
     ASSERT_EQ(h.NchInterval, 4);
     EXPECT_EQ(h.ItemName[1], " Us ");  // as read; the lists trim it
@@ -87,9 +87,9 @@ TEST_F(WaveHeightTest, SeriesKeepsTheCopiesAndAddsTheHeight) {
 
 TEST_F(WaveHeightTest, FactorsOffsetsAndOneChannelThreeTimes) {
     WriteSeries(dir("same.sdf"), {{"U", "m/s", 0.01f, 0, {2.0}}});
-    spec = {0, 0, 0, 3.0, 1.0, 0.5, 5.0};
+    inputs = {0, 0, 0, 3.0, 1.0, 0.5, 5.0};
     // Us = 1, Tp = 10, depth = 3 + 1 + 2
-    ASSERT_TRUE(EstimateWaveHeightSeries(store, dir("same.sdf"), spec, g, prompter, progress, over));
+    ASSERT_TRUE(EstimateWaveHeightSeries(store, dir("same.sdf"), inputs, g, prompter, progress, over));
     for (int c = 0; c < 3; ++c) {
         EXPECT_EQ(store.header.ItemName[c], "U");
         EXPECT_EQ(store.IntervalData[c][0], 200);
@@ -100,7 +100,7 @@ TEST_F(WaveHeightTest, FactorsOffsetsAndOneChannelThreeTimes) {
 
 TEST_F(WaveHeightTest, HeightsBeyondSixteenBitsAreMissingAndCounted) {
     const std::string in = Make("big.tsd", {0, 0}, {30.0, 1.0}, {20.0, 10.0});
-    ASSERT_TRUE(EstimateWaveHeightSeries(store, in, spec, g, prompter, progress, over));
+    ASSERT_TRUE(EstimateWaveHeightSeries(store, in, inputs, g, prompter, progress, over));
     EXPECT_EQ(store.IntervalData[3][0], ErrorRaw);
     EXPECT_NE(store.IntervalData[3][1], ErrorRaw);
     EXPECT_EQ(over, 1);
@@ -109,17 +109,17 @@ TEST_F(WaveHeightTest, HeightsBeyondSixteenBitsAreMissingAndCounted) {
 
 TEST_F(WaveHeightTest, NoSelectionOrAFailedReadStopsWithAMessage) {
     const std::string in = Make("in.tsd", {0}, {1}, {10});
-    spec.usChannel = -1;
-    EXPECT_FALSE(EstimateWaveHeightSeries(store, in, spec, g, prompter, progress, over));
-    spec.usChannel = 3;  // beyond the file's channels
-    EXPECT_FALSE(EstimateWaveHeightSeries(store, in, spec, g, prompter, progress, over));
-    spec.usChannel = 1;
+    inputs.usChannel = -1;
+    EXPECT_FALSE(EstimateWaveHeightSeries(store, in, inputs, g, prompter, progress, over));
+    inputs.usChannel = 3;  // beyond the file's channels
+    EXPECT_FALSE(EstimateWaveHeightSeries(store, in, inputs, g, prompter, progress, over));
+    inputs.usChannel = 1;
 
     // A TSD file whose burst ends early.
     std::string text = ReadBytes(in);
     text = text.substr(0, text.rfind("No.1") + 6);
     std::ofstream(dir("short.tsd"), std::ios::binary) << text;
-    EXPECT_FALSE(EstimateWaveHeightSeries(store, dir("short.tsd"), spec, g, prompter, progress, over));
+    EXPECT_FALSE(EstimateWaveHeightSeries(store, dir("short.tsd"), inputs, g, prompter, progress, over));
     const auto texts = prompter.Texts();
     ASSERT_GE(texts.size(), 4u);
     EXPECT_EQ(texts[0], "潮位、底面有義流速振幅、スペクトルピーク周期の項目を選択して下さい。");
@@ -128,7 +128,7 @@ TEST_F(WaveHeightTest, NoSelectionOrAFailedReadStopsWithAMessage) {
 
     // A zero period is the wavenumber solver's error, not a file.
     const std::string zero = Make("zero.tsd", {0}, {1}, {0});
-    EXPECT_THROW(EstimateWaveHeightSeries(store, zero, spec, g, prompter, progress, over), EZeroDivide);
+    EXPECT_THROW(EstimateWaveHeightSeries(store, zero, inputs, g, prompter, progress, over), EZeroDivide);
 }
 
 }  // namespace
