@@ -9,6 +9,7 @@ PACKAGES="
   googletest libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   fonts-ipafont-gothic fonts-liberation
   xvfb xauth
+  clang libclang-rt-14-dev
 "
 
 missing=""
