@@ -9,6 +9,10 @@
 #include "core/shoaling/WaveFunctions.h"
 #include "core/wave/WaveNumber.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace orvane {
 
 namespace {
@@ -84,6 +88,58 @@ inline int FirstBinAbove(double limit, double dx, int from) {
     return j;
 }
 
+// Bins [from, to) of the band below x1: p += w r. The two-wide form makes the very
+// same roundings per bin as the scalar one (no reassociation, no fused operations).
+inline void AddUnbroken(double* p, const double* r, double w, int from, int to) {
+    int j = from;
+#if defined(__SSE2__)
+    const __m128d vw = _mm_set1_pd(w);
+    for (; j + 1 < to; j += 2) {
+        const __m128d sum = _mm_add_pd(_mm_loadu_pd(p + j - 1), _mm_mul_pd(vw, _mm_loadu_pd(r + j - 1)));
+        _mm_storeu_pd(p + j - 1, sum);
+    }
+#endif
+    for (; j < to; ++j) p[j - 1] += w * r[j - 1];
+}
+
+// Bins [1, to), below every level's x1: the eight unbroken terms in level order.
+inline void AddUnbrokenAllLevels(double* p, const double* r, int to) {
+    int j = 1;
+#if defined(__SSE2__)
+    for (; j + 1 < to; j += 2) {
+        const __m128d rj = _mm_loadu_pd(r + j - 1);
+        __m128d sum = _mm_loadu_pd(p + j - 1);
+        for (int level = 0; level < 8; ++level)
+            sum = _mm_add_pd(sum, _mm_mul_pd(_mm_set1_pd(kBeatWeight[level]), rj));
+        _mm_storeu_pd(p + j - 1, sum);
+    }
+#endif
+    for (; j < to; ++j)
+        for (int level = 0; level < 8; ++level) p[j - 1] += kBeatWeight[level] * r[j - 1];
+}
+
+// Bins [from, to) between x1 and x2: p += w (r - (x - x1) / span p2), x the bin centre.
+inline void AddPartlyBroken(double* p, const double* r, double w, double dx, double x1,
+                            double span, double p2, int from, int to) {
+    int j = from;
+#if defined(__SSE2__)
+    const __m128d vw = _mm_set1_pd(w), vdx = _mm_set1_pd(dx), vx1 = _mm_set1_pd(x1);
+    const __m128d vspan = _mm_set1_pd(span), vp2 = _mm_set1_pd(p2), two = _mm_set1_pd(2.0);
+    // Half-integer bin numbers are exact in a double, so stepping them by 2 is too.
+    __m128d centre = _mm_set_pd(j + 0.5, j - 0.5);
+    for (; j + 1 < to; j += 2, centre = _mm_add_pd(centre, two)) {
+        const __m128d xj = _mm_mul_pd(centre, vdx);
+        const __m128d cut = _mm_mul_pd(_mm_div_pd(_mm_sub_pd(xj, vx1), vspan), vp2);
+        const __m128d add = _mm_mul_pd(vw, _mm_sub_pd(_mm_loadu_pd(r + j - 1), cut));
+        _mm_storeu_pd(p + j - 1, _mm_add_pd(_mm_loadu_pd(p + j - 1), add));
+    }
+#endif
+    for (; j < to; ++j) {
+        const double xj = (j - 0.5) * dx;
+        p[j - 1] += w * (r[j - 1] - (xj - x1) / span * p2);
+    }
+}
+
 // The same sums in the same order. Bins above a level's x2 would add w * 0, which leaves
 // every value as it is, so they are skipped; the band limits are found first so that the
 // inner loops are plain array arithmetic.
@@ -92,6 +148,12 @@ void DensityFast(std::array<double, 1001>& P, std::array<double, 1001>& R, doubl
     const double twoBeta2 = 2.0 * beta * beta;
     double* const p = P.data();
     const double* const r = R.data();
+    struct Band {
+        double x1, span, p2;
+        int j1, j2;
+    };
+    std::array<Band, 8> band;
+    int jmin = kBins + 1;  // below it every level is unbroken
     for (int level = 0; level < 8; ++level) {
         const double d = LevelDepth(meanDepth, zetaRms, level);
         const double x2 = UpperBreaker(L0overH0, A, d);
@@ -100,16 +162,21 @@ void DensityFast(std::array<double, 1001>& P, std::array<double, 1001>& R, doubl
             dx = x2 / kBins;
             for (int j = 1; j <= kBins; ++j) R[j - 1] = Rayleigh(twoBeta2, beta, (j - 0.5) * dx);
         }
-        const double p2 = Rayleigh(twoBeta2, beta, x2);
+        Band& b = band[level];
+        b.x1 = x1;
+        b.span = x2 - x1;
+        b.p2 = Rayleigh(twoBeta2, beta, x2);
+        b.j1 = FirstBinAbove(x1, dx, 1);      // bins 1 .. j1-1: unbroken
+        b.j2 = FirstBinAbove(x2, dx, b.j1);  // bins j1 .. j2-1: partly broken
+        jmin = std::min(jmin, b.j1);
+    }
+    // Each bin still receives the levels one after the other, so the sums are unchanged.
+    AddUnbrokenAllLevels(p, r, jmin);
+    for (int level = 0; level < 8; ++level) {
+        const Band& b = band[level];
         const double w = kBeatWeight[level];
-        const int j1 = FirstBinAbove(x1, dx, 1);   // bins 1 .. j1-1: unbroken
-        const int j2 = FirstBinAbove(x2, dx, j1);  // bins j1 .. j2-1: partly broken
-        for (int j = 1; j < j1; ++j) p[j - 1] += w * r[j - 1];
-        const double span = x2 - x1;
-        for (int j = j1; j < j2; ++j) {
-            const double xj = (j - 0.5) * dx;
-            p[j - 1] += w * (r[j - 1] - (xj - x1) / span * p2);
-        }
+        AddUnbroken(p, r, w, jmin, b.j1);
+        AddPartlyBroken(p, r, w, dx, b.x1, b.span, b.p2, b.j1, b.j2);
     }
 }
 
@@ -268,7 +335,15 @@ GodaHeights GodaPointHeights(ShoalingRun& run, double beta, double A, double mea
         if (N == 0.0) throw EZeroDivide();
         throw EInvalidOp();
     }
-    for (int j = 0; j <= kBins; ++j) Q[j] = P[j] / N;
+    {
+        int j = 0;
+#if defined(__SSE2__)
+        const __m128d vn = _mm_set1_pd(N);
+        for (; j + 1 <= kBins; j += 2)
+            _mm_storeu_pd(Q.data() + j, _mm_div_pd(_mm_loadu_pd(P.data() + j), vn));
+#endif
+        for (; j <= kBins; ++j) Q[j] = P[j] / N;
+    }
 
     double s1 = 0.0, s2 = 0.0;
     for (int j = 1; j <= kBins; ++j) {

@@ -114,6 +114,7 @@ TEST(GodaDensity, FastEvaluationPrintsTheSameDigits) {
                                      GodaDensityEvaluation::Reference));
             EXPECT_EQ(fast.out.lines, out.lines);
             EXPECT_EQ(fast.out.py, out.py);  // to the last bit
+            EXPECT_EQ(fast.run.RecordedHeight, plain.RecordedHeight);
             EXPECT_EQ(fast.run.RecordedSetup, plain.RecordedSetup);
         }
     }
