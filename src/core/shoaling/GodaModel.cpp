@@ -184,32 +184,36 @@ void DensityFast(std::array<double, 1001>& P, std::array<double, 1001>& R, doubl
 // 1/10, 1/3): the density is taken as linear between bin centres and the
 // tail is summed from the top until f is reached. The three tails share one pass: each
 // sum is the same prefix of the same sequence of additions.
+// The mean of the fraction frac once the bins above m hold the mass c and the moment I.
+// Takes its sums by value so that the loop below keeps them in registers.
+double TailFinish(const std::array<double, 1001>& Q, double dx, double c, double I, int m,
+                  double frac) {
+    // Only a density without a value (NaN) runs through every bin.
+    if (m < 2) throw EInvalidOp();
+    const double rho = frac - c;
+    const double a = Q[m - 2], b = Q[m - 1];
+    double delta;
+    if (std::fabs(a - b) / dx < 1e-4)
+        delta = CheckedDiv(2.0 * rho, a + b);
+    else
+        delta = (CheckedSqrt((a + b) * (a + b) + 8.0 * rho * (a - b) / dx) - (a + b)) /
+                (2.0 * (a - b) / dx);
+    const double xl = (m - 1) * dx - delta;
+    const double xr = (m - 0.5) * dx;
+    const double a2 = a + (b - a) * (0.5 - delta / dx);
+    const double tail = I + (xr - xl) / 6.0 * ((2.0 * a2 + b) * xl + (a2 + 2.0 * b) * xr);
+    return tail / frac;
+}
+
 void TailMeans(const std::array<double, 1001>& Q, double dx, const double (&f)[3],
                double (&mean)[3]) {
     double c = 0.0, I = 0.0;
     int m = kBins + 1;
     int k = 0;  // the fraction being looked for
-    const auto finish = [&](double frac) {
-        // Only a density without a value (NaN) runs through every bin.
-        if (m < 2) throw EInvalidOp();
-        const double rho = frac - c;
-        const double a = Q[m - 2], b = Q[m - 1];
-        double delta;
-        if (std::fabs(a - b) / dx < 1e-4)
-            delta = CheckedDiv(2.0 * rho, a + b);
-        else
-            delta = (CheckedSqrt((a + b) * (a + b) + 8.0 * rho * (a - b) / dx) - (a + b)) /
-                    (2.0 * (a - b) / dx);
-        const double xl = (m - 1) * dx - delta;
-        const double xr = (m - 0.5) * dx;
-        const double a2 = a + (b - a) * (0.5 - delta / dx);
-        const double tail = I + (xr - xl) / 6.0 * ((2.0 * a2 + b) * xl + (a2 + 2.0 * b) * xr);
-        return tail / frac;
-    };
     for (int j = kBins; j >= 1 && k < 3; --j) {
         const double mass = Q[j - 1] * dx;
         while (k < 3 && c + mass >= f[k]) {
-            mean[k] = finish(f[k]);
+            mean[k] = TailFinish(Q, dx, c, I, m, f[k]);
             ++k;
         }
         if (k == 3) break;
@@ -218,7 +222,7 @@ void TailMeans(const std::array<double, 1001>& Q, double dx, const double (&f)[3
                          (Q[j - 1] + 2.0 * Q[j]) * (j + 0.5) * dx);
         m = j;
     }
-    for (; k < 3; ++k) mean[k] = finish(f[k]);
+    for (; k < 3; ++k) mean[k] = TailFinish(Q, dx, c, I, m, f[k]);
 }
 
 // One fraction at a time, as the plain evaluation does it.
