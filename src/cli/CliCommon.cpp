@@ -6,6 +6,7 @@
 
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
+#include "core/shoaling/ShoalingRun.h"
 
 namespace orvane {
 
@@ -95,5 +96,24 @@ CliProgress& SharedProgress() {
 }
 
 void PrintLine(const std::string& text) { std::cout << text << '\n'; }
+
+int Choice(const std::string& option, const std::string& value,
+           std::initializer_list<const char*> names) {
+    int i = 0;
+    for (const char* name : names) {
+        if (value == name) return i;
+        ++i;
+    }
+    throw CLI::ValidationError(option, "'" + value + "' is not one of the accepted values");
+}
+
+int ProfileColumn(const std::string& option, const std::string& value,
+                  const std::vector<std::string>& header) {
+    for (std::size_t i = 0; i < header.size(); ++i)
+        if (header[i] == value) return static_cast<int>(i);
+    int number = 0;
+    if (TryStrToInt(value, number) && number >= 1 && number <= kMaxProfileColumns) return number - 1;
+    throw CLI::ValidationError(option, "'" + value + "' is neither a column name nor a number 1..100");
+}
 
 }  // namespace orvane

@@ -4,7 +4,9 @@
 // value fails with the same Japanese text as a bad box in a window (exit 1).
 #include <CLI/CLI.hpp>
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "core/app/PhysicalConstants.h"
 #include "core/runtime/Progress.h"
@@ -61,5 +63,12 @@ CliProgress& SharedProgress();
 
 // Prints one line on stdout.
 void PrintLine(const std::string& text);
+
+// The index of `value` among `names`; a usage error otherwise.
+int Choice(const std::string& option, const std::string& value,
+           std::initializer_list<const char*> names);
+// A profile column given by its header name or by its number counted from 1.
+int ProfileColumn(const std::string& option, const std::string& value,
+                  const std::vector<std::string>& header);
 
 }  // namespace orvane

@@ -39,28 +39,6 @@ public:
     std::string leftTitle;
 };
 
-int Choice(const std::string& option, const std::string& value,
-           std::initializer_list<const char*> names) {
-    int i = 0;
-    for (const char* name : names) {
-        if (value == name) return i;
-        ++i;
-    }
-    throw CLI::ValidationError(option, "'" + value + "' is not one of the accepted values");
-}
-
-// A column given by its header name or by its number counted from 1.
-int ColumnIndex(const std::string& option, const std::string& value,
-                const std::vector<std::string>& header) {
-    for (std::size_t i = 0; i < header.size(); ++i)
-        if (header[i] == value) return static_cast<int>(i);
-    int number = 0;
-    if (orvane::TryStrToInt(value, number) && number >= 1 &&
-        number <= orvane::kMaxProfileColumns)
-        return number - 1;
-    throw CLI::ValidationError(option, "'" + value + "' is neither a column name nor a number 1..100");
-}
-
 void RunShoal(const ShoalArgs& a) {
     using namespace orvane;
     ShoalingRun run{a.constants};
@@ -77,8 +55,8 @@ void RunShoal(const ShoalArgs& a) {
         in.ProfileFile = a.profile;
         in.XAxis = 1;
         const auto header = ShoalingRun::ReadProfileHeader(a.profile);
-        run.DistanceColumn = ColumnIndex("--distance-column", a.distanceColumn, header);
-        run.DepthColumn = ColumnIndex("--depth-column", a.depthColumn, header);
+        run.DistanceColumn = ProfileColumn("--distance-column", a.distanceColumn, header);
+        run.DepthColumn = ProfileColumn("--depth-column", a.depthColumn, header);
     }
     const auto items = DisplayItemsFor(in.Method);
     if (!a.display.empty()) {

@@ -55,16 +55,6 @@ public:
     void Hide() override { SharedProgress().Hide(); }
 };
 
-int Choice(const std::string& option, const std::string& value,
-           std::initializer_list<const char*> names) {
-    int i = 0;
-    for (const char* name : names) {
-        if (value == name) return i;
-        ++i;
-    }
-    throw CLI::ValidationError(option, "'" + value + "' is not one of the accepted values");
-}
-
 std::string Trimmed(const std::string& s) {
     const auto a = s.find_first_not_of(" \t");
     if (a == std::string::npos) return "";
@@ -113,15 +103,6 @@ struct VelocityArgs {
     int jobs = 1;
     PhysicalConstants constants;
 };
-
-int ProfileColumn(const std::string& option, const std::string& value,
-                  const std::vector<std::string>& header) {
-    for (std::size_t i = 0; i < header.size(); ++i)
-        if (header[i] == value) return static_cast<int>(i);
-    int number = 0;
-    if (TryStrToInt(value, number) && number >= 1 && number <= kMaxProfileColumns) return number - 1;
-    throw CLI::ValidationError(option, "'" + value + "' is neither a column name nor a number 1..100");
-}
 
 void RunWaveVelocitySeries(const VelocityArgs& a) {
     Prompter& prompter = SharedPrompter();
