@@ -48,8 +48,10 @@ std::vector<std::string> ShoalingRun::ReadProfileHeader(const std::string& path)
     try {
         std::ifstream in(path, std::ios::binary);
         if (!in) return fields;
+        // A header of 100 names fits easily; a file without line breaks is not read whole.
+        constexpr std::size_t kMaxHeaderBytes = 1 << 20;
         std::string line;
-        std::getline(in, line);
+        for (char c; line.size() < kMaxHeaderBytes && in.get(c) && c != '\n';) line.push_back(c);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::string header = Cp932ToUtf8(line);
         for (int n = 1; n <= kMaxProfileColumns; ++n) {

@@ -94,6 +94,11 @@ TEST(BottomProfile, ColumnsComeFromTheHeader) {
     EXPECT_EQ(ShoalingRun::ReadProfileHeader(WriteTempFile("jp.csv", "\"\x8b\x97\x97\xa3\",\x90\x85\x90\x5b,,x\r\n")),
               (std::vector<std::string>{"距離", "水深"}));
     EXPECT_EQ(ShoalingRun::ColumnChoice(3, 3), 0);  // a remembered column beyond the header
+    // A file without any line break: only its first megabyte is looked at.
+    const auto runOn = ShoalingRun::ReadProfileHeader(WriteTempFile("noeol.csv", "a,b," + std::string(3 << 20, 'x')));
+    ASSERT_EQ(runOn.size(), 3u);
+    EXPECT_EQ(runOn[0], "a");
+    EXPECT_LT(runOn[2].size(), std::size_t{1} << 20);
 }
 
 TEST(BottomProfile, ProfileLookupsAndStationsLandOnEveryVertex) {
