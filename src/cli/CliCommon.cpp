@@ -116,4 +116,19 @@ int ProfileColumn(const std::string& option, const std::string& value,
     throw CLI::ValidationError(option, "'" + value + "' is neither a column name nor a number 1..100");
 }
 
+void ApplyBedOptions(ShoalingRun& run, int method, const std::string& xAxis,
+                     const std::string& profile, const std::string& distanceColumn,
+                     const std::string& depthColumn) {
+    ShoalingInputs& in = run.Inputs;
+    in.ObsPos = method >= 2 ? 1 : 0;
+    in.XAxis = Choice("--x-axis", xAxis, {"depth", "distance"});
+    if (profile.empty()) return;
+    in.ProfileMode = 1;
+    in.ProfileFile = profile;
+    in.XAxis = 1;
+    const auto header = ShoalingRun::ReadProfileHeader(profile);
+    run.DistanceColumn = ProfileColumn("--distance-column", distanceColumn, header);
+    run.DepthColumn = ProfileColumn("--depth-column", depthColumn, header);
+}
+
 }  // namespace orvane

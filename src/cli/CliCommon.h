@@ -71,4 +71,12 @@ int Choice(const std::string& option, const std::string& value,
 int ProfileColumn(const std::string& option, const std::string& value,
                   const std::vector<std::string>& header);
 
+class ShoalingRun;
+// The bed and start options shared by shoal and the series tools: the first two models
+// start in deep water, the last two at the observation point; a profile file means the
+// distance axis and columns chosen from its header.
+void ApplyBedOptions(ShoalingRun& run, int method, const std::string& xAxis,
+                     const std::string& profile, const std::string& distanceColumn,
+                     const std::string& depthColumn);
+
 }  // namespace orvane

@@ -47,17 +47,7 @@ void RunShoal(const ShoalArgs& a) {
     in.Method = a.method;
     in.HeightKind = Choice("--h0-kind", a.heightKind, {"significant", "rms"});
     in.PeriodKind = Choice("--t0-kind", a.periodKind, {"significant", "peak"});
-    // The first two models start in deep water, the last two at the observation point.
-    in.ObsPos = a.method >= 2 ? 1 : 0;
-    in.XAxis = Choice("--x-axis", a.xAxis, {"depth", "distance"});
-    if (!a.profile.empty()) {
-        in.ProfileMode = 1;
-        in.ProfileFile = a.profile;
-        in.XAxis = 1;
-        const auto header = ShoalingRun::ReadProfileHeader(a.profile);
-        run.DistanceColumn = ProfileColumn("--distance-column", a.distanceColumn, header);
-        run.DepthColumn = ProfileColumn("--depth-column", a.depthColumn, header);
-    }
+    ApplyBedOptions(run, a.method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
     const auto items = DisplayItemsFor(in.Method);
     if (!a.display.empty()) {
         int index = -1;

@@ -116,16 +116,7 @@ void RunWaveVelocitySeries(const VelocityArgs& a) {
     if (a.method == 0)
         throw OrvaneError("この計算方法は不規則波に適用できません。\n２～４番目の方法を選んで下さい。");
     si.Method = a.method;
-    si.ObsPos = a.method >= 2 ? 1 : 0;
-    si.XAxis = Choice("--x-axis", a.xAxis, {"depth", "distance"});
-    if (!a.profile.empty()) {
-        si.ProfileMode = 1;
-        si.ProfileFile = a.profile;
-        si.XAxis = 1;
-        const auto header = ShoalingRun::ReadProfileHeader(a.profile);
-        run.DistanceColumn = ProfileColumn("--distance-column", a.distanceColumn, header);
-        run.DepthColumn = ProfileColumn("--depth-column", a.depthColumn, header);
-    }
+    ApplyBedOptions(run, a.method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
     if (a.jobs < 0 || a.jobs > 256) throw CLI::ValidationError("--jobs", "must be 0..256");
     const int jobs = a.jobs == 0 ? std::max(1u, std::thread::hardware_concurrency()) : a.jobs;
 
