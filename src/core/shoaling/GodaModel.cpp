@@ -9,10 +9,6 @@
 #include "core/shoaling/WaveFunctions.h"
 #include "core/wave/WaveNumber.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace orvane {
 
 namespace {
@@ -88,95 +84,104 @@ inline int FirstBinAbove(double limit, double dx, int from) {
     return j;
 }
 
-// Bins [from, to) of the band below x1: p += w r. The two-wide form makes the very
-// same roundings per bin as the scalar one (no reassociation, no fused operations).
-inline void AddUnbroken(double* p, const double* r, double w, int from, int to) {
-    int j = from;
-#if defined(__SSE2__)
-    const __m128d vw = _mm_set1_pd(w);
-    for (; j + 1 < to; j += 2) {
-        const __m128d sum = _mm_add_pd(_mm_loadu_pd(p + j - 1), _mm_mul_pd(vw, _mm_loadu_pd(r + j - 1)));
-        _mm_storeu_pd(p + j - 1, sum);
-    }
-#endif
-    for (; j < to; ++j) p[j - 1] += w * r[j - 1];
+// Bins 1..top carry the density. Above them the Gaussian factor has fallen by more than
+// e^-72 from the first bin's: their whole mass is some 1e-28 of the total, far below what
+// a double holds, so they are left at zero.
+int TopBin(double a) {
+    if (!(a > 0.0)) return kBins;  // no fall (a dry grid) or no value: every bin
+    const double last = 0.5 + std::sqrt(0.25 + 72.25 / a);
+    if (!(last < kBins)) return kBins;
+    return std::max(1, static_cast<int>(last));
 }
 
-// Bins [1, to), below every level's x1: the eight unbroken terms in level order.
-inline void AddUnbrokenAllLevels(double* p, const double* r, int to) {
-    int j = 1;
-#if defined(__SSE2__)
-    for (; j + 1 < to; j += 2) {
-        const __m128d rj = _mm_loadu_pd(r + j - 1);
-        __m128d sum = _mm_loadu_pd(p + j - 1);
-        for (int level = 0; level < 8; ++level)
-            sum = _mm_add_pd(sum, _mm_mul_pd(_mm_set1_pd(kBeatWeight[level]), rj));
-        _mm_storeu_pd(p + j - 1, sum);
-    }
-#endif
-    for (; j < to; ++j)
-        for (int level = 0; level < 8; ++level) p[j - 1] += kBeatWeight[level] * r[j - 1];
-}
-
-// Bins [from, to) between x1 and x2: p += w (r - (x - x1) / span p2), x the bin centre.
-inline void AddPartlyBroken(double* p, const double* r, double w, double dx, double x1,
-                            double span, double p2, int from, int to) {
-    int j = from;
-#if defined(__SSE2__)
-    const __m128d vw = _mm_set1_pd(w), vdx = _mm_set1_pd(dx), vx1 = _mm_set1_pd(x1);
-    const __m128d vspan = _mm_set1_pd(span), vp2 = _mm_set1_pd(p2), two = _mm_set1_pd(2.0);
-    // Half-integer bin numbers are exact in a double, so stepping them by 2 is too.
-    __m128d centre = _mm_set_pd(j + 0.5, j - 0.5);
-    for (; j + 1 < to; j += 2, centre = _mm_add_pd(centre, two)) {
-        const __m128d xj = _mm_mul_pd(centre, vdx);
-        const __m128d cut = _mm_mul_pd(_mm_div_pd(_mm_sub_pd(xj, vx1), vspan), vp2);
-        const __m128d add = _mm_mul_pd(vw, _mm_sub_pd(_mm_loadu_pd(r + j - 1), cut));
-        _mm_storeu_pd(p + j - 1, _mm_add_pd(_mm_loadu_pd(p + j - 1), add));
-    }
-#endif
-    for (; j < to; ++j) {
-        const double xj = (j - 0.5) * dx;
-        p[j - 1] += w * (r[j - 1] - (xj - x1) / span * p2);
-    }
-}
-
-// The same sums in the same order. Bins above a level's x2 would add w * 0, which leaves
-// every value as it is, so they are skipped; the band limits are found first so that the
-// inner loops are plain array arithmetic.
-void DensityFast(std::array<double, 1001>& P, std::array<double, 1001>& R, double beta,
-                 double L0overH0, double A, double meanDepth, double zetaRms, double& dx) {
+// R[j - 1] = 2 b^2 x exp(-(b x)^2), x = (j - 0.5) dx, for j = 1..top. With u = j - 0.5 =
+// 16 q + k + 0.5 and a = (b dx)^2, exp(-a u^2) = B_q D_k^q T_k, where B_q =
+// exp(-a (256 q^2 + 16 q)), D_k = exp(-32 a k), T_k = exp(-a (k + 0.5)^2): 32 + top/16
+// exponentials instead of top. Every factor and partial product lies between the value
+// and 1, so nothing underflows where the value itself does not; the error stays within
+// some tens of units in the last place.
+void RayleighBins(double* R, double beta, double dx, int top) {
     const double twoBeta2 = 2.0 * beta * beta;
-    double* const p = P.data();
-    const double* const r = R.data();
+    const double bdx = beta * dx;
+    const double a = bdx * bdx;
+    constexpr int K = 16;
+    double T[K], D[K], M[K];
+    for (int k = 0; k < K; ++k) {
+        T[k] = std::exp(-a * ((k + 0.5) * (k + 0.5)));
+        D[k] = std::exp(-a * (32.0 * k));
+        M[k] = 1.0;
+    }
+    for (int base = 0, q = 0; base < top; base += K, ++q) {
+        const double B = std::exp(-a * (256.0 * q * q + 16.0 * q));
+        const int n = std::min(K, top - base);
+        for (int k = 0; k < n; ++k)
+            R[base + k] = twoBeta2 * ((base + k + 0.5) * dx) * (B * (T[k] * M[k]));
+        for (int k = 0; k < K; ++k) M[k] *= D[k];
+    }
+}
+
+// P of bins 1..top. Between two band limits the same levels are unbroken or partly broken,
+// so there P = W R - (alpha x - gamma): W the weight of the levels not yet above their
+// x2, and the partly broken levels' linear cuts gathered into one line.
+void DensityFast(std::array<double, 1001>& P, std::array<double, 1001>& R, double beta,
+                 double L0overH0, double A, double meanDepth, double zetaRms, double& dx,
+                 int& top) {
+    const double twoBeta2 = 2.0 * beta * beta;
     struct Band {
-        double x1, span, p2;
-        int j1, j2;
+        double x1, slope;  // slope: p2 / (x2 - x1), the cut's rise per unit height
+        int j1, j2;        // bins j1 .. j2-1 are partly broken, bins above j2-1 broken
     };
     std::array<Band, 8> band;
-    int jmin = kBins + 1;  // below it every level is unbroken
+    std::array<int, 18> limits;
+    int nlimits = 0;
     for (int level = 0; level < 8; ++level) {
         const double d = LevelDepth(meanDepth, zetaRms, level);
         const double x2 = UpperBreaker(L0overH0, A, d);
         const double x1 = 0.12 * x2 / 0.18;
-        if (level == 0) {
-            dx = x2 / kBins;
-            for (int j = 1; j <= kBins; ++j) R[j - 1] = Rayleigh(twoBeta2, beta, (j - 0.5) * dx);
-        }
+        if (level == 0) dx = x2 / kBins;
         Band& b = band[level];
         b.x1 = x1;
-        b.span = x2 - x1;
-        b.p2 = Rayleigh(twoBeta2, beta, x2);
-        b.j1 = FirstBinAbove(x1, dx, 1);      // bins 1 .. j1-1: unbroken
-        b.j2 = FirstBinAbove(x2, dx, b.j1);  // bins j1 .. j2-1: partly broken
-        jmin = std::min(jmin, b.j1);
+        b.j1 = FirstBinAbove(x1, dx, 1);
+        b.j2 = FirstBinAbove(x2, dx, b.j1);
+        b.slope = b.j2 > b.j1 ? Rayleigh(twoBeta2, beta, x2) / (x2 - x1) : 0.0;
+        limits[nlimits++] = b.j1;
+        limits[nlimits++] = b.j2;
     }
-    // Each bin still receives the levels one after the other, so the sums are unchanged.
-    AddUnbrokenAllLevels(p, r, jmin);
-    for (int level = 0; level < 8; ++level) {
-        const Band& b = band[level];
-        const double w = kBeatWeight[level];
-        AddUnbroken(p, r, w, jmin, b.j1);
-        AddPartlyBroken(p, r, w, dx, b.x1, b.span, b.p2, b.j1, b.j2);
+    const double bdx = beta * dx;
+    top = TopBin(bdx * bdx);
+    limits[nlimits++] = 1;
+    limits[nlimits++] = top + 1;
+    std::sort(limits.begin(), limits.begin() + nlimits);
+
+    RayleighBins(R.data(), beta, dx, top);
+    double* const p = P.data();
+    const double* const r = R.data();
+    for (int s = 0; s + 1 < nlimits; ++s) {
+        const int from = limits[s], to = std::min(limits[s + 1], top + 1);
+        if (from >= to) continue;
+        double W = 0.0, alpha = 0.0, gamma = 0.0;
+        bool cut = false;
+        for (int level = 0; level < 8; ++level) {
+            const Band& b = band[level];
+            const double w = kBeatWeight[level];
+            if (from < b.j1) {
+                W += w;
+            } else if (from < b.j2) {
+                W += w;
+                alpha += w * b.slope;
+                gamma += w * b.slope * b.x1;
+                cut = true;
+            }
+        }
+        // Bins above every level's x2 hold nothing (and must stay zero even where R has
+        // no value, as they do in the plain evaluation).
+        if (W == 0.0) continue;
+        if (!cut) {
+            for (int j = from; j < to; ++j) p[j - 1] = W * r[j - 1];
+        } else {
+            for (int j = from; j < to; ++j)
+                p[j - 1] = W * r[j - 1] - (alpha * ((j - 0.5) * dx) - gamma);
+        }
     }
 }
 
@@ -205,12 +210,13 @@ double TailFinish(const std::array<double, 1001>& Q, double dx, double c, double
     return tail / frac;
 }
 
-void TailMeans(const std::array<double, 1001>& Q, double dx, const double (&f)[3],
+// Bins above `top` are empty: the walk down from the top starts below them.
+void TailMeans(const std::array<double, 1001>& Q, double dx, int top, const double (&f)[3],
                double (&mean)[3]) {
     double c = 0.0, I = 0.0;
-    int m = kBins + 1;
+    int m = top + 1;
     int k = 0;  // the fraction being looked for
-    for (int j = kBins; j >= 1 && k < 3; --j) {
+    for (int j = top; j >= 1 && k < 3; --j) {
         const double mass = Q[j - 1] * dx;
         while (k < 3 && c + mass >= f[k]) {
             mean[k] = TailFinish(Q, dx, c, I, m, f[k]);
@@ -320,34 +326,71 @@ double NonlinearShoaling(const ShoalingRun& run, double h, double kh) {
     throw EConvergence("非線形浅水係数の計算が収束しませんでした。");
 }
 
-GodaHeights GodaPointHeights(ShoalingRun& run, double beta, double A, double meanDepth,
-                             double zetaRms, GodaDensityEvaluation eval) {
-    auto& P = run.DensityP;
-    auto& Q = run.DensityQ;
-    P.fill(0.0);
-    const double L0overH0 = CheckedDiv(run.DeepWaterLength, run.OffshoreHeight);
-    double dx = 0.0;
-    if (eval == GodaDensityEvaluation::Fast)
-        DensityFast(P, run.DensityR, beta, L0overH0, A, meanDepth, zetaRms, dx);
-    else
-        DensityReference(P, beta, L0overH0, A, meanDepth, zetaRms, dx);
+namespace {
 
-    double N = 0.0;
-    for (int j = 0; j < kBins; ++j) N += P[j] * dx;
+constexpr double kFractions[3] = {1.0 / 100.0, 1.0 / 10.0, 1.0 / 3.0};
+
+// A density whose mass is zero (no wave survives: a dry point) or has no value.
+void CheckMass(double N) {
     if (!(N > 0.0) || !std::isfinite(N)) {
-        // No wave survives (a dry point) or the density has no value.
         if (N == 0.0) throw EZeroDivide();
         throw EInvalidOp();
     }
-    {
-        int j = 0;
-#if defined(__SSE2__)
-        const __m128d vn = _mm_set1_pd(N);
-        for (; j + 1 <= kBins; j += 2)
-            _mm_storeu_pd(Q.data() + j, _mm_div_pd(_mm_loadu_pd(P.data() + j), vn));
-#endif
-        for (; j <= kBins; ++j) Q[j] = P[j] / N;
+}
+
+// The moments as sums of P with one weight per bin: with t = j - 0.5 for bin j, the
+// piecewise-linear moments are dx (S1 - P1/12) / S0 and dx^2 (S2 + S0/6 - P1/24) / S0,
+// where Sn = sum t^n P; bins above `top` are empty.
+GodaHeights FastHeights(ShoalingRun& run, double dx, int top) {
+    const double* const p = run.DensityP.data();
+    // Four running sums of each kind keep the additions independent of one another.
+    double s0[4] = {}, s1[4] = {}, s2[4] = {};
+    int i = 0;
+    for (; i + 4 <= top; i += 4) {
+        for (int u = 0; u < 4; ++u) {
+            const double t = i + u + 0.5, v = p[i + u];
+            s0[u] += v;
+            s1[u] += t * v;
+            s2[u] += t * t * v;
+        }
     }
+    for (int u = 0; i < top; ++i, ++u) {
+        const double t = i + 0.5, v = p[i];
+        s0[u] += v;
+        s1[u] += t * v;
+        s2[u] += t * t * v;
+    }
+    const double S0 = (s0[0] + s0[1]) + (s0[2] + s0[3]);
+    const double S1 = (s1[0] + s1[1]) + (s1[2] + s1[3]);
+    const double S2 = (s2[0] + s2[1]) + (s2[2] + s2[3]);
+    const double N = S0 * dx;
+    CheckMass(N);
+
+    auto& Q = run.DensityQ;
+    for (int j = 0; j < top; ++j) Q[j] = p[j] / N;
+    std::fill(Q.begin() + top, Q.end(), 0.0);
+
+    const double H0 = run.OffshoreHeight;
+    GodaHeights g;
+    g.binWidth = dx;
+    g.Hm = dx * ((S1 - p[0] / 12.0) / S0) * H0;
+    g.Hrms = dx * CheckedSqrt((S2 + S0 / 6.0 - p[0] / 24.0) / S0) * H0;
+    double mean[3];
+    TailMeans(Q, dx, top, kFractions, mean);
+    g.H1100 = mean[0] * H0;
+    g.H110 = mean[1] * H0;
+    g.H13 = mean[2] * H0;
+    return g;
+}
+
+// Every level and every bin summed as the formulas stand.
+GodaHeights ReferenceHeights(ShoalingRun& run, double dx) {
+    auto& P = run.DensityP;
+    auto& Q = run.DensityQ;
+    double N = 0.0;
+    for (int j = 0; j < kBins; ++j) N += P[j] * dx;
+    CheckMass(N);
+    for (int j = 0; j <= kBins; ++j) Q[j] = P[j] / N;
 
     double s1 = 0.0, s2 = 0.0;
     for (int j = 1; j <= kBins; ++j) {
@@ -361,17 +404,26 @@ GodaHeights GodaPointHeights(ShoalingRun& run, double beta, double A, double mea
     g.binWidth = dx;
     g.Hm = dx / 6.0 * s1 * H0;
     g.Hrms = CheckedSqrt(dx / 12.0 * s2) * H0;
-    static constexpr double kFractions[3] = {1.0 / 100.0, 1.0 / 10.0, 1.0 / 3.0};
-    double mean[3];
-    if (eval == GodaDensityEvaluation::Fast) {
-        TailMeans(Q, dx, kFractions, mean);
-    } else {
-        for (int k = 0; k < 3; ++k) mean[k] = TailMeanPlain(Q, dx, kFractions[k]);
-    }
-    g.H1100 = mean[0] * H0;
-    g.H110 = mean[1] * H0;
-    g.H13 = mean[2] * H0;
+    g.H1100 = TailMeanPlain(Q, dx, kFractions[0]) * H0;
+    g.H110 = TailMeanPlain(Q, dx, kFractions[1]) * H0;
+    g.H13 = TailMeanPlain(Q, dx, kFractions[2]) * H0;
     return g;
+}
+
+}  // namespace
+
+GodaHeights GodaPointHeights(ShoalingRun& run, double beta, double A, double meanDepth,
+                             double zetaRms, GodaDensityEvaluation eval) {
+    run.DensityP.fill(0.0);
+    const double L0overH0 = CheckedDiv(run.DeepWaterLength, run.OffshoreHeight);
+    double dx = 0.0;
+    if (eval == GodaDensityEvaluation::Reference) {
+        DensityReference(run.DensityP, beta, L0overH0, A, meanDepth, zetaRms, dx);
+        return ReferenceHeights(run, dx);
+    }
+    int top = kBins;
+    DensityFast(run.DensityP, run.DensityR, beta, L0overH0, A, meanDepth, zetaRms, dx, top);
+    return FastHeights(run, dx, top);
 }
 
 bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,

@@ -1,4 +1,5 @@
 #include "core/velocity/BottomVelocity.h"
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include "core/runtime/Errors.h"
@@ -207,6 +208,10 @@ constexpr double kGridStep = 9.99 / kGridIntervals;
 struct SpectrumGrid {
     std::array<double, kGridIntervals + 1> KtanhK;
     std::array<double, kGridIntervals + 1> transfer;
+    // Sums of the Simpson-weighted transfer over the nodes from n on, for the bound.
+    // Summed from the top: the transfer falls steeply with K, and sums from the bottom
+    // would bury the deep-water bands under the rounding of the first nodes.
+    std::array<double, kGridIntervals + 2> weightedFrom;
 };
 
 const SpectrumGrid& Grid() {
@@ -219,18 +224,27 @@ const SpectrumGrid& Grid() {
             g.KtanhK[i] = K * std::tanh(K);
             g.transfer[i] = (K + sh * std::cosh(K)) / (K * K * sh2 * sh2);
         }
+        g.weightedFrom[kGridIntervals + 1] = 0;
+        for (int i = kGridIntervals; i >= 0; --i) {
+            const double c = i == 0 || i == kGridIntervals ? 1 : i % 2 == 1 ? 4 : 2;
+            g.weightedFrom[i] = g.weightedFrom[i + 1] + c * g.transfer[i];
+        }
         return g;
     }();
     return grid;
 }
 
-}  // namespace
-
-RandomVelocity RandomWaveVelocity(double Tp, double Hrms, double h, double g) {
+void CheckRandomWaveInputs(double Tp, double Hrms, double h, double g) {
     if (!std::isfinite(Tp) || !std::isfinite(Hrms) || !std::isfinite(h) || !std::isfinite(g))
         throw EInvalidOp();
     if (Tp == 0 || h == 0 || g == 0) throw EZeroDivide();
     if (Tp < 0 || h < 0 || g < 0 || Hrms < 0) throw EInvalidOp();
+}
+
+}  // namespace
+
+RandomVelocity RandomWaveVelocity(double Tp, double Hrms, double h, double g) {
+    CheckRandomWaveInputs(Tp, Hrms, h, g);
 
     const double w = kTwoPi / Tp;
     const double x0 = w * w * h / g;
@@ -262,6 +276,50 @@ RandomVelocity RandomWaveVelocity(double Tp, double Hrms, double h, double g) {
     v.Urms = Finite(std::sqrt(I * C));
     v.Us = std::sqrt(2.0) * v.Urms * kSignificantPerRms;
     return v;
+}
+
+double RandomWaveVelocityBound(double Tp, double Hrms, double h, double g) {
+    CheckRandomWaveInputs(Tp, Hrms, h, g);
+    const double w = kTwoPi / Tp;
+    const double x0 = w * w * h / g;
+    const SpectrumGrid& grid = Grid();
+
+    // The nodes fall into bands of r = (f/fp)^2. In a band whose upper edge is re the
+    // low-frequency factor exp(-1.25/r^2) is at most exp(-1.25/re^2), and the peak factor
+    // 3.3^exp(-arg) is at most 3.3, or 1.0068 below r = 0.6 and 1.0159 above r = 1.6;
+    // each bound carries a margin far above the roundings of the exact evaluation.
+    struct Band {
+        double edge, low, peak;
+    };
+    static const auto bands = [] {
+        constexpr double kEdges[] = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0,
+                                     1.1, 1.2, 1.4, 1.6, 2.0, 3.0, 4.0};
+        std::array<Band, std::size(kEdges)> b{};
+        for (std::size_t k = 0; k < b.size(); ++k) {
+            const double lower = k == 0 ? 0.0 : kEdges[k - 1];
+            b[k].edge = kEdges[k];
+            b[k].low = std::exp(-1.25 / (kEdges[k] * kEdges[k])) * (1 + 1e-9);
+            b[k].peak = kEdges[k] <= 0.6 || lower >= 1.6 ? 1.02 : 3.3 * (1 + 1e-9);
+        }
+        return b;
+    }();
+    const auto nodesUpTo = [&](double KtanhK) {
+        return static_cast<int>(
+            std::upper_bound(grid.KtanhK.begin(), grid.KtanhK.end(), KtanhK) - grid.KtanhK.begin());
+    };
+    double sum = 0;
+    int from = 0;
+    for (const Band& b : bands) {
+        const int to = nodesUpTo(b.edge * x0);
+        sum += (grid.weightedFrom[from] - grid.weightedFrom[to]) * b.low * b.peak;
+        from = to;
+    }
+    sum += grid.weightedFrom[from] * 1.02;
+    const double I = sum * kGridStep / 3 * (1 + 1e-6);
+
+    const double scale = kSignificantPerRms * x0 * Hrms;
+    const double C = scale * scale * 0.205 * g / h / 2;
+    return std::sqrt(I * C) * (1 + 1e-9);
 }
 
 std::string RandomWaveReport(double h, double H, double T, const PhysicalConstants& c) {

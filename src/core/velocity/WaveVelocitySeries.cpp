@@ -158,17 +158,46 @@ double VelocityValue(const RandomVelocity& v, int output) {
 
 ProfileMaximum FindProfileMaximum(const ShoalingRun& run, double Tp, double level, int output,
                                   double g) {
-    ProfileMaximum m;
+    // The first point with the largest velocity, as a plain scan finds it; but a point
+    // whose cheap upper bound lies below the best velocity found cannot be that point,
+    // and most points of a profile lie far below the maximum.
     const int recorded = run.RecordedCount();
-    for (int r = 0; r < recorded; ++r) {
-        const double x = run.RecordedDistance[r];
-        const double depth = run.DepthAt(x);
-        const double v = VelocityValue(
-            RandomWaveVelocity(Tp, run.RecordedHeight[r], depth + run.RecordedSetup[r], g), output);
-        if (v > m.velocity) {
-            m.velocity = v;
-            m.place = run.AxisMode == 0 ? depth - level : x;
+    const auto depthOf = [&](int r) { return run.DepthAt(run.RecordedDistance[r]); };
+    const auto velocityOf = [&](int r) {
+        return VelocityValue(
+            RandomWaveVelocity(Tp, run.RecordedHeight[r], depthOf(r) + run.RecordedSetup[r], g),
+            output);
+    };
+    std::vector<double> bound(recorded);
+    int best = -1, first = -1;
+    double bestVelocity = 0;
+    const auto consider = [&](int r, double v) {
+        if (v > bestVelocity || (best >= 0 && v == bestVelocity && r < best)) {
+            bestVelocity = v;
+            best = r;
         }
+    };
+    for (int r = 0; r < recorded; ++r) {
+        // In order, so that a failing point fails as it would in a plain scan.
+        const double Ub = RandomWaveVelocityBound(Tp, run.RecordedHeight[r],
+                                                  depthOf(r) + run.RecordedSetup[r], g);
+        bound[r] = VelocityValue(RandomVelocity{Ub, std::sqrt(2.0) * Ub * kSignificantPerRms},
+                                 output) * (1 + 1e-9);
+        if (!(bound[r] < 1e300)) {
+            consider(r, velocityOf(r));  // may overflow: evaluate it here, in order
+            bound[r] = -1;
+        }
+        if (first < 0 || bound[r] > bound[first]) first = r;
+    }
+    if (first >= 0 && bound[first] >= 0) consider(first, velocityOf(first));
+    for (int r = 0; r < recorded; ++r) {
+        if (r == first || bound[r] < 0 || bound[r] < bestVelocity) continue;
+        consider(r, velocityOf(r));
+    }
+    ProfileMaximum m;
+    if (best >= 0) {
+        m.velocity = bestVelocity;
+        m.place = run.AxisMode == 0 ? depthOf(best) - level : run.RecordedDistance[best];
     }
     return m;
 }

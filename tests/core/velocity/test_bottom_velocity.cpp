@@ -141,6 +141,26 @@ TEST(BottomVelocity, RandomSeaRelationsAndIndependentIntegration) {
     EXPECT_EQ(RandomWaveVelocity(10, 0, 5, g).Urms, 0);
 }
 
+TEST(BottomVelocity, RandomVelocityBoundHoldsAndStaysClose) {
+    // From a ripple in a puddle to a long swell in deep water: never below the velocity,
+    // and, wherever the flow is more than a trickle, close enough above it to rule most
+    // points of a profile out.
+    double loosest = 1;
+    for (double Tp : {1.0, 3.0, 6.0, 10.753, 16.0, 25.0}) {
+        for (double h = 0.01; h < 500; h *= 1.13) {
+            const double exact = RandomWaveVelocity(Tp, 0.7, h, g).Urms;
+            const double bound = RandomWaveVelocityBound(Tp, 0.7, h, g);
+            ASSERT_GE(bound, exact) << "Tp=" << Tp << " h=" << h;
+            if (exact > 1e-4) loosest = std::max(loosest, bound / exact);
+        }
+    }
+    EXPECT_LT(loosest, 3.5);
+    EXPECT_EQ(RandomWaveVelocityBound(10, 0, 5, g), 0);
+    EXPECT_THROW(RandomWaveVelocityBound(10, 1, 0, g), EZeroDivide);
+    EXPECT_THROW(RandomWaveVelocityBound(10, 1, -1, g), EInvalidOp);
+    EXPECT_THROW(RandomWaveVelocityBound(NAN, 1, 5, g), EInvalidOp);
+}
+
 TEST(BottomVelocity, RandomWaveVelocityHasNoSharedState) {
     const RandomVelocity ref = RandomWaveVelocity(10.753, 2.1, 5, g);
     std::vector<int> mismatches(4, 0);

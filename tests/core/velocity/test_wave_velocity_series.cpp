@@ -181,6 +181,55 @@ TEST_F(VelocitySeriesTest, ProfileMaximumAndItsPlace) {
     EXPECT_NEAR(FindProfileMaximum(run, 10, 0.5, 0, 9.80665).place, 150, 1e-12);
 }
 
+TEST_F(VelocitySeriesTest, ProfileMaximumIsThePlainScansFirstLargest) {
+    // Whole marches of calm and storm seas, every output and both axes: the same value
+    // and place as evaluating every point; of equal velocities the first one counts.
+    struct NoOutput : ShoalingOutput {
+        void AddReportLine(const std::string&) override {}
+        void AddHeightPoint(double, double) override {}
+    } out;
+    NullProgress quiet;
+    ShoalingRun run = GodaRun("6,2");
+    run.RecordProfile = true;
+    ASSERT_TRUE(run.PrepareRun(out, prompter).ok);
+    run.Interactive = false;
+    const double g = 9.80665;
+    for (double hs : {0.3, 1.0, 2.5, 5.0}) {
+        for (double ts : {4.0, 8.0, 13.0}) {
+            run.SetOffshoreWave(hs, ts);
+            ASSERT_TRUE(run.RunModel(run.EstimationValues, 0.4, out, quiet, prompter));
+            for (int output : {0, 1, 2}) {
+                for (int axis : {0, 1}) {
+                    run.AxisMode = axis;
+                    ProfileMaximum plain;
+                    for (int r = 0; r < run.RecordedCount(); ++r) {
+                        const double depth = run.DepthAt(run.RecordedDistance[r]);
+                        RandomVelocity v = RandomWaveVelocity(ts, run.RecordedHeight[r],
+                                                              depth + run.RecordedSetup[r], g);
+                        const double value = output == 0 ? v.Urms : output == 1 ? std::sqrt(2.0) * v.Urms : v.Us;
+                        if (value > plain.velocity)
+                            plain = {value, axis == 0 ? depth - 0.4 : run.RecordedDistance[r]};
+                    }
+                    const ProfileMaximum fast = FindProfileMaximum(run, ts, 0.4, output, g);
+                    EXPECT_EQ(fast.velocity, plain.velocity) << hs << " " << ts << " " << output;
+                    EXPECT_EQ(fast.place, plain.place) << hs << " " << ts << " " << output;
+                }
+            }
+        }
+    }
+    run.RecordedDistance.clear();
+    run.RecordedHeight.clear();
+    run.RecordedSetup.clear();
+    run.BedSlope = 0.02;
+    run.TideLevel = 0;
+    run.AxisMode = 1;
+    for (double x : {400.0, 150.0, 150.0, 90.0}) run.RecordPoint(x, x == 90 ? 0.1 : 1.2, 0.0);
+    EXPECT_EQ(FindProfileMaximum(run, 10, 0, 0, g).place, 150);
+    // A point that cannot be evaluated fails the search, wherever it lies.
+    run.RecordPoint(30, 1.0, -0.7);
+    EXPECT_THROW(FindProfileMaximum(run, 10, 0, 0, g), EInvalidOp);
+}
+
 TEST_F(VelocitySeriesTest, RecordProfileLeftOnWithoutTheBoxesAddsNoChannelAndChangesNothing) {
     MakeInputs({1.2, 2.2}, {8, 10}, {0.1, 0.3});
     ShoalingRun plain = GodaRun("4,2");
