@@ -94,36 +94,49 @@ int TopBin(double a) {
     return std::max(1, static_cast<int>(last));
 }
 
-// R[j - 1] = 2 b^2 x exp(-(b x)^2), x = (j - 0.5) dx, for j = 1..top. With u = j - 0.5 =
-// 16 q + k + 0.5 and a = (b dx)^2, exp(-a u^2) = B_q D_k^q T_k, where B_q =
-// exp(-a (256 q^2 + 16 q)), D_k = exp(-32 a k), T_k = exp(-a (k + 0.5)^2): 32 + top/16
-// exponentials instead of top. Every factor and partial product lies between the value
-// and 1, so nothing underflows where the value itself does not; the error stays within
-// some tens of units in the last place.
+// Two doubles at a time: SSE2 on x86-64, NEON elsewhere, plain code where neither is.
+// Each lane rounds as the scalar expression would.
+typedef double V2 __attribute__((vector_size(16), aligned(8), may_alias));
+inline V2 Load(const double* p) { return *reinterpret_cast<const V2*>(p); }
+inline void Store(double* p, V2 v) { *reinterpret_cast<V2*>(p) = v; }
+inline V2 Splat(double v) { return V2{v, v}; }
+
+constexpr int kRayleighBlock = 16;
+
+// R[j - 1] = 2 b^2 x exp(-(b x)^2), x = (j - 0.5) dx, for j = 1..top, in whole blocks of
+// 16 (R holds them). With u = j - 0.5 = 16 q + k + 0.5 and a = (b dx)^2, exp(-a u^2) =
+// B_q D_k^q T_k, where B_q = exp(-a (256 q^2 + 16 q)), D_k = exp(-32 a k), T_k =
+// exp(-a (k + 0.5)^2): 32 + top/16 exponentials instead of top. Every factor and partial
+// product lies between the value and 1, so nothing underflows where the value itself
+// does not; the error stays within some tens of units in the last place.
 void RayleighBins(double* R, double beta, double dx, int top) {
+    constexpr int K = kRayleighBlock;
     const double twoBeta2 = 2.0 * beta * beta;
     const double bdx = beta * dx;
     const double a = bdx * bdx;
-    constexpr int K = 16;
-    double T[K], D[K], M[K];
+    alignas(16) double T[K], D[K], M[K], X[K];
     for (int k = 0; k < K; ++k) {
         T[k] = std::exp(-a * ((k + 0.5) * (k + 0.5)));
         D[k] = std::exp(-a * (32.0 * k));
         M[k] = 1.0;
+        X[k] = k + 0.5;
     }
+    const V2 c = Splat(twoBeta2), vdx = Splat(dx);
     for (int base = 0, q = 0; base < top; base += K, ++q) {
-        const double B = std::exp(-a * (256.0 * q * q + 16.0 * q));
-        const int n = std::min(K, top - base);
-        for (int k = 0; k < n; ++k)
-            R[base + k] = twoBeta2 * ((base + k + 0.5) * dx) * (B * (T[k] * M[k]));
-        for (int k = 0; k < K; ++k) M[k] *= D[k];
+        const V2 B = Splat(std::exp(-a * (256.0 * q * q + 16.0 * q)));
+        const V2 offset = Splat(base);
+        for (int k = 0; k < K; k += 2) {
+            const V2 x = (offset + Load(X + k)) * vdx;
+            Store(R + base + k, c * x * (B * (Load(T + k) * Load(M + k))));
+            Store(M + k, Load(M + k) * Load(D + k));
+        }
     }
 }
 
 // P of bins 1..top. Between two band limits the same levels are unbroken or partly broken,
 // so there P = W R - (alpha x - gamma): W the weight of the levels not yet above their
 // x2, and the partly broken levels' linear cuts gathered into one line.
-void DensityFast(std::array<double, 1001>& P, std::array<double, 1001>& R, double beta,
+void DensityFast(std::array<double, 1001>& P, std::array<double, 1024>& R, double beta,
                  double L0overH0, double A, double meanDepth, double zetaRms, double& dx,
                  int& top) {
     const double twoBeta2 = 2.0 * beta * beta;
@@ -152,6 +165,7 @@ void DensityFast(std::array<double, 1001>& P, std::array<double, 1001>& R, doubl
     limits[nlimits++] = 1;
     limits[nlimits++] = top + 1;
     std::sort(limits.begin(), limits.begin() + nlimits);
+    std::fill(P.begin() + top, P.end(), 0.0);
 
     RayleighBins(R.data(), beta, dx, top);
     double* const p = P.data();
@@ -175,28 +189,27 @@ void DensityFast(std::array<double, 1001>& P, std::array<double, 1001>& R, doubl
         }
         // Bins above every level's x2 hold nothing (and must stay zero even where R has
         // no value, as they do in the plain evaluation).
-        if (W == 0.0) continue;
-        if (!cut) {
-            for (int j = from; j < to; ++j) p[j - 1] = W * r[j - 1];
-        } else {
-            for (int j = from; j < to; ++j)
-                p[j - 1] = W * r[j - 1] - (alpha * ((j - 0.5) * dx) - gamma);
+        if (W == 0.0) {
+            std::fill(p + from - 1, p + to - 1, 0.0);
+            continue;
         }
+        if (!cut) alpha = gamma = 0.0;
+        int i = from - 1;  // bin i + 1, centre (i + 0.5) dx
+        const V2 vW = Splat(W), va = Splat(alpha), vg = Splat(gamma), vdx = Splat(dx);
+        for (V2 t = V2{i + 0.5, i + 1.5}; i + 2 <= to - 1; i += 2, t += Splat(2.0))
+            Store(p + i, vW * Load(r + i) - (va * (t * vdx) - vg));
+        for (; i < to - 1; ++i) p[i] = W * r[i] - (alpha * ((i + 0.5) * dx) - gamma);
     }
 }
 
 // Means of the highest fractions f of the waves (dimensionless; f ascending: 1/100,
-// 1/10, 1/3): the density is taken as linear between bin centres and the
-// tail is summed from the top until f is reached. The three tails share one pass: each
-// sum is the same prefix of the same sequence of additions.
-// The mean of the fraction frac once the bins above m hold the mass c and the moment I.
-// Takes its sums by value so that the loop below keeps them in registers.
-double TailFinish(const std::array<double, 1001>& Q, double dx, double c, double I, int m,
-                  double frac) {
-    // Only a density without a value (NaN) runs through every bin.
-    if (m < 2) throw EInvalidOp();
+// 1/10, 1/3): the density is taken as linear between bin centres and the tail is summed
+// from the top until f is reached.
+
+// The mean of the fraction frac once the bins above m hold the mass c and the moment I;
+// a and b are the densities of bins m - 1 and m.
+double TailFinish(double a, double b, double dx, double c, double I, int m, double frac) {
     const double rho = frac - c;
-    const double a = Q[m - 2], b = Q[m - 1];
     double delta;
     if (std::fabs(a - b) / dx < 1e-4)
         delta = CheckedDiv(2.0 * rho, a + b);
@@ -206,29 +219,55 @@ double TailFinish(const std::array<double, 1001>& Q, double dx, double c, double
     const double xl = (m - 1) * dx - delta;
     const double xr = (m - 0.5) * dx;
     const double a2 = a + (b - a) * (0.5 - delta / dx);
-    const double tail = I + (xr - xl) / 6.0 * ((2.0 * a2 + b) * xl + (a2 + 2.0 * b) * xr);
-    return tail / frac;
+    return (I + (xr - xl) / 6.0 * ((2.0 * a2 + b) * xl + (a2 + 2.0 * b) * xr)) / frac;
 }
 
-// Bins above `top` are empty: the walk down from the top starts below them.
-void TailMeans(const std::array<double, 1001>& Q, double dx, int top, const double (&f)[3],
-               double (&mean)[3]) {
+constexpr int kSumBlock = 8;
+constexpr int kSumBlocks = kBins / kSumBlock;
+
+// Sums of P over blocks of eight bins, and of t P with t = j - 0.5 for bin j.
+struct BlockSums {
+    std::array<double, kSumBlocks> mass, moment;
+    int count = 0;  // blocks holding bins 1..top
+};
+
+// The three tails in one walk down P from the top. Whole blocks are added while they do
+// not reach the next fraction; the block that does is walked bin by bin. In units of P:
+// the fractions are f S0, the moment of bin j is p_j (3j - 1/2) + p_j+1 (3j + 1/2), and
+// that of a block lo..hi is 6 sum(t p) - p_lo (3 lo - 5/2) + p_hi+1 (3 hi + 1/2).
+void TailMeans(const double* p, const BlockSums& blocks, double S0, double dx,
+               const double (&f)[3], double (&mean)[3]) {
+    const auto P = [&](int j) { return j <= kBins ? p[j - 1] : 0.0; };  // bin j
+    const double N = S0 * dx, scale = dx * dx / 6.0 / N;
+    const auto finish = [&](double c, double I, int m, int k) {
+        // Only a density without a value (NaN) runs through every bin.
+        if (m < 2) throw EInvalidOp();
+        return TailFinish(P(m - 1) / N, P(m) / N, dx, c / S0, I * scale, m, f[k]);
+    };
     double c = 0.0, I = 0.0;
-    int m = top + 1;
     int k = 0;  // the fraction being looked for
-    for (int j = top; j >= 1 && k < 3; --j) {
-        const double mass = Q[j - 1] * dx;
-        while (k < 3 && c + mass >= f[k]) {
-            mean[k] = TailFinish(Q, dx, c, I, m, f[k]);
-            ++k;
+    int m = blocks.count * kSumBlock + 1;  // the lowest bin summed so far
+    for (int blk = blocks.count - 1; blk >= 0; --blk) {
+        const int lo = blk * kSumBlock + 1, hi = lo + kSumBlock - 1;
+        if (c + blocks.mass[blk] < f[k] * S0) {
+            c += blocks.mass[blk];
+            I += 6.0 * blocks.moment[blk] - P(lo) * (3.0 * lo - 2.5) + P(hi + 1) * (3.0 * hi + 0.5);
+            m = lo;
+            continue;
         }
-        if (k == 3) break;
-        c += mass;
-        I += dx / 6.0 * ((2.0 * Q[j - 1] + Q[j]) * (j - 0.5) * dx +
-                         (Q[j - 1] + 2.0 * Q[j]) * (j + 0.5) * dx);
-        m = j;
+        for (int j = hi; j >= lo; --j) {
+            const double mass = P(j);
+            while (k < 3 && c + mass >= f[k] * S0) {
+                mean[k] = finish(c, I, m, k);
+                ++k;
+            }
+            if (k == 3) return;
+            c += mass;
+            I += P(j) * (3.0 * j - 0.5) + P(j + 1) * (3.0 * j + 0.5);
+            m = j;
+        }
     }
-    for (; k < 3; ++k) mean[k] = TailFinish(Q, dx, c, I, m, f[k]);
+    for (; k < 3; ++k) mean[k] = finish(c, I, m, k);
 }
 
 // One fraction at a time, as the plain evaluation does it.
@@ -243,19 +282,7 @@ double TailMeanPlain(const std::array<double, 1001>& Q, double dx, double f) {
         m = j;
     }
     if (m < 2) throw EInvalidOp();
-    const double rho = f - c;
-    const double a = Q[m - 2], b = Q[m - 1];
-    double delta;
-    if (std::fabs(a - b) / dx < 1e-4)
-        delta = CheckedDiv(2.0 * rho, a + b);
-    else
-        delta = (CheckedSqrt((a + b) * (a + b) + 8.0 * rho * (a - b) / dx) - (a + b)) /
-                (2.0 * (a - b) / dx);
-    const double xl = (m - 1) * dx - delta;
-    const double xr = (m - 0.5) * dx;
-    const double a2 = a + (b - a) * (0.5 - delta / dx);
-    I += (xr - xl) / 6.0 * ((2.0 * a2 + b) * xl + (a2 + 2.0 * b) * xr);
-    return I / f;
+    return TailFinish(Q[m - 2], Q[m - 1], dx, c, I, m, f);
 }
 
 std::string Fixed(double v, int decimals, int significant) {
@@ -340,35 +367,31 @@ void CheckMass(double N) {
 
 // The moments as sums of P with one weight per bin: with t = j - 0.5 for bin j, the
 // piecewise-linear moments are dx (S1 - P1/12) / S0 and dx^2 (S2 + S0/6 - P1/24) / S0,
-// where Sn = sum t^n P; bins above `top` are empty.
+// where Sn = sum t^n P; bins above `top` are zero up to the end of their block.
 GodaHeights FastHeights(ShoalingRun& run, double dx, int top) {
     const double* const p = run.DensityP.data();
-    // Four running sums of each kind keep the additions independent of one another.
-    double s0[4] = {}, s1[4] = {}, s2[4] = {};
-    int i = 0;
-    for (; i + 4 <= top; i += 4) {
-        for (int u = 0; u < 4; ++u) {
-            const double t = i + u + 0.5, v = p[i + u];
-            s0[u] += v;
-            s1[u] += t * v;
-            s2[u] += t * t * v;
+    BlockSums blocks;
+    blocks.count = (top + kSumBlock - 1) / kSumBlock;
+    V2 s2 = Splat(0.0);
+    double S0 = 0.0, S1 = 0.0;
+    for (int blk = 0; blk < blocks.count; ++blk) {
+        const int i = blk * kSumBlock;  // bins i+1 .. i+8
+        V2 m = Splat(0.0), t1 = Splat(0.0), t2 = Splat(0.0);
+        for (int u = 0; u < kSumBlock; u += 2) {
+            const V2 v = Load(p + i + u);
+            const V2 t = V2{i + u + 0.5, i + u + 1.5};
+            m += v;
+            t1 += t * v;
+            t2 += t * t * v;
         }
+        blocks.mass[blk] = m[0] + m[1];
+        blocks.moment[blk] = t1[0] + t1[1];
+        S0 += blocks.mass[blk];
+        S1 += blocks.moment[blk];
+        s2 += t2;
     }
-    for (int u = 0; i < top; ++i, ++u) {
-        const double t = i + 0.5, v = p[i];
-        s0[u] += v;
-        s1[u] += t * v;
-        s2[u] += t * t * v;
-    }
-    const double S0 = (s0[0] + s0[1]) + (s0[2] + s0[3]);
-    const double S1 = (s1[0] + s1[1]) + (s1[2] + s1[3]);
-    const double S2 = (s2[0] + s2[1]) + (s2[2] + s2[3]);
-    const double N = S0 * dx;
-    CheckMass(N);
-
-    auto& Q = run.DensityQ;
-    for (int j = 0; j < top; ++j) Q[j] = p[j] / N;
-    std::fill(Q.begin() + top, Q.end(), 0.0);
+    const double S2 = s2[0] + s2[1];
+    CheckMass(S0 * dx);
 
     const double H0 = run.OffshoreHeight;
     GodaHeights g;
@@ -376,7 +399,7 @@ GodaHeights FastHeights(ShoalingRun& run, double dx, int top) {
     g.Hm = dx * ((S1 - p[0] / 12.0) / S0) * H0;
     g.Hrms = dx * CheckedSqrt((S2 + S0 / 6.0 - p[0] / 24.0) / S0) * H0;
     double mean[3];
-    TailMeans(Q, dx, top, kFractions, mean);
+    TailMeans(p, blocks, S0, dx, kFractions, mean);
     g.H1100 = mean[0] * H0;
     g.H110 = mean[1] * H0;
     g.H13 = mean[2] * H0;
@@ -414,10 +437,10 @@ GodaHeights ReferenceHeights(ShoalingRun& run, double dx) {
 
 GodaHeights GodaPointHeights(ShoalingRun& run, double beta, double A, double meanDepth,
                              double zetaRms, GodaDensityEvaluation eval) {
-    run.DensityP.fill(0.0);
     const double L0overH0 = CheckedDiv(run.DeepWaterLength, run.OffshoreHeight);
     double dx = 0.0;
     if (eval == GodaDensityEvaluation::Reference) {
+        run.DensityP.fill(0.0);
         DensityReference(run.DensityP, beta, L0overH0, A, meanDepth, zetaRms, dx);
         return ReferenceHeights(run, dx);
     }

@@ -220,7 +220,8 @@ public:
     double UrsellDepth30 = 0, UrsellDepth50 = 0, ShoalingAt30 = 0, ShoalingAt50 = 0;
 
     // Scratch space of the random-wave density model (fixed size, reused by every run).
-    std::array<double, 1001> DensityP{}, DensityQ{}, DensityR{};
+    std::array<double, 1001> DensityP{}, DensityQ{};
+    std::array<double, 1024> DensityR{};  // whole blocks of 16
 
 private:
     void StoreDeepWaterPoint();
