@@ -30,8 +30,7 @@ constexpr std::array<double, 8> kBeatLevel{3.2831, 2.3158, 1.3832, 0.4599,
 constexpr std::array<double, 8> kBeatWeight{0.0014, 0.0214, 0.1359, 0.3413,
                                             0.3413, 0.1359, 0.0214, 0.0014};
 
-// Rayleigh density 2 b^2 x exp(-(b x)^2) of x = H/H0, b = 1.416/Ks. Both evaluations
-// call this one function, so that they agree to the last bit.
+// Rayleigh density 2 b^2 x exp(-(b x)^2) of x = H/H0, b = 1.416/Ks.
 inline double Rayleigh(double twoBeta2, double beta, double x) {
     const double bx = beta * x;
     return twoBeta2 * x * std::exp(-(bx * bx));
