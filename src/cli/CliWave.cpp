@@ -3,13 +3,12 @@
 
 #include "CliCommands.h"
 #include "CliCommon.h"
+#include "core/runtime/MathConstants.h"
 #include "core/runtime/NumberText.h"
 #include "core/wave/SmallAmplitudeWave.h"
 #include "core/wave/WaveNumber.h"
 
 namespace {
-
-constexpr double kTwoPi = 6.283185307179586;
 
 struct AiryArgs {
     // The window's initial texts.
@@ -49,6 +48,6 @@ void RegisterWaveCommands(CLI::App& app) {
         const double h = orvane::StrToFloat(wn->depth);
         const double k = orvane::WaveNumber(T, h, wn->constants.gra);
         orvane::PrintLine("波数(rad/m)：" + orvane::FormatGeneral(k, 7));
-        orvane::PrintLine("波長(m)：" + orvane::FormatFixed(kTwoPi / k, 3, 15));
+        orvane::PrintLine("波長(m)：" + orvane::FormatFixed(orvane::kTwoPi / k, 3, 15));
     });
 }

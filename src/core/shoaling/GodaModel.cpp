@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 #include "core/runtime/Errors.h"
+#include "core/runtime/MathConstants.h"
 #include "core/runtime/NumberText.h"
 #include "core/shoaling/WaveFunctions.h"
 #include "core/wave/WaveNumber.h"
@@ -13,10 +14,6 @@ namespace orvane {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kOneAndHalfPi = 4.712388980384689858;
-constexpr double kTwoPiOver50 = 0.12566370614359172954;
-constexpr double kTwoSqrt3 = 3.46410161513775458705;
 // Hs / Hrms of the Rayleigh distribution, as the model has always used it.
 constexpr double kHsOverHrms = 1.416;
 
@@ -512,7 +509,7 @@ bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
 
         const double zetaRms = 0.01 * H0 / CheckedSqrt(H0 / L0 * (hm / H0 + 1.0));
         const double etaGuess = xm1 != xm2 ? eta1 + (eta1 - eta2) * (xm - xm1) / (xm1 - xm2) : 0.0;
-        const double A = -kOneAndHalfPi * (1.0 + 15.0 * CheckedPow(s, 4.0 / 3.0)) / L0;
+        const double A = -kOnePointFivePi * (1.0 + 15.0 * CheckedPow(s, 4.0 / 3.0)) / L0;
         const double khm = WaveNumber(T, hm, g) * hm;
         const double ks = NonlinearShoaling(run, hm, khm);
         const double beta = CheckedDiv(kHsOverHrms, ks);

@@ -13,14 +13,13 @@
 #include "core/runtime/NumberText.h"
 #include "core/shoaling/ShoalingModels.h"
 #include "core/shoaling/WaveFunctions.h"
+#include "core/runtime/MathConstants.h"
 #include "core/wave/WaveNumber.h"
 
 namespace orvane {
 
 namespace {
 
-constexpr double kOnePointFivePi = 4.712388980384689858;
-constexpr double kTwoPiOver50 = 0.12566370614359172954;
 // Convergence of the set-up balance, in metres of water level.
 constexpr double kSetupTolerance = 1e-4;
 // Within a millimetre a step counts as landing on the breaking depth.

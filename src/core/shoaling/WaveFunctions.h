@@ -6,9 +6,9 @@
 // (rad/m), kh dimensionless depth, eta mean water level above still water (m),
 // Sxx radiation stress (N/m), Cg group velocity (m/s).
 
-namespace orvane {
+#include "core/runtime/MathConstants.h"
 
-inline constexpr double kTwoPi = 6.283185307179586477;
+namespace orvane {
 
 // Sxx / (rho g H^2) = (2n - 1/2) / 8 with n = 1/2 + kh / sinh(2kh), for kh > 0.
 // Tends to 1/16 in deep water and 3/16 in shallow water. kh <= 0 gives the shallow limit

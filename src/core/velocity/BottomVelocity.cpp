@@ -3,17 +3,14 @@
 #include <array>
 #include <cmath>
 #include "core/runtime/Errors.h"
+#include "core/runtime/MathConstants.h"
 #include "core/runtime/NumberText.h"
 #include "core/wave/WaveNumber.h"
 
 namespace orvane {
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586;
-constexpr double kPi = 3.141592653589793;
-constexpr double kOnePointFivePi = 4.712388980384689858;
 constexpr double kTwoSevenths = 0.2857142857142857;
-constexpr double kTwoSqrt3 = 3.4641016151377545871;
 
 // The iterations settle in a handful of steps; these caps are only there so that a
 // pathological input ends with an error instead of a hang.

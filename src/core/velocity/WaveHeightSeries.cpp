@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/runtime/Errors.h"
+#include "core/runtime/MathConstants.h"
 #include "core/velocity/ResultFile.h"
 #include "core/wave/WaveNumber.h"
 
@@ -17,7 +18,6 @@ std::string Trim(const std::string& s) {
     return s.substr(a, b - a);
 }
 
-constexpr double kTwoPi = 6.283185307179586;
 
 }  // namespace
 
