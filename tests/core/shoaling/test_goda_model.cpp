@@ -274,6 +274,38 @@ TEST(GodaMarch, PointOnAProfileVertexIsReported) {
     }
 }
 
+TEST(GodaMarch, PointsOnVerticesOfAPlaneProfileAreNeverLost) {
+    // A 1:50 plane written with a vertex every 100 m. With this sample the march came to
+    // rest microns above the vertex at 200 m; the micro-steps that followed extrapolated
+    // the set-up to -65 m and the whole sample was lost.
+    std::string body = "x,h\r\n";
+    for (int x = 0; x <= 10000; x += 100) body += std::to_string(x) + "," + std::to_string(x / 50.0) + "\r\n";
+    ModelCase c;
+    c.profile = WriteProfile("goda_plane_vertices.csv", body);
+    c.offshore = 10000;
+    c.H = static_cast<float>(1.8);
+    c.T = static_cast<float>(8.8);
+    c.tide = static_cast<double>(static_cast<float>(0.293)) - 1.2;
+    for (bool interactive : {false, true}) {
+        c.interactive = interactive;
+        ModelResult on, beside;
+        c.points = "300,200,100";
+        RunCase(c, on);
+        c.points = "300.001,200.001,100.001";
+        RunCase(c, beside);
+        ASSERT_TRUE(on.ok && beside.ok);
+        if (!interactive) {
+            for (double H : on.run.EstimatedHeight) EXPECT_GT(H, 0.0);
+            continue;
+        }
+        // Reported as a point a millimetre beside the vertex, to the printed digit.
+        ASSERT_EQ(on.out.lines.size(), 24u);
+        ASSERT_EQ(beside.out.lines.size(), 24u);
+        for (std::size_t i = 0; i < 24; ++i)
+            if (i % 8 != 0) EXPECT_EQ(on.out.lines[i], beside.out.lines[i]) << i;
+    }
+}
+
 TEST(GodaMarch, ServiceRunsStopEarlyAndLeaveDryPointsUnreached) {
     ModelCase c;
     c.slope = 0.1;
