@@ -51,3 +51,10 @@ set_tests_properties(cli_shoal_profile_columns_by_name PROPERTIES PASS_REGULAR_E
 
 add_test(NAME cli_shoal_help COMMAND ${ORVANE_CLI} shoal --help)
 set_tests_properties(cli_shoal_help PROPERTIES PASS_REGULAR_EXPRESSION "--profile.*--points.*--csv")
+
+# A period of hours: the breaking depth is searched once on a plane bed and one budget
+# bounds every step and search of the run, so it ends at once with the budget's message.
+add_test(NAME cli_shoal_regular_long_period_ends
+  COMMAND sh -c "\"$0\" shoal --method 0 --t0 10000 2>&1; echo rc=$?" ${ORVANE_CLI})
+set_tests_properties(cli_shoal_regular_long_period_ends PROPERTIES TIMEOUT 60 PASS_REGULAR_EXPRESSION
+  "^計算点の数が上限を超えました。\n計算を中止しました。\nrc=1\n$")
