@@ -500,6 +500,10 @@ bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
         const double dh = h / H0 >= 2.5 ? 0.25 * H0 : 0.05 * H0;
         double xn = run.NextStation(dh, x);
         if (xn <= run.OnshoreEnd || xn <= 0.0) return true;
+        if (!(xn < x)) {
+            if (run.AtShorewardEndOfProfile(x)) return true;
+            throw EConvergence("計算点が進みません。");
+        }
 
         // Steps are arranged so that an estimation point is the mid-point of a step.
         const bool haveTarget = run.EstimationIndex < run.EstimationCount;

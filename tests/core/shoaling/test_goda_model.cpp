@@ -367,3 +367,30 @@ TEST(RandomModels, ExtremeWavesAndBedsEndWithAnAnswer) {
         }
     }
 }
+
+TEST(RandomModels, MarchEndsAtTheShorewardEndOfASurveyedProfile) {
+    // The survey stops 50 m out in 1 m of water, short of the display range's 0.1 m.
+    ModelCase c;
+    c.profile = WriteProfile("short_survey.csv", "x,h\r\n50,1\r\n100,2\r\n500,10\r\n2000,40\r\n8000,160\r\n");
+    c.offshore = c.obs = 1500;
+    c.points = "400,80,30";
+    for (int method : {1, 2, 3}) {
+        for (bool interactive : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "method " << method << " interactive " << interactive);
+            c.method = method;
+            c.interactive = interactive;
+            ModelResult r;
+            RunCase(c, r);
+            ASSERT_TRUE(r.ok);
+            EXPECT_TRUE(r.prompter.Texts().empty());
+            EXPECT_EQ(r.run.RecordedDistance.back(), 50.0);
+            if (interactive) {
+                EXPECT_LT(r.out.px.back(), 51.0);  // Goda draws step mid-points
+                EXPECT_EQ(r.out.lines.size(), method == 1 ? 16u : method == 2 ? 6u : 8u);
+            } else {
+                EXPECT_GT(r.run.EstimatedHeight[1], 0.0);
+                EXPECT_EQ(r.run.EstimatedHeight[2], -1.0);
+            }
+        }
+    }
+}
