@@ -81,6 +81,15 @@ TEST(NumberText, FixedFormatOfLabels) {
     EXPECT_EQ(FormatFixed(0.12345, 3, 10), "0.123");
 }
 
+TEST(NumberText, ANulInAFieldDoesNotCutTheMessage) {
+    try {
+        StrToFloat(std::string("1\0" "5", 3));
+        FAIL();
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "'1<NUL>5' は浮動小数点数ではありません");
+    }
+}
+
 TEST(NumberText, RoundHalfEven) {
     EXPECT_EQ(RoundHalfEven(0.5), 0);
     EXPECT_EQ(RoundHalfEven(1.5), 2);
