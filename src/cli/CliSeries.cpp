@@ -102,11 +102,11 @@ void Convert(const std::string& in, const std::string& out) {
         throw OrvaneError("中止しました。");
 
     // Written next to the output and renamed over it only when every burst is in.
-    const std::string part = out + ".part~";
-    fs::remove(part, ec);
+    const std::string part = orvane::TemporaryPathFor(out);
     try {
         store.OutputFileName = part;
-        if (!(toTsd ? store.WriteTsdHeader(part) : store.WriteSdfHeader(part))) throw orvane::EInOutError("ファイル「" + part + "」に書き込めません。");
+        if (!(toTsd ? store.WriteTsdHeader(part) : store.WriteSdfHeader(part)))
+            throw orvane::EInOutError(orvane::WriteFailureText(out, store.LastWriteErrno), store.LastWriteErrno);
         for (int k = 0; k < h.Iteration; ++k) {
             if (!store.ReadBurst(k, prompter))
                 throw OrvaneError("「" + in + "」のバースト" + std::to_string(k + 1) + "を読み込めませんでした。");
@@ -118,6 +118,9 @@ void Convert(const std::string& in, const std::string& out) {
             }
         }
         fs::rename(part, out);
+    } catch (const orvane::EInOutError& e) {
+        fs::remove(part, ec);
+        throw orvane::EInOutError(orvane::NamingTarget(e.what(), part, out), e.Errno());
     } catch (...) {
         fs::remove(part, ec);
         throw;

@@ -115,6 +115,8 @@ public:
     std::int64_t BlockBytes = 0;
     // Version of the last SDF header read (before any conversion), 0 for TSD.
     int LastSdfVersion = 0;
+    // The system's reason for the last header write that returned false (0 when unknown).
+    int LastWriteErrno = 0;
 
     // Called after every successful SDF header read (the window redraws its interval).
     std::function<void()> onSdfHeaderRead;
@@ -164,6 +166,8 @@ public:
     bool UpdateOldSdf(int version, const std::string& fileName, Progress& progress);
 
 private:
+    // `fileSize`: the bytes that hold data, which bound the header's counts.
+    bool ReadTsdHeader(std::istream& in, Prompter& prompter, std::int64_t fileSize);
     bool PositionTsd(std::istream& in, int burst, Prompter& prompter, std::string& line);
     bool FinishSdfHeader(const SeriesHeader& h, int version, const std::string& fileName,
                          Prompter& prompter, Progress& progress);
