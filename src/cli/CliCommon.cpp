@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 
 #include "core/runtime/Errors.h"
@@ -130,6 +131,14 @@ void ApplyBedOptions(ShoalingRun& run, int method, const std::string& xAxis,
     in.ProfileFile = profile;
     in.XAxis = 1;
     const auto header = ShoalingRun::ReadProfileHeader(profile);
+    if (header.empty() && FileExists(profile)) {
+        // Say why: the first line in neither encoding, or no names on it.
+        std::ifstream in(profile, std::ios::binary);
+        std::string line;
+        for (char c; line.size() < (1u << 20) && in.get(c) && c != '\n';) line.push_back(c);
+        DetectTextEncoding(line, "「" + profile + "」");
+        throw OrvaneError("「" + profile + "」の1行目に項目名がありません。");
+    }
     run.DistanceColumn = ProfileColumn("--distance-column", distanceColumn, header);
     run.DepthColumn = ProfileColumn("--depth-column", depthColumn, header);
 }

@@ -53,7 +53,8 @@ std::vector<std::string> ShoalingRun::ReadProfileHeader(const std::string& path)
         std::string line;
         for (char c; line.size() < kMaxHeaderBytes && in.get(c) && c != '\n';) line.push_back(c);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        const std::string header = Cp932ToUtf8(line);
+        const DetectedText text = DetectTextEncoding(line, "「" + path + "」");
+        const std::string header = DecodeLine(std::string_view(line).substr(text.bom), text.kind);
         for (int n = 1; n <= kMaxProfileColumns; ++n) {
             std::string field = GetCSVField(header, n);
             if (field.empty()) break;

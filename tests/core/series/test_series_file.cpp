@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include "SeriesTestUtil.h"
 #include "core/runtime/Errors.h"
+#include "core/runtime/TextFile.h"
 #include "core/series/SeriesFile.h"
 
 using namespace orvane;
@@ -49,4 +50,16 @@ TEST_F(SeriesFileTest, FailuresCarryTheReadersMessage) {
     std::string tsd = Bytes(Fixture("v4_two_channels.tsd"));
     WriteBytes(Temp("cut.tsd"), tsd.substr(0, tsd.rfind("No.2")));
     EXPECT_NE(message(Temp("cut.tsd")), "no error");
+}
+
+TEST_F(SeriesFileTest, Utf8TsdWithByteOrderMarkKeepsItsJapaneseNames) {
+    std::string tsd = Cp932ToUtf8(Bytes(Fixture("v4_two_channels.tsd")));
+    const auto names = tsd.find("Hs,Tide");
+    ASSERT_NE(names, std::string::npos);
+    tsd.replace(names, 2, "波高");
+    WriteBytes(Temp("utf8.tsd"), "\xEF\xBB\xBF" + tsd);
+    const SeriesFile f = ReadSeriesFile(Temp("utf8.tsd"));
+    EXPECT_EQ(f.header.Memo, "観測点A");
+    EXPECT_EQ(f.header.ItemName[0], "波高");
+    EXPECT_EQ(f.interval, ReadSeriesFile(Fixture("v4_two_channels.tsd")).interval);
 }
