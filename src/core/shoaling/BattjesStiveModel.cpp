@@ -10,6 +10,8 @@ namespace orvane {
 
 namespace {
 constexpr double kHsOverHrms = 1.416;
+// The set-up guess extrapolates over at most this many times the previous step.
+constexpr double kMaxGuessRatio = 1000.0;
 }  // namespace
 
 double BSBreakerParameter(double H0, double L0) {
@@ -79,7 +81,12 @@ bool RunBattjesStiveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
         if (hn <= 0.0) return true;
         const double dx = x - xn;
         const double hm = (hn + h) / 2.0;
-        const double etaGuess = dxPrev > 1e-7 ? eta + dx / dxPrev * (eta - etaPrev) : 0.0;
+        // After a step that rounding left microns long (onto a vertex) the set-up change
+        // over it is only the iteration's tolerance: not extrapolated over a long step.
+        const double etaGuess = dxPrev > 1e-7 ? (dx <= kMaxGuessRatio * dxPrev
+                                                     ? eta + dx / dxPrev * (eta - etaPrev)
+                                                     : eta)
+                                              : 0.0;
 
         const double Fn = F - BSDissipation(run, gamma, H, (eta + etaGuess) / 2.0 + hm) * dx;
         // All the energy is gone within one step: the explicit march has no answer here.

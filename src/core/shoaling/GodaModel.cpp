@@ -359,6 +359,8 @@ constexpr double kFractions[3] = {1.0 / 100.0, 1.0 / 10.0, 1.0 / 3.0};
 // centred on it: such a point is approached as the point this far offshore of it, and
 // reported with that step, which ends on the point itself.
 constexpr double kPointGap = 1e-3;
+// The set-up guess extrapolates over at most this many times the previous distance.
+constexpr double kMaxGuessRatio = 1000.0;
 // Steps shorter than this, relative to the distance, are rounding slivers.
 constexpr double kSliver = 1e-9;
 
@@ -527,11 +529,13 @@ bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
         if (run.Interactive) progress.SetProgressPosition(run.ProgressPercent(xs, xm));
 
         const double zetaRms = 0.01 * H0 / CheckedSqrt(H0 / L0 * (hm / H0 + 1.0));
-        // Over mid-points closer than a millimetre the set-up difference is only the
-        // iteration's tolerance, and extrapolating it would run away.
-        const double etaGuess = std::fabs(xm1 - xm2) >= kPointGap
-                                    ? eta1 + (eta1 - eta2) * (xm - xm1) / (xm1 - xm2)
-                                    : eta1;
+        // Over two mid-points that rounding left microns apart the set-up difference is
+        // only the iteration's tolerance: it is not extrapolated over a long step.
+        const double etaGuess =
+            xm1 == xm2 ? 0.0
+            : std::fabs(xm - xm1) <= kMaxGuessRatio * std::fabs(xm1 - xm2)
+                ? eta1 + (eta1 - eta2) * (xm - xm1) / (xm1 - xm2)
+                : eta1;
         const double A = -kOnePointFivePi * (1.0 + 15.0 * CheckedPow(s, 4.0 / 3.0)) / L0;
         const double khm = WaveNumber(T, hm, g) * hm;
         const double ks = NonlinearShoaling(run, hm, khm);

@@ -274,7 +274,7 @@ TEST(GodaMarch, PointOnAProfileVertexIsReported) {
     }
 }
 
-TEST(GodaMarch, PointsOnVerticesOfAPlaneProfileAreNeverLost) {
+TEST(RandomModels, PointsOnVerticesOfAPlaneProfileAreNeverLost) {
     // A 1:50 plane written with a vertex every 100 m. With this sample the march came to
     // rest microns above the vertex at 200 m; the micro-steps that followed extrapolated
     // the set-up to -65 m and the whole sample was lost.
@@ -304,6 +304,19 @@ TEST(GodaMarch, PointsOnVerticesOfAPlaneProfileAreNeverLost) {
         for (std::size_t i = 0; i < 24; ++i)
             if (i % 8 != 0) EXPECT_EQ(on.out.lines[i], beside.out.lines[i]) << i;
     }
+    // Battjes-Stive came to rest a micron above 300 m with this sample; the set-up guess
+    // extrapolated over the micron-long step ended in an invalid operation.
+    c.method = 3;
+    c.obs = c.offshore = 2000;
+    c.interactive = false;
+    c.H = static_cast<float>(3.54);
+    c.T = static_cast<float>(11.89);
+    c.tide = static_cast<double>(static_cast<float>(1.205)) - 1.2;
+    c.points = "300,200,100";
+    ModelResult bs;
+    RunCase(c, bs);
+    ASSERT_TRUE(bs.ok);
+    for (double H : bs.run.EstimatedHeight) EXPECT_GT(H, 0.0);
 }
 
 TEST(GodaMarch, ServiceRunsStopEarlyAndLeaveDryPointsUnreached) {

@@ -18,7 +18,9 @@ struct Loaded {
 Loaded Load(const std::string& text, int distCol = 0, int depthCol = 1) {
     Loaded l;
     l.run.Inputs.ProfileMode = 1;
-    l.run.Inputs.ProfileFile = WriteTempFile("profile.csv", text);
+    // One file per test: ctest runs the tests of this program side by side.
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    l.run.Inputs.ProfileFile = WriteTempFile(name + ".csv", text);
     l.run.DistanceColumn = distCol;
     l.run.DepthColumn = depthCol;
     l.ok = l.run.LoadProfile(l.out, l.prompter);
