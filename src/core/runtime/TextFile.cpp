@@ -212,10 +212,12 @@ struct AtomicTextWriter::Impl {
     int fd = -1;
     std::string buffer;
     bool committed = false;
+    TextEncoding encoding = TextEncoding::Cp932;
 };
 
-AtomicTextWriter::AtomicTextWriter(const std::string& path) : impl_(new Impl) {
+AtomicTextWriter::AtomicTextWriter(const std::string& path, TextEncoding encoding) : impl_(new Impl) {
     impl_->path = path;
+    impl_->encoding = encoding;
     try {
         impl_->fd = CreateTemp(path, impl_->tempPath);
     } catch (...) {
@@ -234,7 +236,8 @@ AtomicTextWriter::~AtomicTextWriter() {
 
 void AtomicTextWriter::WriteLine(const std::string& utf8Line) {
     if (impl_->committed || impl_->fd < 0) throw OrvaneError("書き込みはもう終わっています: " + impl_->path);
-    impl_->buffer += Utf8ToCp932(utf8Line);
+    if (impl_->encoding == TextEncoding::Utf8) impl_->buffer += utf8Line;
+    else impl_->buffer += Utf8ToCp932(utf8Line);
     impl_->buffer += "\r\n";
     if (impl_->buffer.size() >= 65536) {
         WriteAll(impl_->fd, impl_->buffer, impl_->path);

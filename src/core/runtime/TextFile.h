@@ -31,9 +31,12 @@ void WriteTextFileAtomic(const std::string& path, const std::vector<std::string>
 
 // Line-at-a-time writer for long outputs; Commit() renames into place, the destructor of an
 // uncommitted writer removes the temporary file.
+enum class TextEncoding { Cp932, Utf8 };
+
 class AtomicTextWriter {
 public:
-    explicit AtomicTextWriter(const std::string& path);
+    // CP932 by default, as the program's own files; UTF-8 (no byte-order mark) on request.
+    explicit AtomicTextWriter(const std::string& path, TextEncoding encoding = TextEncoding::Cp932);
     ~AtomicTextWriter();
     AtomicTextWriter(const AtomicTextWriter&) = delete;
     AtomicTextWriter& operator=(const AtomicTextWriter&) = delete;

@@ -36,6 +36,7 @@ bool SeriesStore::ConfirmOutputName(const std::string& name, Prompter& prompter)
 
 bool SeriesStore::WriteOutputHeader(const std::string& name) {
     OutputFileName = name;
+    layoutVersion_ = 4;
     return HasSdfExtension(name) ? WriteSdfHeader(name) : WriteTsdHeader(name);
 }
 

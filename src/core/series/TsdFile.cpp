@@ -189,6 +189,12 @@ bool SeriesStore::ReadTsdBurst(std::istream& in, int burst, Prompter& prompter) 
     if (nchI < 0 || nchB < 0 || nchI + nchB > MaxChannels || header.SampleSize < 0) return false;
     std::string line;
     if (!PositionTsd(in, burst, prompter, line)) return false;
+    return ReadTsdBody(in, prompter);
+}
+
+bool SeriesStore::ReadTsdBody(std::istream& in, Prompter& prompter) {
+    const int nchI = header.NchInterval, nchB = header.NchBurst;
+    std::string line;
     const std::size_t samples = static_cast<std::size_t>(header.SampleSize);
     bool sized = BurstData.size() == static_cast<std::size_t>(nchB);
     for (int ch = 0; ch < nchI && sized; ++ch) sized = IntervalData[ch].size() == samples;
@@ -240,6 +246,37 @@ bool SeriesStore::ReadTsdBurst(std::istream& in, int burst, Prompter& prompter) 
             for (int j = 0; j < nchB; ++j)
                 if (!toRaw(Field(f, n, j), nchI + j, BurstData[j])) return false;
         }
+    }
+    return true;
+}
+
+bool SeriesStore::ReadEachBurst(const std::function<bool(int)>& take, Prompter& prompter) {
+    if (FileKind == SeriesKind::SDF) {
+        std::ifstream in(DataFileName, std::ios::binary);
+        for (int k = 0; k < header.Iteration; ++k)
+            if (!in || !ReadSdfBurst(in, k) || !take(k)) return false;
+        return true;
+    }
+    const int nchI = header.NchInterval, nchB = header.NchBurst;
+    if (nchI < 0 || nchB < 0 || nchI + nchB > MaxChannels || header.SampleSize < 0) return false;
+    std::ifstream in(DataFileName, std::ios::binary);
+    std::string line;
+    if (!in) {
+        prompter.Error("データがありません。");
+        return false;
+    }
+    if (header.Iteration <= 0) return true;
+    if (!PositionTsd(in, 0, prompter, line)) return false;
+    for (int k = 0; k < header.Iteration; ++k) {
+        if (k > 0) {
+            LineReader lines(in);
+            lines.Next(line);
+            if (line != "No." + std::to_string(k + 1)) {
+                prompter.Error("ブロックデータ異常");
+                return false;
+            }
+        }
+        if (!ReadTsdBody(in, prompter) || !take(k)) return false;
     }
     return true;
 }
