@@ -17,6 +17,7 @@
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
+#include "core/series/SeriesFile.h"
 #include "core/series/SeriesStore.h"
 #include "core/shoaling/ShoalingRun.h"
 #include "core/velocity/BottomVelocity.h"
@@ -568,54 +569,37 @@ std::string Trimmed(std::string text) {
     return text;
 }
 
-[[noreturn]] void RaiseFile(const KeepingPrompter& prompter, const std::string& path) {
-    Raise(gFileError, prompter.first.empty() ? "ファイル「" + path + "」を読み込めません。" : prompter.first);
-}
-
 Series ReadSeries(const std::string& path, int burst) {
     if (!FileExists(path)) Raise(gFileError, "ファイル「" + path + "」が見つかりません。");
-    SeriesStore store;
-    KeepingPrompter prompter;
-    QuietProgress progress;
-    SeriesKind kind = SeriesKind::SDF;
-    KindFromExtension(path, kind);
-    int version = 0;
-    if (kind == SeriesKind::SDF) {
-        // Older versions are converted in place by the program; here the file stays as it is.
-        std::ifstream f(path, std::ios::binary | std::ios::ate);
-        const std::int64_t size = f ? static_cast<std::int64_t>(f.tellg()) : 0;
-        f.seekg(0);
-        std::vector<char> bytes(SdfMaxHeaderBytes);
-        f.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        SeriesHeader probe;
-        version = DecodeSdfHeader(bytes.data(), static_cast<std::size_t>(std::max<std::streamsize>(0, f.gcount())),
-                                  size, probe);
-        if (version == 0) Raise(gFileError, "フォーマットが違います。");
-        if (version < 4)
-            Raise(gFileError, "バージョン" + std::to_string(version) +
-                                  "のSDFファイルです。プログラムで開いて変換してから読んで下さい。");
-        if (!store.ReadSdfHeader(path, prompter, progress)) RaiseFile(prompter, path);
-    } else if (!store.ReadTsdHeader(path, prompter)) {
-        RaiseFile(prompter, path);
+    SeriesFile file;
+    try {
+        file = ReadSeriesFile(path);
+    } catch (const OrvaneError& e) {
+        Raise(gFileError, e.what());
     }
-    store.DataFileName = path;
-    store.FileKind = kind;
-    const SeriesHeader& h = store.header;
+    const SeriesHeader& h = file.header;
     if (burst < 0 || burst >= std::max<int>(1, h.Iteration)) throw py::value_error("burst out of range");
 
     Series s;
-    s.kind = kind == SeriesKind::SDF ? "SDF" : "TSD";
-    s.version = version;
+    s.kind = file.kind == SeriesKind::SDF ? "SDF" : "TSD";
+    s.version = file.sdfVersion;
     s.memo = Trimmed(h.Memo);
-    s.startDays = h.StartTime;
-    s.interval = h.SInt * UnitSeconds(h.SIntUnit);
+    s.startDays = file.BurstStart(burst);
+    s.interval = file.SampleSeconds();
     s.bursts = h.Iteration;
-    std::vector<float> values(static_cast<std::size_t>(std::max(0, h.SampleSize)));
+    const std::size_t n = static_cast<std::size_t>(std::max(0, h.SampleSize));
     for (int c = 0; c < h.NchInterval; ++c) {
-        if (!store.ReadChannel(burst, c, values, prompter)) RaiseFile(prompter, path);
-        py::array_t<double> a(static_cast<py::ssize_t>(values.size()));
-        for (std::size_t i = 0; i < values.size(); ++i)
-            a.mutable_data()[i] = values[i] < ErrorLimit ? static_cast<double>(values[i]) : kNaN;
+        py::array_t<double> a(static_cast<py::ssize_t>(n));
+        double* out = a.mutable_data();
+        auto put = [&](std::size_t i, float v) { out[i] = v < ErrorLimit ? static_cast<double>(v) : kNaN; };
+        if (file.kind == SeriesKind::TSD) {
+            // A TSD value is the text's own, not its count's.
+            const std::vector<float> values = ReadSeriesChannel(path, burst, c);
+            for (std::size_t i = 0; i < n && i < values.size(); ++i) put(i, values[i]);
+        } else {
+            for (std::size_t i = 0; i < n; ++i)
+                put(i, file.Physical(c, file.Interval(burst, static_cast<std::int64_t>(i), c)));
+        }
         const std::string name = Trimmed(h.ItemName[c]);
         // Two channels of one name stay apart.
         std::string key = name;
@@ -913,8 +897,10 @@ datetime64 axis). to_pandas() and to_xarray() convert it.)")
             return ReadSeries(py::str(py::module_::import("os").attr("fspath")(path)).cast<std::string>(), burst);
         },
         "path"_a, "burst"_a = 0,
-        R"(Reads an SDF (.sdf, version 4) or TSD file without changing it; returns a Series
-of one burst (the first by default). Raises FileError when the file cannot be read.)");
+        R"(Reads an SDF (any version, 1 to 4) or TSD file in memory, never changing it; returns
+a Series of one burst (the first by default): physical values of every interval
+channel as the program's tools read them. Raises FileError with the reader's message
+when the file cannot be read.)");
 
     m.def(
         "write_series",
