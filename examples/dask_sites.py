@@ -34,7 +34,7 @@ def make_sites(count, hours=24 * 30):
         tide = 1.2 + 0.9 * np.sin(2 * np.pi * j / 12.42)
         sites.append({"name": f"site{s:03d}", "profile": (distance, depth),
                       "hs": hs, "ts": ts, "tide": tide,
-                      "points": [0.5 / slope, 1.0 / slope, 2.0 / slope]})
+                      "points": [200.0, 100.0, 50.0]})
     return sites
 
 

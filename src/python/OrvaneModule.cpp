@@ -499,8 +499,13 @@ py::dict VelocitySeries(const DoubleArray& hs, const DoubleArray& ts, const Doub
     }
     if (!r.completed) prompter.RaiseFirst("計算を中止しました。");
     py::dict result;
-    for (int c = 0; c < table.header.NchInterval; ++c)
-        result[py::str(table.header.ItemName[c])] = ToArray(values[c]);
+    for (int c = 0; c < table.header.NchInterval; ++c) {
+        // Names cut to the file's 16 bytes may meet; the later ones get a suffix.
+        const std::string name = table.header.ItemName[c];
+        std::string key = name;
+        for (int k = 2; result.contains(key); ++k) key = name + "_" + std::to_string(k);
+        result[py::str(key)] = ToArray(values[c]);
+    }
     return result;
 }
 
@@ -692,7 +697,7 @@ py::object SeriesToXarray(const Series& s) {
 
 }  // namespace
 
-PYBIND11_MODULE(orvane, m) {
+PYBIND11_MODULE(_orvane, m) {
     m.doc() = "Coastal wave analysis: wavenumber, small-amplitude waves, Rayleigh amplitudes, "
               "bottom velocity, shoaling over a bed, and the SDF/TSD series tools. SI units "
               "throughout (m, s, m/s). Every number is the program's own (the same core).";

@@ -22,6 +22,7 @@ def test_version_constants_and_error_types():
     # An error raised on a worker comes back through pickle with its class and message.
     again = pickle.loads(pickle.dumps(e.value))
     assert type(again) is orvane.CalculationError and str(again) == str(e.value)
+    assert pickle.loads(pickle.dumps(orvane.velocity_series)) is orvane.velocity_series
 
 
 def test_broadcasting_gives_the_scalar_values():
