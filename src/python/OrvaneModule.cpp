@@ -868,10 +868,11 @@ datetime64 axis). to_pandas() and to_xarray() convert it.)")
         .def_property_readonly("time", &Series::Time)
         .def("__getitem__", [](const Series& s, const std::string& name) { return s.data[py::str(name)]; },
              "The physical values of a channel by name.")
-        .def("__len__", [](const Series& s) { return s.data.empty() ? 0 : py::len(s.data.begin()->second); })
+        .def("__len__", [](const Series& s) { return s.data.empty() ? 0 : py::len(s.data.begin()->second); },
+             "The number of samples.")
         .def("__repr__", [](const Series& s) {
             return "<orvane.Series " + s.kind + " " + std::to_string(s.names.size()) + " channels>";
-        })
+        }, "The kind and the number of channels.")
         .def("to_pandas", &SeriesToPandas, "A pandas.DataFrame indexed by time, one column per channel.")
         .def("to_xarray", &SeriesToXarray,
              "An xarray.Dataset over time, one variable per channel with units and coefficients.")
