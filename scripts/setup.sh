@@ -10,6 +10,7 @@ PACKAGES="
   fonts-ipafont-gothic fonts-liberation
   xvfb xauth
   clang libclang-rt-14-dev
+  python3-dev pybind11-dev python3-numpy python3-pytest python3-distributed python3-pandas python3-xarray python3-matplotlib
 "
 
 missing=""

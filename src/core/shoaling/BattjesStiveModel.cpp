@@ -118,14 +118,10 @@ bool RunBattjesStiveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
 
         run.RecordPoint(xn, Hn, etaNew);
         if (run.Interactive && run.OnshoreEnd <= xn && xn <= run.OffshoreEnd) {
-            double value;
-            switch (run.Inputs.DisplayIndex) {
-                case 1: value = kHsOverHrms * Hn; break;
-                case 2: value = kHsOverHrms * Hn / (kHsOverHrms * H0); break;
-                case 3: value = etaNew; break;
-                default: value = Hn; break;
-            }
-            out.AddHeightPoint(run.AxisMode == 0 ? hn : xn, value);
+            const double values[] = {Hn, kHsOverHrms * Hn, kHsOverHrms * Hn / (kHsOverHrms * H0), etaNew};
+            const int item = run.Inputs.DisplayIndex;
+            out.AddHeightPoint(run.AxisMode == 0 ? hn : xn, values[item >= 1 && item <= 3 ? item : 0]);
+            out.AddDisplayValues(xn, hn, values);
             out.ProcessEvents();
         }
 
@@ -137,6 +133,9 @@ bool RunBattjesStiveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
                                   "(浅水係数 Ks =" + FormatFixed(Hn / H0, 3, 5) + ")");
                 out.AddReportLine("  ﾗｼﾞｴｰｼｮﾝｽﾄﾚｽによる水位上昇η=" + FormatFixed(etaNew, 3, 5) +
                                   "m");
+                const NamedValue numbers[] = {
+                    {"Hrms", Hn}, {"Hs", kHsOverHrms * Hn}, {"Ks", Hn / H0}, {"eta", etaNew}};
+                out.AddEstimate(numbers);
             } else if (run.StoreEstimate(Hn, etaNew)) {
                 return true;
             }

@@ -176,7 +176,33 @@ bool ShoalingRun::LoadProfile(ShoalingOutput& out, Prompter& prompter) {
         prompter.Error(ProfileFailure("メモリが足りません。"));
         return false;
     }
+    StoreProfile(std::move(distance), std::move(depth), out);
+    return true;
+}
 
+bool ShoalingRun::SetProfile(std::span<const double> distance, std::span<const double> depth,
+                             ShoalingOutput& out, Prompter& prompter) {
+    double previous = 0;
+    for (double x : distance) {
+        if (!(previous <= x)) {
+            prompter.Beep();
+            prompter.Error(kDistanceOrderMessage);
+            return false;
+        }
+        previous = x;
+    }
+    if (distance.size() < 3 || depth.size() != distance.size() ||
+        distance.size() > static_cast<std::size_t>(kMaxProfilePoints)) {
+        prompter.Error(kTooFewPointsMessage);
+        return false;
+    }
+    StoreProfile({distance.begin(), distance.end()}, {depth.begin(), depth.end()}, out);
+    ProfileFromArrays = true;
+    return true;
+}
+
+void ShoalingRun::StoreProfile(std::vector<double> distance, std::vector<double> depth,
+                               ShoalingOutput& out) {
     // Only a complete read replaces the profile in memory.
     ProfileCount = static_cast<int>(distance.size());
     distance.push_back(distance.back());
@@ -193,7 +219,6 @@ bool ShoalingRun::LoadProfile(ShoalingOutput& out, Prompter& prompter) {
     out.SetBottomAxisAutomatic();
     out.ClearProfileArea();
     for (int i = 0; i < ProfileCount; ++i) out.AddProfilePoint(ProfileDistance[i], -ProfileDepth[i]);
-    return true;
 }
 
 double ShoalingRun::DepthAt(double x) const {

@@ -547,17 +547,10 @@ bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
                                         etaGuess, 1e-4);
 
         if (run.Interactive && run.OnshoreEnd <= xm && xm <= run.OffshoreEnd) {
-            double value;
-            switch (run.Inputs.DisplayIndex) {
-                case 1: value = w.Hm; break;
-                case 2: value = w.H13; break;
-                case 3: value = w.H110; break;
-                case 4: value = w.H1100; break;
-                case 5: value = w.H13 / H0; break;
-                case 6: value = eta; break;
-                default: value = w.Hrms; break;
-            }
-            out.AddHeightPoint(run.AxisMode == 0 ? hm : xm, value);
+            const double values[] = {w.Hrms, w.Hm, w.H13, w.H110, w.H1100, w.H13 / H0, eta};
+            const int item = run.Inputs.DisplayIndex;
+            out.AddHeightPoint(run.AxisMode == 0 ? hm : xm, values[item >= 1 && item <= 6 ? item : 0]);
+            out.AddDisplayValues(xm, hm, values);
         }
         run.RecordPoint(xn, w.Hrms, eta);
 
@@ -576,6 +569,11 @@ bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
                 out.AddReportLine("  砕波による有義波高の減衰 =" + Fixed(reduction, 1, 5) + "％");
                 out.AddReportLine("  ﾗｼﾞｴｰｼｮﾝｽﾄﾚｽによる水位上昇η=" + Fixed(eta, 3, 7) + "m");
                 out.AddReportLine("  ｻｰﾌﾋﾞｰﾄによる水位変動ζrms =" + Fixed(zetaRms, 3, 5) + "m");
+                const NamedValue numbers[] = {
+                    {"Hrms", w.Hrms},   {"Hm", w.Hm},         {"Hs", w.H13},
+                    {"Ks", w.H13 / H0}, {"H1/10", w.H110},    {"H1/100", w.H1100},
+                    {"reduction", reduction}, {"eta", eta},   {"zeta_rms", zetaRms}};
+                out.AddEstimate(numbers);
             } else if (run.StoreEstimate(w.Hrms, eta)) {
                 return true;
             }

@@ -215,10 +215,12 @@ bool RunRegularWaveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progre
         if (failed) break;
 
         const int item = run.Inputs.DisplayIndex;
-        const double value = item == 1 ? H / H0 : item == 2 ? eta : H;
+        const double values[] = {H, H / H0, eta};
         run.RecordPoint(x2, H, eta);
-        if (run.Interactive && run.OnshoreEnd <= xm && xm <= run.OffshoreEnd)
-            out.AddHeightPoint(run.AxisMode == 0 ? hm : xm, value);
+        if (run.Interactive && run.OnshoreEnd <= xm && xm <= run.OffshoreEnd) {
+            out.AddHeightPoint(run.AxisMode == 0 ? hm : xm, values[item == 1 || item == 2 ? item : 0]);
+            out.AddDisplayValues(xm, hm, values);
+        }
 
         // Two points within one step are both reported with this step's state.
         while (x2 < run.TargetDistance && run.TargetDistance < x) {
@@ -228,6 +230,9 @@ bool RunRegularWaveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progre
                 out.AddReportLine("  浅水係数 Ks =" + FormatFixed(H / H0, 3, 5) + "、波高 H =" +
                                   FormatFixed(H, 3, 7) + "m" + label);
                 out.AddReportLine("  ﾗｼﾞｴｰｼｮﾝｽﾄﾚｽによる水位上昇η=" + FormatFixed(eta, 3, 7) + "m");
+                const NamedValue numbers[] = {
+                    {"Ks", H / H0}, {"H", H}, {"eta", eta}, {"broken", h2 > hb ? 0.0 : 1.0}};
+                out.AddEstimate(numbers);
             } else if (run.StoreEstimate(H, eta)) {
                 return true;
             }
