@@ -63,7 +63,9 @@ void PlaceBeside(QWidget* tool, QWidget* host) {
     const QScreen* screen = host->screen();
     if (!screen) return;
     const QRect area = screen->availableGeometry();
-    QSize size = tool->isVisible() ? tool->frameGeometry().size() : tool->sizeHint();
+    QSize size = tool->isVisible()                     ? tool->frameGeometry().size()
+                 : tool->testAttribute(Qt::WA_Resized) ? tool->size()
+                                                       : tool->sizeHint();
     const int gap = 8;
     QRect h = host->frameGeometry();
     const bool rightFits = h.right() + gap + size.width() <= area.right();
