@@ -124,9 +124,9 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent), axes_(new AxisSet[4]) {
     legendRow_ = new QCPLayoutGrid;
     plot_->plotLayout()->insertRow(1);
     plot_->plotLayout()->addElement(1, 0, legendRow_);
-    legendRow_->addElement(0, 0, new QCPLayoutGrid);
+    legendRow_->addElement(0, 0, new QCPLayoutElement(plot_));
     legendRow_->addElement(0, 1, plot_->legend);
-    legendRow_->addElement(0, 2, new QCPLayoutGrid);
+    legendRow_->addElement(0, 2, new QCPLayoutElement(plot_));
     legendRow_->setColumnStretchFactors({1.0, 0.001, 1.0});
     legendRow_->setMargins(QMargins(0, 0, 0, 0));
     plot_->plotLayout()->take(legendRow_);
@@ -155,6 +155,11 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent), axes_(new AxisSet[4]) {
 
     connect(plot_, &QCustomPlot::beforeReplot, this, [this] {
         if (rangesDirty_) ApplyRanges();
+        // The legend no wider than its entries, centred in its row.
+        if (plot_->legend->visible()) {
+            plot_->legend->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            plot_->legend->setMaximumSize(plot_->legend->minimumOuterSizeHint());
+        }
         // Room for a label every 60 pixels across, 25 pixels up.
         const QRect r = plot_->axisRect()->rect();
         for (ChartAxis a : {ChartAxis::Bottom, ChartAxis::Left, ChartAxis::Right}) {
