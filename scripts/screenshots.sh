@@ -65,5 +65,5 @@ click 279 44; click 250 64              # its 検索 tab
 xdotool type --delay 60 "CSV"; key Return
 shot 04-help.png
 key Escape; key Escape
-key alt+t; key v; sleep 1               # ツール > 沖波と潮位から波動流速時系列を推定
+key alt+t; key v; sleep 1               # ツール > 沖波と潮汐から波動流速時系列を推定
 shot 05-tool.png
