@@ -1,6 +1,7 @@
 # Installs the build in BUILD into a fresh prefix and runs the installed orvane-cli on the
 # installed sample profile; its report must be the build tree's, byte for byte.
-# cmake -DBUILD=<build dir> -DPREFIX=<scratch prefix> -DBUILD_CLI=<orvane-cli> -DUI=ON|OFF -P check-install.cmake
+# cmake -DBUILD=<build dir> -DPREFIX=<scratch prefix> -DBUILD_CLI=<orvane-cli> -DUI=ON|OFF
+#       -DMAN=ON|OFF -P check-install.cmake
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX}
   RESULT_VARIABLE rc OUTPUT_QUIET ERROR_VARIABLE err)
@@ -8,9 +9,12 @@ if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${err}")
 endif()
 
-set(expected bin/orvane-cli share/man/man1/orvane-cli.1.gz share/doc/orvane/README.md
+set(expected bin/orvane-cli share/doc/orvane/README.md
   share/doc/orvane/examples/profile.csv share/doc/orvane/examples/offshore.tsd
   share/doc/orvane/examples/tide.tsd)
+if(MAN)
+  list(APPEND expected share/man/man1/orvane-cli.1.gz)
+endif()
 if(UI)
   list(APPEND expected bin/orvane share/applications/orvane.desktop
     share/icons/hicolor/scalable/apps/orvane.svg share/icons/hicolor/48x48/apps/orvane.png)
