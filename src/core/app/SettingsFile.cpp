@@ -216,19 +216,31 @@ std::vector<int> WriteSettingsFile(const std::string& path, const std::vector<Se
     return replaced;
 }
 
-std::string SettingsDirectory(const std::string& programDir, const std::string& xdgConfigHome,
-                              const std::string& home) {
-    if (IsWritableDir(programDir)) return WithSlash(programDir);
-    if (!xdgConfigHome.empty() && xdgConfigHome.front() == '/')
-        return WithSlash(xdgConfigHome) + "orvane/";
-    if (!home.empty()) return WithSlash(home) + ".config/orvane/";
-    return WithSlash(programDir);  // nowhere better: the write will report why it fails
+SettingsPlace LocateSettings(const std::string& programDir, bool buildTree,
+                             const std::string& xdgConfigHome, const std::string& home) {
+    SettingsPlace place;
+    const std::string program = WithSlash(programDir);
+    if (buildTree && IsWritableDir(programDir)) place.dir = program;
+    else if (!xdgConfigHome.empty() && xdgConfigHome.front() == '/')
+        place.dir = WithSlash(xdgConfigHome) + "orvane/";
+    else if (!home.empty()) place.dir = WithSlash(home) + ".config/orvane/";
+    else place.dir = program;  // nowhere better: the write will report why it fails
+    if (place.dir != program) place.fallbackDir = program;
+    return place;
 }
 
-std::string SettingsDirectory(const std::string& programDir) {
+SettingsPlace LocateSettings(const std::string& programDir, bool buildTree) {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");
-    return SettingsDirectory(programDir, xdg ? xdg : "", home ? home : "");
+    return LocateSettings(programDir, buildTree, xdg ? xdg : "", home ? home : "");
+}
+
+std::string SettingsPlace::ReadPath() const {
+    struct stat st{};
+    const std::string own = WritePath();
+    if (fallbackDir.empty() || ::stat(own.c_str(), &st) == 0) return own;
+    const std::string beside = fallbackDir + kSettingsFileName;
+    return ::stat(beside.c_str(), &st) == 0 ? beside : own;
 }
 
 }  // namespace orvane

@@ -69,11 +69,21 @@ SettingsReadResult ReadSettingsFile(const std::string& path);
 // typed character. Returns the lines (from 1) that got such a replacement.
 std::vector<int> WriteSettingsFile(const std::string& path, const std::vector<SettingValue>& values);
 
-// Where WaveCval.dat lives, with a trailing '/': `programDir` when that folder is writable,
-// else $XDG_CONFIG_HOME/orvane/ (an absolute XDG_CONFIG_HOME only), else ~/.config/orvane/.
-std::string SettingsDirectory(const std::string& programDir);
+// Where WaveCval.dat is written and where it is read from. `dir` (trailing '/') is where it
+// is written: beside the program when it runs from its build tree and that folder is
+// writable, else $XDG_CONFIG_HOME/orvane/ (an absolute XDG_CONFIG_HOME only), else
+// ~/.config/orvane/. `fallbackDir` is the program's folder when that is not `dir`: a
+// WaveCval.dat there is read when `dir` has none, even from a read-only folder.
+struct SettingsPlace {
+    std::string dir;
+    std::string fallbackDir;
+    // The file to read: dir's when it exists, else fallbackDir's when that exists, else dir's.
+    std::string ReadPath() const;
+    std::string WritePath() const { return dir + kSettingsFileName; }
+};
+SettingsPlace LocateSettings(const std::string& programDir, bool buildTree);
 // The same decision with the environment passed in (empty strings for unset variables).
-std::string SettingsDirectory(const std::string& programDir, const std::string& xdgConfigHome,
-                              const std::string& home);
+SettingsPlace LocateSettings(const std::string& programDir, bool buildTree,
+                             const std::string& xdgConfigHome, const std::string& home);
 
 }  // namespace orvane

@@ -140,6 +140,7 @@ TFrmEditConst::TFrmEditConst(AppContext& ctx, QWidget* parent) : QDialog(parent)
 
 void TFrmEditConst::FormCreate() {
     ProgramDir = ctx_.settingsDir;
+    FallbackDir = ctx_.settingsFallbackDir;
     BitBtn3Click();
     BitBtn4Click();
     // The defaults always convert; the guard keeps a start-up error out of the constructor.
@@ -212,7 +213,8 @@ void TFrmEditConst::SaveConstants() {
 }
 
 void TFrmEditConst::LoadConstants() {
-    const orvane::SettingsReadResult r = orvane::ReadSettingsFile(SettingsPath());
+    const orvane::SettingsReadResult r =
+        orvane::ReadSettingsFile(orvane::SettingsPlace{ProgramDir, FallbackDir}.ReadPath());
     if (!r.fileFound) return;
     const auto& table = orvane::SettingsTable();
     for (std::size_t i = 0; i < r.values.size() && i < table.size(); ++i) {

@@ -53,6 +53,31 @@ void Widen(double& lo, double& hi) {
     hi += half;
 }
 
+// An automatic vertical range grown to ticks of its own: the bottom down to the tick at or
+// below the data, the top up to the first tick clear of the peak, so that the curve keeps
+// off the frame and the top label is drawn.
+void EndOnTicks(QCPAxis* axis, double& lo, double& hi) {
+    const double span = hi - lo;
+    if (!(span > 0) || !std::isfinite(span)) return;
+    QVector<double> ticks;
+    double top = hi + 0.03 * span, bottom = lo;
+    for (int round = 0; round < 4; ++round) {
+        ticks.clear();
+        axis->ticker()->generate(QCPRange(bottom, top), QLocale::c(), QLatin1Char('g'), 6, ticks, nullptr, nullptr);
+        if (ticks.size() < 2) return;
+        const double step = ticks[1] - ticks[0];
+        if (!(step > 0)) return;
+        // Within a hair of a tick counts as on it.
+        const double nextTop = std::ceil((hi + 0.03 * span) / step - 1e-9) * step;
+        const double nextBottom = std::floor(lo / step + 1e-9) * step;
+        if (nextTop == top && nextBottom == bottom) break;
+        top = nextTop;
+        bottom = nextBottom;
+    }
+    lo = bottom;
+    hi = top;
+}
+
 // The increment the user set, grown to a whole multiple of itself only when its labels
 // would not fit along the axis (a zoomed-out view, a mistyped step). The library's own
 // multiple strategy goes through a 64-bit integer that overflows for a step tiny against
@@ -88,9 +113,25 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent), axes_(new AxisSet[4]) {
     title_ = new QCPTextElement(plot_, QString(), QFont(font().family(), 10, QFont::Bold));
     plot_->plotLayout()->addElement(0, 0, title_);
 
+    // The legend has a row of its own under the title, centred between two empty cells, so
+    // that it never covers a curve.
     plot_->legend->setVisible(false);
     plot_->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
-    plot_->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignHCenter);
+    plot_->axisRect()->insetLayout()->take(plot_->legend);
+    plot_->axisRect()->insetLayout()->simplify();
+    // Filled inside the plot's layout so that its cells belong to the plot; taken out while
+    // the legend is hidden.
+    legendRow_ = new QCPLayoutGrid;
+    plot_->plotLayout()->insertRow(1);
+    plot_->plotLayout()->addElement(1, 0, legendRow_);
+    legendRow_->addElement(0, 0, new QCPLayoutElement(plot_));
+    legendRow_->addElement(0, 1, plot_->legend);
+    legendRow_->addElement(0, 2, new QCPLayoutElement(plot_));
+    legendRow_->setColumnStretchFactors({1.0, 0.001, 1.0});
+    legendRow_->setMargins(QMargins(0, 0, 0, 0));
+    plot_->plotLayout()->take(legendRow_);
+    plot_->plotLayout()->simplify();
+    legendRow_->setVisible(false);
 
     // The top axis draws the upper frame line only.
     plot_->xAxis2->setVisible(true);
@@ -114,6 +155,11 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent), axes_(new AxisSet[4]) {
 
     connect(plot_, &QCustomPlot::beforeReplot, this, [this] {
         if (rangesDirty_) ApplyRanges();
+        // The legend no wider than its entries, centred in its row.
+        if (plot_->legend->visible()) {
+            plot_->legend->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            plot_->legend->setMaximumSize(plot_->legend->minimumOuterSizeHint());
+        }
         // Room for a label every 60 pixels across, 25 pixels up.
         const QRect r = plot_->axisRect()->rect();
         for (ChartAxis a : {ChartAxis::Bottom, ChartAxis::Left, ChartAxis::Right}) {
@@ -131,6 +177,8 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent), axes_(new AxisSet[4]) {
 ChartView::~ChartView() {
     for (Series* s : series_) delete s;
     delete[] axes_;
+    // Out of the layout, the legend's row (and the legend in it) is nobody else's.
+    if (plot_->plotLayout()->elementAt(1) != legendRow_) delete legendRow_;
 }
 
 QCPAxis* ChartView::Axis(ChartAxis axis) const {
@@ -242,6 +290,16 @@ QString ChartView::Title() const { return title_->text(); }
 
 void ChartView::SetLegendVisible(bool visible) {
     plot_->legend->setVisible(visible);
+    // Hidden, the row is taken out of the layout so that the plot keeps its full height.
+    if (visible && plot_->plotLayout()->elementAt(1) != legendRow_) {
+        plot_->plotLayout()->insertRow(1);
+        plot_->plotLayout()->addElement(1, 0, legendRow_);
+        plot_->plotLayout()->setRowStretchFactor(1, 0.001);
+    } else if (!visible && plot_->plotLayout()->elementAt(1) == legendRow_) {
+        plot_->plotLayout()->take(legendRow_);
+        plot_->plotLayout()->simplify();
+    }
+    legendRow_->setVisible(visible);
     Queue();
 }
 bool ChartView::LegendVisible() const { return plot_->legend->visible(); }
@@ -395,6 +453,7 @@ void ChartView::ApplyRanges() {
             hi = st.maximum;
         }
         Widen(lo, hi);
+        if (st.automatic && a != ChartAxis::Bottom && !st.logarithmic) EndOnTicks(Axis(a), lo, hi);
         Axis(a)->setRange(lo, hi);
     }
     UpdateAreaBases();
@@ -428,9 +487,12 @@ void ChartView::PrintTo(QPrinter* printer) {
     QCPPainter painter(printer);
     if (!painter.isActive()) return;
     const QRectF page = printer->pageRect(QPrinter::DevicePixel);
-    int w = plot_->width() > 50 ? plot_->width() : 800;
-    int h = plot_->height() > 50 ? plot_->height() : 500;
-    const double scale = std::min(page.width() / w, page.height() / h);
+    // The chart's width on screen fills the page's width, and its height is the page's:
+    // the whole page is used and the text keeps its size relative to the width.
+    const int w = plot_->width() > 50 ? plot_->width() : 800;
+    if (!(page.width() > 0) || !(page.height() > 0)) return;
+    const double scale = page.width() / w;
+    const int h = std::max(1, int(page.height() / scale));
     painter.setMode(QCPPainter::pmVectorized);
     painter.setMode(QCPPainter::pmNoCaching);
     painter.scale(scale, scale);

@@ -110,5 +110,6 @@ private:
     std::vector<Series*> series_;
     AxisSet* axes_;
     class QCPTextElement* title_;
+    class QCPLayoutGrid* legendRow_;
     bool rangesDirty_ = true;
 };

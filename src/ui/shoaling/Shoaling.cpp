@@ -7,12 +7,14 @@
 #include <QHBoxLayout>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
+#include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
 #include "ui/app/MainWave.h"
 #include "ui/chart/AxisSet.h"
@@ -119,12 +121,22 @@ TFrmShoaling::TFrmShoaling(AppContext& ctx, QWidget* parent)
     bottom->addWidget(BitBtn1);
     bottom->addWidget(BitBtn2);
 
-    auto* right = new QVBoxLayout;
-    right->addWidget(PageControl1, 1);
-    right->addLayout(bottom);
-    auto* outer = new QHBoxLayout(this);
+    // Chart and tabs scroll when the screen is smaller than the window (a laptop, a scale
+    // factor of 2); the two buttons stay in view below them.
+    auto* content = new QWidget;
+    content->setObjectName("PanelContent");
+    auto* outer = new QHBoxLayout(content);
+    outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(chartPanel, 3);
-    outer->addLayout(right, 2);
+    outer->addWidget(PageControl1, 2);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName("ScrollContent");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(content);
+    auto* whole = new QVBoxLayout(this);
+    whole->addWidget(scroll, 1);
+    whole->addLayout(bottom);
 
     auto guarded = [this](void (TFrmShoaling::*handler)()) {
         return [this, handler] { RunGuarded(ctx_, [this, handler] { (this->*handler)(); }); };
@@ -372,9 +384,9 @@ orvane::PrepareResult TFrmShoaling::PrepareServiceRun() {
 
 void TFrmShoaling::EnterServiceMode(QWidget* host) {
     serviceMode_ = true;
-    if (host && parentWidget() != host) {
-        setParent(host, windowFlags());
-        move(host->frameGeometry().topRight() + QPoint(8, 0));
+    if (host) {
+        if (parentWidget() != host) setParent(host, windowFlags());
+        PlaceBeside(this, host);
     }
     GroupBox1->setVisible(false);
     GroupBox3->setVisible(false);
@@ -403,6 +415,7 @@ void TFrmShoaling::LeaveServiceMode() {
 
 void TFrmShoaling::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    FitToScreen(this);
     RunGuarded(ctx_, [this] { FormShow(); });
 }
 
@@ -501,9 +514,10 @@ void TFrmShoaling::EditFileNameChange() {
 
 void TFrmShoaling::Button1Click() {
     const QString current = EditFileName->text();
-    const QString start = current.isEmpty() ? QDir::currentPath() : QFileInfo(current).absolutePath();
+    const QString start = current.isEmpty() ? QString() : QFileInfo(current).absolutePath();
     const QString name = ChooseFile(ctx_, this, QStringLiteral("海底断面データ"),
-                                    QStringLiteral("カンマ区切りデータファイル (*.csv);;すべてのファイル (*)"), start, false);
+                                    QStringLiteral("カンマ区切りデータファイル (*.csv);;すべてのファイル (*)"), start, false,
+                                    DialogPurpose::Profile);
     if (name.isEmpty()) return;
     if (name == current) EditFileNameChange();
     else EditFileName->setText(name);  // textChanged runs EditFileNameChange
@@ -611,7 +625,8 @@ std::vector<std::string> TFrmShoaling::ExportLines() const {
 
 void TFrmShoaling::ToolButton2Click() {
     const QString name = ChooseFile(ctx_, this, QStringLiteral("グラフの保存"),
-                                    QStringLiteral("カンマ区切りデータファイル (*.csv)"), QString(), true);
+                                    QStringLiteral("カンマ区切りデータファイル (*.csv)"), QString(), true,
+                                    DialogPurpose::ChartCsv);
     if (name.isEmpty()) return;
     const std::string path = orvane::ChangeFileExt(S(name), ".csv");
     // Written whole or not at all: a failure keeps any older file of that name intact.
@@ -622,7 +637,8 @@ void TFrmShoaling::ToolButton3Click() { OpenHelpKeyword(ctx_, QStringLiteral("�
 
 void TFrmShoaling::ToolButton4Click() {
     const QString name = ChooseFile(ctx_, this, QStringLiteral("画像として保存"),
-                                    QStringLiteral("PNG 画像 (*.png);;PDF 文書 (*.pdf)"), QString(), true);
+                                    QStringLiteral("PNG 画像 (*.png);;PDF 文書 (*.pdf)"), QString(), true,
+                                    DialogPurpose::Image);
     if (name.isEmpty()) return;
     const QString suffix = QFileInfo(name).suffix().toLower();
     bool ok;

@@ -226,11 +226,22 @@ TEST_F(SettingsFileTest, WriterGuardsTheLineStructureAndTheOldFile) {
     EXPECT_TRUE(ReadSettingsFile(nested).Complete());
 }
 
-TEST_F(SettingsFileTest, DirectoryBesideTheProgramOrInTheUserConfiguration) {
-    EXPECT_EQ(SettingsDirectory(dir, "/xdg", "/home/u"), dir + "/");
-    EXPECT_EQ(SettingsDirectory(dir + "/", "/xdg", "/home/u"), dir + "/");
-    const std::string gone = dir + "/not-there";
-    EXPECT_EQ(SettingsDirectory(gone, "/xdg", "/home/u"), "/xdg/orvane/");
-    EXPECT_EQ(SettingsDirectory(gone, "relative/xdg", "/home/u"), "/home/u/.config/orvane/");
-    EXPECT_EQ(SettingsDirectory(gone, "", "/home/u/"), "/home/u/.config/orvane/");
+TEST_F(SettingsFileTest, WrittenInTheBuildTreeOrTheUserConfigurationReadBesideTheProgramToo) {
+    const std::string program = dir + "/";
+    SettingsPlace p = LocateSettings(dir, true, "/xdg", "/home/u");
+    EXPECT_EQ(p.dir, program);
+    EXPECT_EQ(p.fallbackDir, "");
+    p = LocateSettings(dir, false, "/xdg", "/home/u");
+    EXPECT_EQ(p.dir, "/xdg/orvane/");
+    EXPECT_EQ(p.fallbackDir, program);
+    EXPECT_EQ(LocateSettings(dir + "/gone", true, "relative", "/home/u/").dir, "/home/u/.config/orvane/");
+
+    // The configuration folder's file first; the one beside the program when it has none.
+    const std::string config = dir + "/cfg/";
+    p = SettingsPlace{config, program};
+    EXPECT_EQ(p.ReadPath(), config + "WaveCval.dat");
+    WriteSettingsFile(program + "WaveCval.dat", Sample());
+    EXPECT_EQ(p.ReadPath(), program + "WaveCval.dat");
+    WriteSettingsFile(p.WritePath(), Sample());
+    EXPECT_EQ(p.ReadPath(), config + "WaveCval.dat");
 }
