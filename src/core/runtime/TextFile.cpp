@@ -165,6 +165,66 @@ std::string Cp932ToUtf8(const std::string& cp932) {
     return out;
 }
 
+bool IsValidUtf8(std::string_view b) {
+    std::size_t i = 0;
+    while (i < b.size()) {
+        const unsigned char c = static_cast<unsigned char>(b[i]);
+        std::size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (len == 0 || i + len > b.size()) return false;
+        std::uint32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+        for (std::size_t k = 1; k < len; ++k) {
+            const unsigned char d = static_cast<unsigned char>(b[i + k]);
+            if ((d & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (d & 0x3F);
+        }
+        // Overlong forms, surrogates and values beyond the code space are not UTF-8.
+        static constexpr std::uint32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        i += len;
+    }
+    return true;
+}
+
+DetectedText DetectTextEncoding(std::string_view bytes, const std::string& name) {
+    DetectedText d;
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        d.kind = DetectedText::Utf8;
+        d.bom = 3;
+    } else if (IsValidUtf8(bytes)) {
+        d.kind = DetectedText::Utf8;
+        return d;
+    }
+    std::string_view rest = bytes.substr(d.bom);
+    if (d.kind == DetectedText::Cp932) {
+        std::string ignored;
+        if (Convert("UTF-8", "CP932", std::string(rest), ignored)) return d;
+    } else if (IsValidUtf8(rest)) {
+        return d;
+    }
+    // Name the first line that the chosen encoding (or, without a mark, either) cannot read.
+    // A file mixing the two is named by its first line that is not UTF-8.
+    std::size_t line = 1, start = 0, firstNotUtf8 = 0, bad = 0;
+    while (start <= rest.size() && bad == 0) {
+        std::size_t end = rest.find('\n', start);
+        if (end == std::string_view::npos) end = rest.size();
+        std::string_view l = rest.substr(start, end - start);
+        std::string ignored;
+        const bool utf8 = IsValidUtf8(l);
+        if (!utf8 && firstNotUtf8 == 0) firstNotUtf8 = line;
+        if (!utf8 && !(d.bom == 0 && Convert("UTF-8", "CP932", std::string(l), ignored))) bad = line;
+        ++line;
+        start = end + 1;
+    }
+    line = bad ? bad : firstNotUtf8 ? firstNotUtf8 : 1;
+    throw EConvertError(name + "の " + std::to_string(line) +
+                        " 行目は UTF-8 としても CP932 (シフトJIS) としても読めません。");
+}
+
+std::string DecodeLine(std::string_view line, DetectedText::Kind kind) {
+    if (kind == DetectedText::Utf8) return std::string(line);
+    return Cp932ToUtf8(std::string(line));
+}
+
 std::string Utf8ToCp932(const std::string& utf8) {
     std::string out;
     if (!Convert("CP932", "UTF-8", utf8, out))
@@ -253,10 +313,12 @@ struct AtomicTextWriter::Impl {
     int fd = -1;
     std::string buffer;
     bool committed = false;
+    TextEncoding encoding = TextEncoding::Cp932;
 };
 
-AtomicTextWriter::AtomicTextWriter(const std::string& path) : impl_(new Impl) {
+AtomicTextWriter::AtomicTextWriter(const std::string& path, TextEncoding encoding) : impl_(new Impl) {
     impl_->path = path;
+    impl_->encoding = encoding;
     try {
         impl_->fd = CreateTemp(path, impl_->tempPath);
     } catch (...) {
@@ -275,7 +337,8 @@ AtomicTextWriter::~AtomicTextWriter() {
 
 void AtomicTextWriter::WriteLine(const std::string& utf8Line) {
     if (impl_->committed || impl_->fd < 0) throw OrvaneError("書き込みはもう終わっています: " + impl_->path);
-    impl_->buffer += Utf8ToCp932(utf8Line);
+    if (impl_->encoding == TextEncoding::Utf8) impl_->buffer += utf8Line;
+    else impl_->buffer += Utf8ToCp932(utf8Line);
     impl_->buffer += "\r\n";
     if (impl_->buffer.size() >= 65536) {
         WriteAll(impl_->fd, impl_->buffer, impl_->path);

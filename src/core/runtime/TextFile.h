@@ -1,6 +1,7 @@
 #pragma once
 // Text files are CP932 with CR LF line ends (LF alone accepted when read); in memory UTF-8.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvane {
@@ -12,6 +13,21 @@ std::string Utf8ToCp932(const std::string& utf8);
 std::size_t Cp932Length(const std::string& utf8);
 // Cut `utf8` so that its CP932 form is at most maxBytes, never halving a double-byte character.
 std::string CutToCp932Bytes(const std::string& utf8, std::size_t maxBytes);
+
+// Text written by other programs (a spreadsheet, a logger, a script) comes as UTF-8, with
+// or without a byte-order mark, or as CP932. Every reader of such files decides the same
+// way: a byte-order mark means UTF-8; otherwise bytes that are wholly valid UTF-8 are
+// UTF-8, and else CP932. `bom` is the length of the mark to skip.
+struct DetectedText {
+    enum Kind { Utf8, Cp932 } kind = Cp932;
+    std::size_t bom = 0;
+};
+// Raises EConvertError naming `name` (such as "「a.csv」") and the first line that
+// neither encoding can read.
+DetectedText DetectTextEncoding(std::string_view bytes, const std::string& name);
+// The UTF-8 form of one line of a file of that kind (mark already skipped).
+std::string DecodeLine(std::string_view line, DetectedText::Kind kind);
+bool IsValidUtf8(std::string_view bytes);
 
 // Reads every line (UTF-8, without line ends). Raises EInOutError when it cannot be read,
 // EConvertError naming the line when a line holds bytes that are not CP932.
@@ -36,9 +52,12 @@ void WriteTextFileAtomic(const std::string& path, const std::vector<std::string>
 
 // Line-at-a-time writer for long outputs; Commit() renames into place, the destructor of an
 // uncommitted writer removes the temporary file.
+enum class TextEncoding { Cp932, Utf8 };
+
 class AtomicTextWriter {
 public:
-    explicit AtomicTextWriter(const std::string& path);
+    // CP932 by default, as the program's own files; UTF-8 (no byte-order mark) on request.
+    explicit AtomicTextWriter(const std::string& path, TextEncoding encoding = TextEncoding::Cp932);
     ~AtomicTextWriter();
     AtomicTextWriter(const AtomicTextWriter&) = delete;
     AtomicTextWriter& operator=(const AtomicTextWriter&) = delete;

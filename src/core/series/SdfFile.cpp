@@ -176,7 +176,14 @@ bool SeriesStore::ReadSdfHeader(const std::string& fileName, Prompter& prompter,
 bool SeriesStore::FinishSdfHeader(const SeriesHeader& h, int version, const std::string& fileName,
                                   Prompter& prompter, Progress& progress) {
     SeriesHeader loaded = h;
-    if (version < 4) {
+    int layout = 4;
+    if (version < 4 && !ConvertOldInPlace) {
+        if (version == 1) {
+            SplitMilliseconds(loaded.SInt, loaded.SIntUnit);
+            SplitMilliseconds(loaded.BInt, loaded.BIntUnit);
+        }
+        layout = version;
+    } else if (version < 4) {
         if (!prompter.Confirm("データの形式が旧式です。更新してよろしいですか。")) return false;
         // The conversion runs on a store of its own: a cancel leaves this one as it was.
         SeriesStore conv;
@@ -188,6 +195,7 @@ bool SeriesStore::FinishSdfHeader(const SeriesHeader& h, int version, const std:
     }
     header = std::move(loaded);
     LastSdfVersion = version;
+    layoutVersion_ = layout;
     HeaderBlocks = SdfHeaderBlocks(header);
     BlockBytes = SdfBlockBytes(header);
     AllocateSeriesData();
@@ -316,6 +324,13 @@ void SeriesStore::WriteSdfBurst(int burst) {
     }
 }
 
+std::int64_t SeriesStore::SdfBurstOffset(int burst) const {
+    if (layoutVersion_ == 4) return 256LL * HeaderBlocks + burst * BlockBytes;
+    // Versions 1-3 start every burst on a 256-byte record.
+    std::int64_t words = static_cast<std::int64_t>(header.SampleSize) * header.NchInterval + header.NchBurst;
+    return 256LL * (HeaderBlocks + (words + 127) / 128 * burst);
+}
+
 bool SeriesStore::ReadSdfBurst(int burst) {
     std::ifstream in(DataFileName, std::ios::binary);
     if (!in) return false;
@@ -329,14 +344,16 @@ bool SeriesStore::ReadSdfBurst(std::istream& in, int burst) {
     bool sized = BurstData.size() == static_cast<std::size_t>(nchB);
     for (int ch = 0; ch < nchI && sized; ++ch) sized = IntervalData[ch].size() == samples;
     if (!sized) AllocateSeriesData();
-    in.seekg(256LL * HeaderBlocks + burst * BlockBytes);
+    in.seekg(SdfBurstOffset(burst));
     if (!in) return false;
     std::vector<std::int16_t> buf;
     std::int64_t inRows = static_cast<std::int64_t>(samples) * nchI, at = 0;
+    const bool old = layoutVersion_ < 4;
     return ReadWords(in, inRows + nchB, buf, [&](const std::int16_t* w, std::size_t n) {
         for (std::size_t i = 0; i < n; ++i, ++at) {
-            if (at < inRows) IntervalData[at % nchI][at / nchI] = w[i];
-            else BurstData[at - inRows] = w[i];
+            std::int16_t v = old && w[i] == ErrorRawOld ? ErrorRaw : w[i];
+            if (at < inRows) IntervalData[at % nchI][at / nchI] = v;
+            else BurstData[at - inRows] = v;
         }
     });
 }
@@ -352,8 +369,9 @@ bool SeriesStore::ReadSdfChannel(std::istream& in, int burst, int channel, std::
     if (burst < 0 || channel < 0 || channel >= nchI || nchI > MaxChannels || header.SampleSize < 0 ||
         values.size() < static_cast<std::size_t>(header.SampleSize))
         return false;
-    in.seekg(256LL * HeaderBlocks + burst * BlockBytes);
+    in.seekg(SdfBurstOffset(burst));
     if (!in) return false;
+    const std::int16_t missing = layoutVersion_ < 4 ? ErrorRawOld : ErrorRaw;
     const double a = header.CoefA[channel], b = header.CoefB[channel];
     std::vector<std::int16_t> buf;
     std::int64_t at = 0;
@@ -362,7 +380,8 @@ bool SeriesStore::ReadSdfChannel(std::istream& in, int burst, int channel, std::
                          for (std::size_t i = 0; i < n; ++i, ++at) {
                              if (at % nchI != channel) continue;
                              values[static_cast<std::size_t>(at / nchI)] =
-                                 w[i] == ErrorRaw ? ErrorValue : static_cast<float>(w[i] * a + b);
+                                 w[i] == missing || w[i] == ErrorRaw ? ErrorValue
+                                                                     : static_cast<float>(w[i] * a + b);
                          }
                      });
 }

@@ -57,7 +57,7 @@ std::string ReadRawLines(const std::string& path, std::vector<std::string>& line
     const bool nulOdd = head.size() >= 2 && head[1] == '\0' && head[0] != '\0';
     const bool nulEven = head.size() >= 2 && head[0] == '\0' && head[1] != '\0';
     if ((b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF) || nulOdd || nulEven)
-        return ProfileFailure("UTF-16で書かれたファイルです。Shift-JISのテキストとして保存して下さい。");
+        return ProfileFailure("UTF-16で書かれたファイルです。UTF-8またはShift-JISのテキストとして保存して下さい。");
     if (LooksBinary(head))
         return ProfileFailure("テキストファイルではありません（バイナリファイルです）。");
     std::size_t at = 0;
@@ -83,6 +83,11 @@ bool IsCp932Text(const std::string& bytes) {
     }
 }
 
+// A field as the user typed it, whichever of the two encodings the file is in.
+std::string ShownField(const std::string& field) {
+    return IsValidUtf8(field) ? field : Cp932ToUtf8(field);
+}
+
 // The field of `column` (from 0) of data line `lineNo` (from 1) as a number, or a reason.
 double ProfileNumber(const std::string& line, int column, std::size_t lineNo) {
     const std::string field = GetCSVField(line, column + 1);
@@ -90,11 +95,11 @@ double ProfileNumber(const std::string& line, int column, std::size_t lineNo) {
     if (TryStrToFloat(field, value)) return value;
     const std::string where = std::to_string(lineNo) + "行目の" + std::to_string(column + 1) + "列目";
     if (field.find('\0') != std::string::npos) throw OrvaneError(ProfileFailure(where + "にNUL文字があります。"));
-    if (!IsCp932Text(field))
-        throw OrvaneError(ProfileFailure(where + "にShift-JISとして読めない文字があります。"));
+    if (!IsValidUtf8(field) && !IsCp932Text(field))
+        throw OrvaneError(ProfileFailure(where + "にUTF-8としてもShift-JISとしても読めない文字があります。"));
     if (field.find_first_not_of(" \t") == std::string::npos)
         throw OrvaneError(ProfileFailure(where + "に数値がありません。"));
-    std::string shown = Cp932ToUtf8(field);
+    std::string shown = ShownField(field);
     if (shown.size() > 40) shown = CutToCp932Bytes(shown, 40) + "…";
     throw OrvaneError(ProfileFailure(where + "「" + shown + "」は数値ではありません。"));
 }
@@ -117,7 +122,8 @@ std::vector<std::string> ShoalingRun::ReadProfileHeader(const std::string& path)
         if (!line.empty() && line.back() == '\r') line.pop_back();
         // Bytes of a binary file are no column names.
         if (LooksBinary(line)) return fields;
-        const std::string header = Cp932ToUtf8(line);
+        const DetectedText text = DetectTextEncoding(line, "「" + path + "」");
+        const std::string header = DecodeLine(std::string_view(line).substr(text.bom), text.kind);
         for (int n = 1; n <= kMaxProfileColumns; ++n) {
             std::string field = GetCSVField(header, n);
             if (field.empty()) break;

@@ -174,3 +174,22 @@ TEST(PathHelpers, FolderExtensionAndCase) {
     EXPECT_EQ(ChangeFileExt("/d.x/a", ".csv"), "/d.x/a.csv");
     EXPECT_EQ(LowerAscii("A.TSD 波"), "a.tsd 波");
 }
+
+TEST(TextEncoding, DetectsUtf8WithOrWithoutMarkAndCp932AndNamesABadLine) {
+    auto kind = [](const std::string& bytes) { return DetectTextEncoding(bytes, "x").kind; };
+    EXPECT_EQ(kind("距離,水深\n0,0\n"), DetectedText::Utf8);
+    EXPECT_EQ(DetectTextEncoding("\xEF\xBB\xBF距離\n", "x").bom, 3u);
+    EXPECT_EQ(kind(kHakoCp932 + ",x\n1,2\n"), DetectedText::Cp932);
+    EXPECT_EQ(kind(kSpectrumCp932), DetectedText::Cp932);  // half-width kana are no UTF-8
+    EXPECT_EQ(DecodeLine(kHakoCp932, DetectedText::Cp932), "波高");
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong "/"
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // a surrogate
+    try {
+        DetectTextEncoding("a\nb\n\xff\xfe\n", "「p.csv」");
+        FAIL();
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "「p.csv」の 3 行目は UTF-8 としても CP932 (シフトJIS) としても読めません。");
+    }
+    // With a mark, a line that is not UTF-8 is refused even when CP932 could read it.
+    EXPECT_THROW(DetectTextEncoding("\xEF\xBB\xBFok\n" + kHakoCp932, "x"), EConvertError);
+}

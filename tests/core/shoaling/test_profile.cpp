@@ -67,7 +67,7 @@ TEST(BottomProfile, BadFilesSayWhyAndWhereAndKeepTheLoadedProfile) {
         {WriteTempFile("bad.csv", "x,h\n0,0\n10,abc\n20,3\n"), "3行目の2列目「abc」は数値ではありません。"},
         {WriteTempFile("bad1.csv", "x\n0\n10\n20\n"), "2行目の2列目に数値がありません。"},
         {WriteTempFile("bad2.csv", "x,h\n0,0\n\x82\xa0,1\n20,3\n"), "3行目の1列目「あ」は数値ではありません。"},
-        {WriteTempFile("bad3.csv", "x,h\n0,0\n10,\x82\n20,3\n"), "3行目の2列目にShift-JISとして読めない文字"},
+        {WriteTempFile("bad3.csv", "x,h\n0,0\n10,\x82\n20,3\n"), "3行目の2列目にUTF-8としてもShift-JISとしても読めない文字"},
         {WriteTempFile("bad4.csv", std::string("x,h\n0,0\n10,1\0" "5\n20,3\n", 18)), "3行目の2列目にNUL文字"},
         {WriteTempFile("bad5.csv", std::string("\xff\xfex\0,\0h\0\n\0", 10)), "UTF-16"},
         {WriteTempFile("bad6.csv", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\n", 12)), "バイナリファイル"},
