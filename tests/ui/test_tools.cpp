@@ -106,9 +106,7 @@ protected:
         SetText(tool(), "EditFLOutput", QString::fromStdString(output));
         SetText(tool(), "EditKr", "0.95");
         SetText(tool(), "EditMSL", "0.1");
-        tool()->SavedHsChannel = 0;
-        tool()->SavedTsChannel = 1;
-        tool()->SavedTideChannel = 0;
+        // First run, nothing saved: the period list starts on the second channel.
         tool()->show();  // fills the channel lists: both files exist and an output is named
         FindChildOrFail<QCheckBox>(tool(), "CheckBoxHs")->setChecked(true);
         FindChildOrFail<QCheckBox>(tool(), "CheckBoxTide")->setChecked(true);

@@ -22,7 +22,7 @@ const char* const kTooFewPointsMessage =
     "２行目から入力します。このとき、必ず\"0,0\"の汀線データ\nを最初につけて岸から沖の"
     "順番に入力します。";
 
-// Why a profile could not be read, in words the user can act on; "" when it was read.
+// The message of a profile that could not be read, with the reason the user can act on.
 std::string ProfileFailure(const std::string& reason) { return "海底断面データを読み込めません。\n" + reason; }
 
 bool IsControl(unsigned char c) { return (c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F; }

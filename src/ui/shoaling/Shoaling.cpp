@@ -282,6 +282,7 @@ void TFrmShoaling::BuildGraphTab(QWidget* page) {
     rv->addLayout(f);
     v->addWidget(range);
     RadioGroupYAxis = Radio(QStringLiteral("表示データ"), {}, "RadioGroupYAxis", page);
+    RadioGroupYAxis->SetColumns(2);
     v->addWidget(RadioGroupYAxis);
     v->addStretch();
 }
