@@ -22,6 +22,7 @@ class TFrmAxisSet;
 class TFrmWaveVelSeries;
 class TFrmSDFdata;
 class TFrmEstWaveHeight;
+class TFrmModelCompare;
 class HelpViewer;
 
 struct AppContext {
@@ -37,6 +38,7 @@ struct AppContext {
     TFrmWaveVelSeries* waveVelSeries = nullptr;
     TFrmSDFdata* sdfData = nullptr;
     TFrmEstWaveHeight* estWaveHeight = nullptr;
+    TFrmModelCompare* modelCompare = nullptr;
     // Made when help is first asked for (help/Help.h).
     HelpViewer* helpViewer = nullptr;
 

@@ -5,6 +5,7 @@
 #include "ui/app/Version.h"
 #include "ui/chart/AxisSet.h"
 #include "ui/series/SDFdata.h"
+#include "ui/shoaling/ModelCompare.h"
 #include "ui/shoaling/Shoaling.h"
 #include "ui/velocity/BttmVel.h"
 #include "ui/velocity/EstWaveHeight.h"
@@ -26,4 +27,5 @@ void CreateWindows(AppContext& ctx) {
     ctx.waveVelSeries = new TFrmWaveVelSeries(ctx, ctx.form1);
     ctx.sdfData = new TFrmSDFdata(ctx, ctx.form1);
     ctx.estWaveHeight = new TFrmEstWaveHeight(ctx, ctx.form1);
+    ctx.modelCompare = new TFrmModelCompare(ctx, ctx.form1);
 }

@@ -87,9 +87,19 @@ public:
     double ViewLower(ChartAxis axis) const;
     double ViewUpper(ChartAxis axis) const;
 
+    // Line pen style (solid by default); whether the series has a legend entry while
+    // active; the tool tip of its legend entry.
+    void SetSeriesPenStyle(int series, Qt::PenStyle style);
+    void SetSeriesInLegend(int series, bool inLegend);
+    void SetSeriesToolTip(int series, const QString& tip);
+    QString SeriesToolTip(int series) const;
+
 signals:
     void AxisClicked(ChartAxis axis);
     void PointClicked(int series, int index);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Series;
