@@ -220,6 +220,7 @@ ModelComparisonResult CompareModels(const ShoalingRun& base, const ComparisonTex
     ModelPrompter modelPrompter(prompter);
     result.ran = true;
     result.axisMode = base.UsesProfileFile() ? 1 : base.Inputs.XAxis;
+    for (double p : result.points) result.pointX.push_back(result.axisMode == 0 ? p + tide : p);
 
     for (int m = 0; m < kComparedModels; ++m) {
         ComparedModel& model = result.models[m];

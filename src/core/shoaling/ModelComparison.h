@@ -49,6 +49,7 @@ struct ModelComparisonResult {
     bool cancelled = false;
     int axisMode = 0;          // 0 depth, 1 distance
     std::vector<double> points;  // estimation points as typed, descending
+    std::vector<double> pointX;  // where the curves put them: depth with the tide, or distance
     std::array<ComparedModel, kComparedModels> models;
     bool rangeSet = false;     // bottom-axis range of the shoaling chart
     double rangeA = 0, rangeB = 0;
