@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "core/runtime/TextFile.h"
+#include "ui/help/Help.h"
 #include "ui/shoaling/ModelCompare.h"
 #include "ui/shoaling/Shoaling.h"
 #include "UiFixture.h"
@@ -118,6 +119,7 @@ TEST_F(ModelCompareTest, RefusedModelsStayInTheLegendAndExportsWrite) {
         EXPECT_TRUE(cmp->Chart1->SeriesActive(cmp->SeriesHeight[m]));
     }
     EXPECT_GT(cmp->Chart1->PointCount(cmp->SeriesHeight[1]), 10);
+    EXPECT_EQ(HelpPagesForKeyword(QStringLiteral("モデル比較")), QStringList{"modelcompare"});
 
     const std::string curves = TempPath("curves.csv"), table = TempPath("table.txt");
     cmp->SaveCurves(QString::fromStdString(curves), true);

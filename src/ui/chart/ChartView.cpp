@@ -508,6 +508,11 @@ void ChartView::SetSeriesInLegend(int series, bool inLegend) {
 void ChartView::SetSeriesToolTip(int series, const QString& tip) { series_.at(series)->toolTip = tip; }
 QString ChartView::SeriesToolTip(int series) const { return series_.at(series)->toolTip; }
 
+void ChartView::SetLegendColumns(int columns) {
+    plot_->legend->setWrap(std::max(0, columns));
+    Queue();
+}
+
 bool ChartView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == plot_ && event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);

@@ -93,6 +93,8 @@ public:
     void SetSeriesInLegend(int series, bool inLegend);
     void SetSeriesToolTip(int series, const QString& tip);
     QString SeriesToolTip(int series) const;
+    // Legend entries per row (0: all in one row).
+    void SetLegendColumns(int columns);
 
 signals:
     void AxisClicked(ChartAxis axis);

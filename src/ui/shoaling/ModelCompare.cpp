@@ -16,6 +16,7 @@
 #include "core/runtime/Errors.h"
 #include "core/runtime/TextFile.h"
 #include "ui/app/Guard.h"
+#include "ui/chart/AxisSet.h"
 #include "ui/help/Help.h"
 #include "ui/shoaling/Shoaling.h"
 
@@ -34,7 +35,7 @@ const QString kUtf8Filter = QStringLiteral("カンマ区切りデータファイ
 TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName("TFrmModelCompare");
     setWindowTitle(QStringLiteral("モデルの比較"));
-    resize(980, 700);
+    resize(1300, 700);
 
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName("ToolBar1");
@@ -80,6 +81,7 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(p
     }
     Chart1->SetSeriesActive(SeriesProfile, false);
     Chart1->SetAxisTitle(ChartAxis::Left, QStringLiteral("波高 (m)"));
+    Chart1->SetLegendColumns(4);
 
     Grid1 = new QTableWidget(this);
     Grid1->setObjectName("Grid1");
@@ -112,6 +114,9 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(p
     connect(RadioGroupHeight, &RadioGroup::itemIndexChanged, this, guarded(&TFrmModelCompare::ApplyChoices));
     connect(CheckBoxSetup, &QCheckBox::toggled, this, guarded(&TFrmModelCompare::ApplyChoices));
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Chart1, &ChartView::AxisClicked, this, [this](ChartAxis a) {
+        RunGuarded(ctx_, [&] { Chart1ClickAxis(a); });
+    });
     auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
     connect(f1, &QShortcut::activated, this, guarded(&TFrmModelCompare::ToolButton6Click));
 }
@@ -172,10 +177,26 @@ void TFrmModelCompare::Draw() {
     }
     Chart1->SetLegendVisible(true);
     ApplyChoices();
-    Chart1->SetAxisAutomatic(ChartAxis::Left, true);
-    Chart1->SetAxisAutomatic(ChartAxis::Right, true);
-    Chart1->ResetView();
 }
+
+namespace {
+
+// Room above the data for the legend, which sits inside the plot at the top.
+void RangeWithHeadroom(ChartView* chart, ChartAxis axis, double lo, double hi) {
+    if (!(hi > lo)) hi = lo + 1;
+    chart->SetAxisRange(axis, lo, hi + (hi - lo) * 0.45);
+}
+
+void Extend(const std::vector<double>& ys, double& lo, double& hi, bool& any) {
+    for (double y : ys) {
+        if (!std::isfinite(y)) continue;
+        lo = any ? std::min(lo, y) : y;
+        hi = any ? std::max(hi, y) : y;
+        any = true;
+    }
+}
+
+}  // namespace
 
 void TFrmModelCompare::ApplyChoices() {
     const orvane::ModelComparisonResult& r = result_;
@@ -191,6 +212,27 @@ void TFrmModelCompare::ApplyChoices() {
             if (std::isfinite(y)) top = std::max(top, y);
     }
     if (!(top > 0)) top = 1;
+    double lo = 0, hi = top;
+    bool any = true;
+    for (const orvane::ComparedModel& m : r.models)
+        Extend((hrms && m.hasHrms && m.applies ? m.hrms : m.height).y, lo, hi, any);
+    RangeWithHeadroom(Chart1, ChartAxis::Left, lo, hi);
+    // η is small against the depth: while it is shown the right axis is scaled to it and
+    // the bed shows where it rises into that range; hidden, the axis is the bed's.
+    double rlo = 0, rhi = 0;
+    bool rany = false;
+    if (setup)
+        for (const orvane::ComparedModel& m : r.models)
+            if (m.applies && m.hasSetup) Extend(m.setup.y, rlo, rhi, rany);
+    if (rany) {
+        const double pad = std::max(rhi - rlo, 0.05) * 0.15;
+        rlo -= pad;
+        rhi += pad;
+    } else {
+        Extend(r.bedY, rlo, rhi, rany);
+    }
+    if (rany) RangeWithHeadroom(Chart1, ChartAxis::Right, rlo, rhi);
+    else Chart1->SetAxisAutomatic(ChartAxis::Right, true);
     for (std::size_t i = 0; i < SeriesMarkers.size(); ++i) {
         const int s = SeriesMarkers[i];
         Chart1->ClearSeries(s);
@@ -202,10 +244,10 @@ void TFrmModelCompare::ApplyChoices() {
         Chart1->SetSeriesActive(s, used);
     }
     QString right;
-    if (r.axisMode == 1) right = setup ? QStringLiteral("水深 h・η (m)") : QStringLiteral("水深 h (m)");
+    if (r.axisMode == 1) right = setup ? QStringLiteral("η・海底の高さ (m)") : QStringLiteral("水深 h (m)");
     else if (setup) right = QStringLiteral("η (m)");
     Chart1->SetAxisTitle(ChartAxis::Right, right);
-    Chart1->ReplotNow();
+    Chart1->ResetView();
 }
 
 void TFrmModelCompare::FillTable() {
@@ -302,6 +344,20 @@ void TFrmModelCompare::ToolButton4Click() {
     if (suffix == "pdf") ok = Chart1->SavePdf(name);
     else ok = Chart1->SavePng(suffix == "png" ? name : name + ".png");
     if (!ok) ctx_.prompter->Error("画像ファイルを書き込めませんでした。");
+}
+
+void TFrmModelCompare::Chart1ClickAxis(ChartAxis axis) {
+    int item = -1;
+    switch (axis) {
+    case ChartAxis::Bottom: item = 0; break;
+    case ChartAxis::Left: item = 1; break;
+    case ChartAxis::Right: item = 2; break;
+    case ChartAxis::Top: return;
+    }
+    ctx_.axisSet->AttachChart(Chart1);
+    ctx_.axisSet->RadioGroup1->SetItemIndex(item);
+    ShowModal(ctx_, ctx_.axisSet);
+    Chart1->ReplotNow();
 }
 
 void TFrmModelCompare::ToolButton5Click() { Chart1->ResetView(); }

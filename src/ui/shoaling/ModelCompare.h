@@ -52,6 +52,8 @@ public:
     void SaveTable(const QString& path, bool utf8);
 
     void ApplyChoices();
+    // The axis dialog for the clicked axis, as on the shoaling chart.
+    void Chart1ClickAxis(ChartAxis axis);
     void ToolButton1Click();
     void ToolButton2Click();
     void ToolButton3Click();
