@@ -118,6 +118,7 @@ TEST_F(ModelCompareTest, RefusedModelsStayInTheLegendAndExportsWrite) {
         EXPECT_FALSE(cmp->Chart1->SeriesToolTip(cmp->SeriesHeight[m]).isEmpty());
         EXPECT_TRUE(cmp->Chart1->SeriesActive(cmp->SeriesHeight[m]));
     }
+    EXPECT_TRUE(cmp->LabelNotes->text().contains(QStringLiteral("観測点")));
     EXPECT_GT(cmp->Chart1->PointCount(cmp->SeriesHeight[1]), 10);
     EXPECT_EQ(HelpPagesForKeyword(QStringLiteral("モデル比較")), QStringList{"modelcompare"});
 

@@ -89,6 +89,11 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(p
     Grid1->verticalHeader()->setVisible(false);
     Grid1->setMinimumHeight(110);
 
+    LabelNotes = new QLabel(this);
+    LabelNotes->setObjectName("LabelNotes");
+    LabelNotes->setWordWrap(true);
+    LabelNotes->setVisible(false);
+
     BitBtn1 = new QPushButton(QStringLiteral("閉じる"), this);
     BitBtn1->setObjectName("BitBtn1");
     auto* bottom = new QHBoxLayout;
@@ -100,6 +105,7 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(p
     v->addLayout(choices);
     v->addWidget(Chart1, 3);
     v->addWidget(Grid1, 1);
+    v->addWidget(LabelNotes);
     v->addLayout(bottom);
 
     auto guarded = [this](void (TFrmModelCompare::*handler)()) {
@@ -167,6 +173,12 @@ void TFrmModelCompare::Draw() {
         fill(SeriesHrms[m.method], m.hrms, name + " Hrms");
         fill(SeriesSetup[m.method], m.setup, name + QStringLiteral(" η"));
     }
+
+    QStringList notes;
+    for (const orvane::ComparedModel& m : r.models)
+        if (!m.applies) notes << Q(orvane::ModelShortName(m.method)) + QStringLiteral(" (適用外)：") + Q(m.message);
+    LabelNotes->setText(notes.join('\n'));
+    LabelNotes->setVisible(!notes.isEmpty());
 
     // One marker per estimation point; made as needed and kept out of the legend.
     while (SeriesMarkers.size() < r.pointX.size()) {

@@ -4,6 +4,7 @@
 // estimation points and the spread between the models. Opened from the shoaling window.
 #include <QCheckBox>
 #include <QDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QToolBar>
@@ -33,6 +34,7 @@ public:
     QCheckBox* CheckBoxSetup = nullptr;      // η を表示
     ChartView* Chart1 = nullptr;
     QTableWidget* Grid1 = nullptr;
+    QLabel* LabelNotes = nullptr;            // the reasons of the models left out
     QPushButton* BitBtn1 = nullptr;          // 閉じる
 
     // Series ids of Chart1, per model (method order); -1 where the model has none.
