@@ -2,10 +2,14 @@
 
 #include <unistd.h>
 
+#include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
+#include "core/runtime/TextFile.h"
 #include "core/shoaling/ShoalingRun.h"
 
 namespace orvane {
@@ -127,8 +131,115 @@ void ApplyBedOptions(ShoalingRun& run, int method, const std::string& xAxis,
     in.ProfileFile = profile;
     in.XAxis = 1;
     const auto header = ShoalingRun::ReadProfileHeader(profile);
+    if (header.empty() && FileExists(profile)) {
+        // Say why: the first line in neither encoding, or no names on it.
+        std::ifstream in(profile, std::ios::binary);
+        std::string line;
+        for (char c; line.size() < (1u << 20) && in.get(c) && c != '\n';) line.push_back(c);
+        DetectTextEncoding(line, "「" + profile + "」");
+        throw OrvaneError("「" + profile + "」の1行目に項目名がありません。");
+    }
     run.DistanceColumn = ProfileColumn("--distance-column", distanceColumn, header);
     run.DepthColumn = ProfileColumn("--depth-column", depthColumn, header);
+}
+
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+volatile std::sig_atomic_t gInterrupt = 0;
+extern "C" void OnInterrupt(int sig) {
+    if (gInterrupt) {
+        std::signal(sig, SIG_DFL);
+        std::raise(sig);
+    }
+    gInterrupt = 1;
+}
+}  // namespace
+
+void InstallInterruptHandler() {
+    struct sigaction sa {};
+    sa.sa_handler = OnInterrupt;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+}
+
+bool InterruptRequested() { return gInterrupt != 0; }
+
+void ThrowIfInterrupted() {
+    if (gInterrupt) throw InterruptedError();
+}
+
+void CheckOutputFile(const std::string& output, const std::vector<std::string>& inputs,
+                     std::initializer_list<const char*> extensions) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (output.empty()) throw OrvaneError("出力ファイルの名前を指定してください。");
+    if (fs::is_directory(output, ec))
+        throw OrvaneError("「" + output + "」はフォルダです。出力にはファイルの名前を指定してください。");
+    const std::string ext = LowerAscii(ExtractFileExt(output));
+    bool known = false;
+    std::string list;
+    for (const char* e : extensions) {
+        known = known || ext == e;
+        list += (list.empty() ? "" : " か ") + std::string(e);
+    }
+    if (!known) throw OrvaneError("出力ファイルの拡張子は " + list + " にしてください。");
+    const fs::path parent = fs::path(output).parent_path();
+    if (!parent.empty() && !fs::is_directory(parent, ec))
+        throw OrvaneError("フォルダ「" + parent.string() + "」が見つかりません。");
+    for (const auto& in : inputs) {
+        if (in.empty()) continue;
+        if (in == output || fs::equivalent(in, output, ec)) {
+            const std::string inExt = LowerAscii(ExtractFileExt(in));
+            if (inExt == ".tsd") throw OrvaneError("ロードしているTSDファイルは上書き出来ません。");
+            if (inExt == ".sdf") throw OrvaneError("ロードしているSDFファイルは上書き出来ません。");
+            throw OrvaneError("読み込んでいるファイルは上書き出来ません。");
+        }
+    }
+    if (fs::exists(output, ec) &&
+        SharedPrompter().Message(MsgKind::Warning, "同名のファイルが存在します。上書きしてよろしいですか。",
+                                 MsgButtons::YesNo) != MsgResult::Yes)
+        throw OrvaneError("中止しました。");
+}
+
+}  // namespace orvane
+
+namespace orvane {
+
+CLI::Option* AddEncodingOption(CLI::App* app, std::string& encoding) {
+    return app->add_option("--encoding", encoding, "CSVの文字コード")
+        ->check(CLI::IsMember({"utf-8", "cp932"}, CLI::ignore_case))
+        ->type_name("{utf-8,cp932}")
+        ->capture_default_str();
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+CsvOutput::CsvOutput(const std::string& path, const std::string& encoding)
+    : cp932_(LowerAscii(encoding) == "cp932") {
+    if (!path.empty())
+        file_ = std::make_unique<AtomicTextWriter>(path, cp932_ ? TextEncoding::Cp932 : TextEncoding::Utf8);
+}
+
+void CsvOutput::Line(const std::string& utf8) {
+    if (file_) file_->WriteLine(utf8);
+    else if (cp932_) std::cout << Utf8ToCp932(utf8) << '\n';
+    else std::cout << utf8 << '\n';
+}
+
+void CsvOutput::Commit() {
+    if (file_) file_->Commit();
+    else std::cout.flush();
 }
 
 }  // namespace orvane

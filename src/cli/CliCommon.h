@@ -80,3 +80,48 @@ void ApplyBedOptions(ShoalingRun& run, int method, const std::string& xAxis,
                      const std::string& depthColumn);
 
 }  // namespace orvane
+
+namespace orvane {
+
+// Ctrl-C (and SIGTERM): the first asks every long command to stop at its next step, the
+// second ends the program at once. Long commands leave no partial output and exit 130.
+void InstallInterruptHandler();
+bool InterruptRequested();
+class InterruptedError : public std::runtime_error {
+public:
+    InterruptedError() : std::runtime_error("中断しました。出力ファイルは作成されていません。") {}
+};
+void ThrowIfInterrupted();
+
+// The save rules for a command's output file: the extension must be one of `extensions`
+// (lower case, with the dot); never one of `inputs` (the files being read); never a
+// folder; an existing file only after the question (answered by --yes).
+void CheckOutputFile(const std::string& output, const std::vector<std::string>& inputs,
+                     std::initializer_list<const char*> extensions);
+
+}  // namespace orvane
+
+#include <memory>
+#include "core/runtime/TextFile.h"
+
+namespace orvane {
+
+// --encoding utf-8|cp932 for a command that writes CSV (UTF-8 unless asked).
+CLI::Option* AddEncodingOption(CLI::App* app, std::string& encoding);
+// A field quoted as CSV needs it: in double quotes, with quotes doubled, when it holds a
+// comma, a quote or a line break.
+std::string CsvField(const std::string& text);
+
+// CSV lines to a file (written whole or not at all, CR LF) or to stdout (LF) when `path`
+// is empty, in the encoding named by --encoding.
+class CsvOutput {
+public:
+    CsvOutput(const std::string& path, const std::string& encoding);
+    void Line(const std::string& utf8);
+    void Commit();
+private:
+    std::unique_ptr<AtomicTextWriter> file_;
+    bool cp932_ = false;
+};
+
+}  // namespace orvane

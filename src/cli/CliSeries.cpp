@@ -18,11 +18,13 @@ using orvane::OrvaneError;
 using orvane::SeriesStore;
 
 struct SeriesArgs {
-    std::string file, input, output, csvOut;
+    std::string file, input, output, csvOut, encoding = "utf-8";
 };
 
+// Reading never writes: an old SDF version is converted in memory only.
 void Open(SeriesStore& store, const std::string& file) {
     if (!orvane::FileExists(file)) throw orvane::EInOutError("ファイル「" + file + "」が見つかりません。");
+    store.ConvertOldInPlace = false;
     if (!store.OpenSeriesHeader(file, orvane::SharedPrompter(), orvane::SharedProgress()))
         throw OrvaneError("「" + file + "」を読み込めませんでした。");
     store.DataFileName = file;
@@ -83,12 +85,40 @@ void CheckTsdKeeps(const SeriesStore& store, bool samples) {
     for (int j = 0; j < h.NchBurst; ++j) check(store.BurstData[j], h.NchInterval + j, 0);
 }
 
+// Answers the conversion question Yes: the command itself is the user's answer.
+class UpgradePrompter : public orvane::Prompter {
+public:
+    orvane::MsgResult Message(orvane::MsgKind kind, const std::string& text, orvane::MsgButtons buttons) override {
+        if (buttons == orvane::MsgButtons::Ok) return orvane::SharedPrompter().Message(kind, text, buttons);
+        return orvane::MsgResult::Yes;
+    }
+    void Plain(const std::string& text, const std::string& caption) override {
+        orvane::SharedPrompter().Plain(text, caption);
+    }
+    void Beep() override {}
+};
+
+void Upgrade(const std::string& file) {
+    if (!orvane::FileExists(file)) throw orvane::EInOutError("ファイル「" + file + "」が見つかりません。");
+    if (!orvane::HasSdfExtension(file)) throw OrvaneError("「" + file + "」は SDF ファイルではありません。");
+    SeriesStore store;
+    UpgradePrompter prompter;
+    if (!store.ReadSdfHeader(file, prompter, orvane::SharedProgress())) {
+        orvane::ThrowIfInterrupted();
+        throw OrvaneError("「" + file + "」を読み込めませんでした。");
+    }
+    const int version = store.LastSdfVersion;
+    if (version == 4)
+        orvane::PrintLine("「" + file + "」はすでに SDF Ver.4 です。ファイルは変更していません。");
+    else
+        orvane::PrintLine("「" + file + "」を SDF Ver." + std::to_string(version) + " から Ver.4 に更新しました。");
+}
+
 void Convert(const std::string& in, const std::string& out) {
     namespace fs = std::filesystem;
-    std::string ext = orvane::LowerAscii(orvane::ExtractFileExt(out));
-    if (ext != ".sdf" && ext != ".tsd") throw OrvaneError("出力ファイルの拡張子は .sdf か .tsd にしてください。");
     std::error_code ec;
-    if (fs::equivalent(in, out, ec)) throw OrvaneError("入力と同じファイルには変換できません。");
+    orvane::CheckOutputFile(out, {in}, {".sdf", ".tsd"});
+    const std::string ext = orvane::LowerAscii(orvane::ExtractFileExt(out));
     SeriesStore store;
     Open(store, in);
     auto& prompter = orvane::SharedPrompter();
@@ -96,28 +126,33 @@ void Convert(const std::string& in, const std::string& out) {
     auto& h = store.header;
     while (!h.Memo.empty() && static_cast<unsigned char>(h.Memo.back()) <= ' ') h.Memo.pop_back();
     if (toTsd) CheckTsdKeeps(store, false);
-    if (orvane::FileExists(out) &&
-        prompter.Message(orvane::MsgKind::Warning, "同名のファイルが存在します。上書きしてよろしいですか。",
-                         orvane::MsgButtons::YesNo) != orvane::MsgResult::Yes)
-        throw OrvaneError("中止しました。");
 
     // Written next to the output and renamed over it only when every burst is in.
-    const std::string part = out + ".part~";
-    fs::remove(part, ec);
+    const std::string part = orvane::TemporaryPathFor(out);
     try {
         store.OutputFileName = part;
-        if (!(toTsd ? store.WriteTsdHeader(part) : store.WriteSdfHeader(part))) throw orvane::EInOutError("ファイル「" + part + "」に書き込めません。");
-        for (int k = 0; k < h.Iteration; ++k) {
-            if (!store.ReadBurst(k, prompter))
-                throw OrvaneError("「" + in + "」のバースト" + std::to_string(k + 1) + "を読み込めませんでした。");
-            if (toTsd) {
-                CheckTsdKeeps(store, true);
-                store.AppendTsdBurst(k);
-            } else {
-                store.WriteSdfBurst(k);
-            }
-        }
+        if (!(toTsd ? store.WriteTsdHeader(part) : store.WriteSdfHeader(part)))
+            throw orvane::EInOutError(orvane::WriteFailureText(out, store.LastWriteErrno), store.LastWriteErrno);
+        int done = 0;
+        const bool ok = store.ReadEachBurst(
+            [&](int k) {
+                orvane::ThrowIfInterrupted();
+                if (toTsd) {
+                    CheckTsdKeeps(store, true);
+                    store.AppendTsdBurst(k);
+                } else {
+                    store.WriteSdfBurst(k);
+                }
+                done = k + 1;
+                return true;
+            },
+            prompter);
+        if (!ok)
+            throw OrvaneError("「" + in + "」のバースト" + std::to_string(done + 1) + "を読み込めませんでした。");
         fs::rename(part, out);
+    } catch (const orvane::EInOutError& e) {
+        fs::remove(part, ec);
+        throw orvane::EInOutError(orvane::NamingTarget(e.what(), part, out), e.Errno());
     } catch (...) {
         fs::remove(part, ec);
         throw;
@@ -125,11 +160,8 @@ void Convert(const std::string& in, const std::string& out) {
     orvane::PrintLine(in + " → " + out + " (" + std::to_string(h.Iteration) + " バースト)");
 }
 
-std::string CsvName(const std::string& s) {
-    return s.find_first_of(",\"") == std::string::npos ? s : "\"" + s + "\"";
-}
-
-void Csv(const std::string& file, const std::string& outPath) {
+void Csv(const std::string& file, const std::string& outPath, const std::string& encoding) {
+    if (!outPath.empty()) orvane::CheckOutputFile(outPath, {file}, {".csv"});
     SeriesStore store;
     Open(store, file);
     const auto& h = store.header;
@@ -140,15 +172,11 @@ void Csv(const std::string& file, const std::string& outPath) {
         if (!store.ReadChannel(0, ch, values[ch], orvane::SharedPrompter()))
             throw OrvaneError("「" + file + "」のバースト1を読み込めませんでした。");
 
-    std::unique_ptr<orvane::AtomicTextWriter> writer;
-    if (!outPath.empty()) writer = std::make_unique<orvane::AtomicTextWriter>(outPath);
-    auto emit = [&](const std::string& line) {
-        if (writer) writer->WriteLine(line);
-        else std::cout << line << '\n';
-    };
+    orvane::CsvOutput out(outPath, encoding);
+    auto emit = [&](const std::string& line) { out.Line(line); };
     std::string head = "日時,経過時間(s)";
     for (int ch = 0; ch < h.NchInterval; ++ch)
-        head += "," + CsvName(h.UnitName[ch].empty() ? h.ItemName[ch] : h.ItemName[ch] + "(" + h.UnitName[ch] + ")");
+        head += "," + orvane::CsvField(h.UnitName[ch].empty() ? h.ItemName[ch] : h.ItemName[ch] + "(" + h.UnitName[ch] + ")");
     emit(head);
     const double step = h.SInt * orvane::UnitSeconds(h.SIntUnit);
     std::string line;
@@ -163,8 +191,8 @@ void Csv(const std::string& file, const std::string& outPath) {
         }
         emit(line);
     }
-    if (writer) writer->Commit();
-    else std::cout.flush();
+    orvane::ThrowIfInterrupted();
+    out.Commit();
 }
 
 }  // namespace
@@ -188,8 +216,14 @@ void RegisterSeriesCommands(CLI::App& app) {
     convert->add_option("OUT", args->output, "出力ファイル (.sdf または .tsd)")->required();
     convert->callback([args] { Convert(args->input, args->output); });
 
+    CLI::App* upgrade = series->add_subcommand(
+        "upgrade", "旧式 (Ver.1～3) の SDF ファイルをその場で Ver.4 に更新する (ほかのコマンドはファイルを書き換えない)");
+    upgrade->add_option("FILE", args->file, "SDF ファイル")->required();
+    upgrade->callback([args] { Upgrade(args->file); });
+
     CLI::App* csv = series->add_subcommand("csv", "バースト1のインターバル記録を物理量のCSVで出力");
     csv->add_option("FILE", args->file, "SDF または TSD ファイル")->required();
-    csv->add_option("-o,--output", args->csvOut, "出力CSVファイル (CP932, CR LF); 省略時は標準出力");
-    csv->callback([args] { Csv(args->file, args->csvOut); });
+    csv->add_option("-o,--output", args->csvOut, "出力CSVファイル (.csv, CR LF); 省略時は標準出力");
+    orvane::AddEncodingOption(csv, args->encoding);
+    csv->callback([args] { Csv(args->file, args->csvOut, args->encoding); });
 }

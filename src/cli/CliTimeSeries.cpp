@@ -1,7 +1,6 @@
 // wave-velocity-series, wave-height-series: the two time-series tools in batch, writing
 // the same file as their windows when the save window is left as it comes up.
 #include <algorithm>
-#include <csignal>
 #include <memory>
 #include <thread>
 
@@ -20,41 +19,6 @@ namespace {
 
 using namespace orvane;
 
-volatile std::sig_atomic_t gInterrupted = 0;
-extern "C" void OnInterrupt(int) { gInterrupted = 1; }
-
-// Ctrl-C asks the loop to stop at the next sample instead of killing the program in the
-// middle of a file; the previous handler comes back afterwards.
-class InterruptScope {
-public:
-    InterruptScope() {
-        gInterrupted = 0;
-        struct sigaction sa {};
-        sa.sa_handler = OnInterrupt;
-        sigemptyset(&sa.sa_mask);
-        sigaction(SIGINT, &sa, &old_);
-        sigaction(SIGTERM, &sa, &oldTerm_);
-    }
-    ~InterruptScope() {
-        sigaction(SIGINT, &old_, nullptr);
-        sigaction(SIGTERM, &oldTerm_, nullptr);
-    }
-    InterruptScope(const InterruptScope&) = delete;
-    InterruptScope& operator=(const InterruptScope&) = delete;
-private:
-    struct sigaction old_ {}, oldTerm_ {};
-};
-
-// The terminal's progress line, cancelled by Ctrl-C.
-class InterruptibleProgress : public Progress {
-public:
-    void SetProgressComment(const std::string& text) override { SharedProgress().SetProgressComment(text); }
-    void SetProgressPosition(int percent) override { SharedProgress().SetProgressPosition(percent); }
-    bool Cancelled() const override { return gInterrupted != 0; }
-    void SetStatusLine(const std::string& text) override { SharedProgress().SetStatusLine(text); }
-    void Hide() override { SharedProgress().Hide(); }
-};
-
 std::string Trimmed(const std::string& s) {
     const auto a = s.find_first_not_of(" \t");
     if (a == std::string::npos) return "";
@@ -63,6 +27,7 @@ std::string Trimmed(const std::string& s) {
 
 // An interval channel given by its name, its list text ("Us(m/s)") or its number from 1.
 int ChannelIndex(const std::string& option, const std::string& value, const SeriesHeader& h) {
+    if (h.NchInterval <= 0) throw OrvaneError("インターバル記録のチャンネルがありません。");
     for (int c = 0; c < h.NchInterval; ++c)
         if (Trimmed(h.ItemName[c]) == value || ChannelListText(h, c) == value) return c;
     int number = 0;
@@ -76,17 +41,23 @@ void RequireFile(const std::string& name) {
 }
 
 // The channel table of a file, for resolving channel options.
-SeriesHeader HeaderOf(const std::string& name, Prompter& prompter, Progress& progress) {
+// `kind`: how a name whose extension says nothing is read.
+SeriesHeader HeaderOf(const std::string& name, Prompter& prompter, Progress& progress,
+                      SeriesKind kind = SeriesKind::SDF) {
     RequireFile(name);
     SeriesStore probe;
+    probe.FileKind = kind;
+    probe.ConvertOldInPlace = false;
     if (!probe.OpenSeriesHeader(name, prompter, progress)) throw OrvaneError("計算を中止しました。");
     return probe.header;
 }
 
-void WriteLikeTheWindow(SeriesStore& store, const std::string& output, Prompter& prompter) {
-    if (!ConfirmResultName(store, output, prompter)) throw OrvaneError("計算を中止しました。");
-    NormaliseAsSaveWindow(store.header);
-    WriteResultFile(store, output);
+// What the save window checks of the table once the result is known (the name itself is
+// checked before any work by CheckOutputFile).
+void CheckResultTable(const SeriesStore& store, const std::string& output) {
+    if (HasSdfExtension(output)) return;
+    const std::string problem = TsdTableProblem(store.header);
+    if (!problem.empty()) throw OrvaneError(problem);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -106,8 +77,8 @@ struct VelocityArgs {
 
 void RunWaveVelocitySeries(const VelocityArgs& a) {
     Prompter& prompter = SharedPrompter();
-    InterruptibleProgress progress;
-    InterruptScope interrupts;
+    Progress& progress = SharedProgress();
+    CheckOutputFile(a.output, {a.waveFile, a.tideFile}, {".sdf", ".tsd"});
 
     // The shoaling window in service mode: significant height and period, first display item.
     ShoalingRun run{a.constants};
@@ -129,11 +100,15 @@ void RunWaveVelocitySeries(const VelocityArgs& a) {
     options.placeMax = a.xmax;
 
     SeriesStore store;
+    store.ConvertOldInPlace = false;
     VelocityInputFiles files;
     files.waveFile = a.waveFile;
     files.tideFile = a.tideFile;
     const SeriesHeader wave = HeaderOf(a.waveFile, prompter, progress);
-    const SeriesHeader tide = HeaderOf(a.tideFile, prompter, progress);
+    // As the window reads it: a tide file of another extension is of the wave file's kind.
+    SeriesKind waveKind = SeriesKind::SDF;
+    KindFromExtension(a.waveFile, waveKind);
+    const SeriesHeader tide = HeaderOf(a.tideFile, prompter, progress, waveKind);
     files.hsChannel = ChannelIndex("--hs-channel", a.hsChannel, wave);
     files.tsChannel = ChannelIndex("--ts-channel", a.tsChannel, wave);
     files.tideChannel = ChannelIndex("--tide-channel", a.tideChannel, tide);
@@ -152,13 +127,13 @@ void RunWaveVelocitySeries(const VelocityArgs& a) {
     si.OffshoreEndValue = StrToFloat(a.offshoreEnd);
     if (si.ProfileMode == 0) si.Slope = StrToFloat(a.slope);
     if (si.ObsPos == 1) si.ObsPosValue = StrToFloat(a.obsPos);
-    if (!ConfirmResultName(store, a.output, prompter)) throw OrvaneError("計算を中止しました。");
+    CheckResultTable(store, a.output);
     NormaliseAsSaveWindow(store.header);
 
     const VelocityRunResult r =
         ComputeVelocitySeries(in, options, run, store, a.constants, progress, prompter, jobs);
     if (!r.completed) {
-        if (gInterrupted) throw OrvaneError("計算を中断しました。結果のファイルは作成されていません。");
+        ThrowIfInterrupted();
         throw OrvaneError("計算を中止しました。");
     }
     WriteResultFile(store, a.output);
@@ -176,7 +151,8 @@ struct HeightArgs {
 
 void RunWaveHeightSeries(const HeightArgs& a) {
     Prompter& prompter = SharedPrompter();
-    InterruptibleProgress progress;
+    Progress& progress = SharedProgress();
+    CheckOutputFile(a.output, {a.input}, {".sdf", ".tsd"});
     const SeriesHeader header = HeaderOf(a.input, prompter, progress);
     WaveHeightInputs inputs;
     inputs.meanDepth = StrToFloat(a.meanDepth);
@@ -188,10 +164,16 @@ void RunWaveHeightSeries(const HeightArgs& a) {
     inputs.factorTp = StrToFloat(a.tpFactor);
 
     SeriesStore store;
+    store.ConvertOldInPlace = false;
     long long outOfRange = 0;
-    if (!EstimateWaveHeightSeries(store, a.input, inputs, a.constants.gra, prompter, progress, outOfRange))
+    if (!EstimateWaveHeightSeries(store, a.input, inputs, a.constants.gra, prompter, progress, outOfRange)) {
+        ThrowIfInterrupted();
         throw OrvaneError("計算を中止しました。");
-    WriteLikeTheWindow(store, a.output, prompter);
+    }
+    ThrowIfInterrupted();
+    CheckResultTable(store, a.output);
+    NormaliseAsSaveWindow(store.header);
+    WriteResultFile(store, a.output);
     const std::string note = WaveHeightOutOfRangeMessage(outOfRange);
     if (!note.empty()) PrintLine(note);
 }

@@ -14,11 +14,17 @@ int main(int argc, char** argv) {
     RegisterSeriesCommands(app);
     RegisterShoalCommands(app);
     RegisterTimeSeriesCommands(app);
+    orvane::InstallInterruptHandler();
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         int rc = app.exit(e);
         return rc == 0 ? 0 : 2;
+    } catch (const orvane::InterruptedError& e) {
+        orvane::SharedProgress().Hide();
+        std::cout.flush();
+        std::cerr << e.what() << std::endl;
+        return 130;
     } catch (const std::exception& e) {
         // Computation errors, and values that the program's parser rejects.
         orvane::SharedProgress().Hide();

@@ -12,17 +12,19 @@ add_test(NAME cli_series_info_tsd_v1 COMMAND ${ORVANE_CLI} series info ${series_
 set_tests_properties(cli_series_info_tsd_v1 PROPERTIES PASS_REGULAR_EXPRESSION
   "計測時間間隔：250 msec\n.*リピート回数：1\n.*\n3,Dir,deg,2,-1\n$")
 
-# An old version is converted only when the question is answered.
-add_test(NAME cli_series_info_old_version
-  COMMAND sh -c "cp \"$1\" \"$2\" && \"$0\" series info \"$2\" 2>&1; echo rc=$?; cmp \"$1\" \"$2\" && echo unchanged"
-          ${ORVANE_CLI} ${series_data}/v2_two_channels.sdf ${series_work}/old.sdf)
-set_tests_properties(cli_series_info_old_version PROPERTIES PASS_REGULAR_EXPRESSION
-  "^データの形式が旧式です。更新してよろしいですか。\n確認が必要なため中止しました[^\n]*\nrc=1\nunchanged\n$")
-
-add_test(NAME cli_series_info_old_version_yes
-  COMMAND sh -c "cp \"$1\" \"$2\" && \"$0\" --yes series info \"$2\" >/dev/null 2>&1 && cmp \"$2\" \"$3\" && echo converted"
+# Reading never rewrites an old version, --yes or not; upgrade converts in place and says so.
+add_test(NAME cli_series_old_version_read_and_upgrade
+  COMMAND sh -c "cp \"$1\" \"$2\" && \"$0\" --yes series info \"$2\" | head -1 && \"$0\" --yes series csv \"$2\" | tail -1 && cmp \"$1\" \"$2\" && echo unchanged && \"$0\" series upgrade \"$2\" && cmp \"$2\" \"$3\" && \"$0\" series upgrade \"$2\""
           ${ORVANE_CLI} ${series_data}/v1_two_channels.sdf ${series_work}/old1.sdf ${series_data}/v4_two_channels.sdf)
-set_tests_properties(cli_series_info_old_version_yes PROPERTIES PASS_REGULAR_EXPRESSION "^converted\n$")
+set_tests_properties(cli_series_old_version_read_and_upgrade PROPERTIES PASS_REGULAR_EXPRESSION
+  "^形式：SDF Ver\\.1\n2003/08/14 12:00:01,1,1\\.2,0\\.52\nunchanged\n「[^」]*」を SDF Ver\\.1 から Ver\\.4 に更新しました。\n「[^」]*」はすでに SDF Ver\\.4 です。ファイルは変更していません。\n$")
+
+# The save rules on every output: never the input, never a folder, an existing file only with --yes.
+add_test(NAME cli_series_output_rules
+  COMMAND sh -c "cd \"$2\" && cp \"$1\" in.sdf && cp \"$1\" in.tsd && mkdir -p dir.csv && echo x > old.csv; for args in 'convert in.sdf in.sdf' 'convert in.tsd in.tsd' 'csv in.sdf -o dir.csv' 'csv in.sdf -o old.csv'; do \"$0\" series $args 2>&1; echo rc=$?; done; \"$0\" --yes series csv in.sdf -o old.csv && head -c 6 old.csv; echo; cmp in.sdf \"$1\" && echo intact"
+          ${ORVANE_CLI} ${series_data}/v4_two_channels.sdf ${series_work})
+set_tests_properties(cli_series_output_rules PROPERTIES PASS_REGULAR_EXPRESSION
+  "^ロードしているSDFファイルは上書き出来ません。\nrc=1\nロードしているTSDファイルは上書き出来ません。\nrc=1\n「dir\\.csv」はフォルダです。[^\n]*\nrc=1\n同名のファイルが存在します。上書きしてよろしいですか。\n確認が必要なため中止しました[^\n]*\nrc=1\n同名のファイルが存在します。上書きしてよろしいですか。\n日時\nintact\n$")
 
 # SDF -> TSD -> SDF gives both fixtures byte for byte.
 add_test(NAME cli_series_convert_round_trip

@@ -52,6 +52,21 @@ set_tests_properties(cli_shoal_profile_columns_by_name PROPERTIES PASS_REGULAR_E
 add_test(NAME cli_shoal_help COMMAND ${ORVANE_CLI} shoal --help)
 set_tests_properties(cli_shoal_help PROPERTIES PASS_REGULAR_EXPRESSION "--profile.*--points.*--csv")
 
+# A period of hours: the breaking depth is searched once on a plane bed and one budget
+# bounds every step and search of the run, so it ends at once with the budget's message.
+add_test(NAME cli_shoal_regular_long_period_ends
+  COMMAND sh -c "\"$0\" shoal --method 0 --t0 10000 2>&1; echo rc=$?" ${ORVANE_CLI})
+set_tests_properties(cli_shoal_regular_long_period_ends PROPERTIES TIMEOUT 60 PASS_REGULAR_EXPRESSION
+  "^計算点の数が上限を超えました。\n計算を中止しました。\nrc=1\n$")
+
+# A profile saved as UTF-8 with a byte-order mark keeps its Japanese column names; one
+# that neither UTF-8 nor CP932 can read is named by its line.
+add_test(NAME cli_shoal_profile_utf8_names
+  COMMAND sh -c "printf '\\357\\273\\277距離,水深\\r\\n0,0\\r\\n100,5\\r\\n200,10\\r\\n' > \"$1/u8.csv\"; printf 'a\\377,b\\n' > \"$1/bad.csv\"; \"$0\" --yes shoal --method 2 --obs-depth 200 --profile \"$1/u8.csv\" --distance-column 距離 --depth-column 水深 --points 50 | head -1; \"$0\" shoal --method 2 --obs-depth 150 --profile \"$1/bad.csv\" 2>&1; echo rc=$?"
+          ${ORVANE_CLI} ${CMAKE_CURRENT_BINARY_DIR})
+set_tests_properties(cli_shoal_profile_utf8_names PROPERTIES PASS_REGULAR_EXPRESSION
+  "^X = 50m \n「[^」]*bad\\.csv」の 1 行目は UTF-8 としても CP932 \\(シフトJIS\\) としても読めません。\nrc=1\n$")
+
 # Every model with the same inputs: the reports in method order, then the table with the
 # spread of H / Hs between the models.
 add_test(NAME cli_shoal_all_methods

@@ -1,11 +1,16 @@
 #include "core/runtime/TextFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
@@ -48,18 +53,41 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
     return lines;
 }
 
-std::string TempPathFor(const std::string& path) {
-    std::string dir = ExtractFileDir(path);
-    std::string name = path.substr(path.find_last_of('/') == std::string::npos
-                                       ? 0
-                                       : path.find_last_of('/') + 1);
-    return (dir.empty() ? std::string() : (dir == "/" ? dir : dir + "/")) + "." + name +
-           ".tmpXXXXXX";
+constexpr char kPartialTag[] = ".orvane-partial-";
+constexpr char kConversionTemp[] = "Qr~temp1234!";
+
+std::string DirPrefix(const std::string& dir) {
+    return dir.empty() ? std::string() : (dir == "/" ? dir : dir + "/");
+}
+
+std::string BaseName(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool ProcessGone(long pid) { return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH; }
+
+// True when nobody holds the file's lock (and so nobody is writing it).
+bool Unlocked(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
+}
+
+// Names an earlier version gave the temporary files of `target`.
+bool OldTemporaryOf(const std::string& name, const std::string& target) {
+    if (target.empty()) return false;
+    if (name == target + ".part~") return true;
+    const std::string dot = "." + target;
+    if (name.rfind(dot + ".tmp", 0) == 0) return name.size() == dot.size() + 10;
+    return name.rfind(dot + ".~", 0) == 0;
 }
 
 // Creates the temporary file beside `path` with the mode the final file should have.
 int CreateTemp(const std::string& path, std::string& tempPath) {
-    std::string tmpl = TempPathFor(path);
+    std::string tmpl = TemporaryPathFor(path) + "-XXXXXX";
     int fd = mkstemp(tmpl.data());
     if (fd < 0) ThrowIoError(errno, path);
     struct stat st{};
@@ -114,7 +142,20 @@ std::string IoErrorText(int err) {
 }
 
 void ThrowIoError(int err, const std::string& path) {
-    throw EInOutError(IoErrorText(err) + ": " + path);
+    throw EInOutError(IoErrorText(err) + ": " + path, err);
+}
+
+std::string WriteFailureText(const std::string& path, int err) {
+    std::string text = "ファイル「" + path + "」に書き込めません。";
+    if (err != 0) text += "\n" + IoErrorText(err);
+    return text;
+}
+
+std::string NamingTarget(std::string message, const std::string& temp, const std::string& target) {
+    if (temp.empty()) return message;
+    for (std::size_t at = message.find(temp); at != std::string::npos; at = message.find(temp, at + target.size()))
+        message.replace(at, temp.size(), target);
+    return message;
 }
 
 std::string Cp932ToUtf8(const std::string& cp932) {
@@ -122,6 +163,66 @@ std::string Cp932ToUtf8(const std::string& cp932) {
     if (!Convert("UTF-8", "CP932", cp932, out))
         throw EConvertError("CP932 の文字として読めないバイトがあります");
     return out;
+}
+
+bool IsValidUtf8(std::string_view b) {
+    std::size_t i = 0;
+    while (i < b.size()) {
+        const unsigned char c = static_cast<unsigned char>(b[i]);
+        std::size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (len == 0 || i + len > b.size()) return false;
+        std::uint32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+        for (std::size_t k = 1; k < len; ++k) {
+            const unsigned char d = static_cast<unsigned char>(b[i + k]);
+            if ((d & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (d & 0x3F);
+        }
+        // Overlong forms, surrogates and values beyond the code space are not UTF-8.
+        static constexpr std::uint32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        i += len;
+    }
+    return true;
+}
+
+DetectedText DetectTextEncoding(std::string_view bytes, const std::string& name) {
+    DetectedText d;
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        d.kind = DetectedText::Utf8;
+        d.bom = 3;
+    } else if (IsValidUtf8(bytes)) {
+        d.kind = DetectedText::Utf8;
+        return d;
+    }
+    std::string_view rest = bytes.substr(d.bom);
+    if (d.kind == DetectedText::Cp932) {
+        std::string ignored;
+        if (Convert("UTF-8", "CP932", std::string(rest), ignored)) return d;
+    } else if (IsValidUtf8(rest)) {
+        return d;
+    }
+    // Name the first line that the chosen encoding (or, without a mark, either) cannot read.
+    // A file mixing the two is named by its first line that is not UTF-8.
+    std::size_t line = 1, start = 0, firstNotUtf8 = 0, bad = 0;
+    while (start <= rest.size() && bad == 0) {
+        std::size_t end = rest.find('\n', start);
+        if (end == std::string_view::npos) end = rest.size();
+        std::string_view l = rest.substr(start, end - start);
+        std::string ignored;
+        const bool utf8 = IsValidUtf8(l);
+        if (!utf8 && firstNotUtf8 == 0) firstNotUtf8 = line;
+        if (!utf8 && !(d.bom == 0 && Convert("UTF-8", "CP932", std::string(l), ignored))) bad = line;
+        ++line;
+        start = end + 1;
+    }
+    line = bad ? bad : firstNotUtf8 ? firstNotUtf8 : 1;
+    throw EConvertError(name + "の " + std::to_string(line) +
+                        " 行目は UTF-8 としても CP932 (シフトJIS) としても読めません。");
+}
+
+std::string DecodeLine(std::string_view line, DetectedText::Kind kind) {
+    if (kind == DetectedText::Utf8) return std::string(line);
+    return Cp932ToUtf8(std::string(line));
 }
 
 std::string Utf8ToCp932(const std::string& utf8) {
@@ -212,10 +313,12 @@ struct AtomicTextWriter::Impl {
     int fd = -1;
     std::string buffer;
     bool committed = false;
+    TextEncoding encoding = TextEncoding::Cp932;
 };
 
-AtomicTextWriter::AtomicTextWriter(const std::string& path) : impl_(new Impl) {
+AtomicTextWriter::AtomicTextWriter(const std::string& path, TextEncoding encoding) : impl_(new Impl) {
     impl_->path = path;
+    impl_->encoding = encoding;
     try {
         impl_->fd = CreateTemp(path, impl_->tempPath);
     } catch (...) {
@@ -234,7 +337,8 @@ AtomicTextWriter::~AtomicTextWriter() {
 
 void AtomicTextWriter::WriteLine(const std::string& utf8Line) {
     if (impl_->committed || impl_->fd < 0) throw OrvaneError("書き込みはもう終わっています: " + impl_->path);
-    impl_->buffer += Utf8ToCp932(utf8Line);
+    if (impl_->encoding == TextEncoding::Utf8) impl_->buffer += utf8Line;
+    else impl_->buffer += Utf8ToCp932(utf8Line);
     impl_->buffer += "\r\n";
     if (impl_->buffer.size() >= 65536) {
         WriteAll(impl_->fd, impl_->buffer, impl_->path);
@@ -250,6 +354,46 @@ void AtomicTextWriter::Commit() {
     impl_->fd = -1;  // FinishAndRename closes it whatever happens
     FinishAndRename(fd, impl_->tempPath, impl_->path);
     impl_->committed = true;
+}
+
+void RemoveStaleTemporaries(const std::string& dir, const std::string& target) {
+    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+    if (!d) return;
+    std::vector<std::string> stale;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        const std::size_t tag = name.rfind(kPartialTag);
+        if (name.size() > 1 && name[0] == '.' && tag != std::string::npos) {
+            const long pid = std::strtol(name.c_str() + tag + sizeof kPartialTag - 1, nullptr, 10);
+            if (ProcessGone(pid)) stale.push_back(name);
+        } else if (name == kConversionTemp) {
+            if (Unlocked(DirPrefix(dir) + name)) stale.push_back(name);
+        } else if (OldTemporaryOf(name, target)) {
+            stale.push_back(name);
+        }
+    }
+    ::closedir(d);
+    for (const std::string& name : stale) ::unlink((DirPrefix(dir) + name).c_str());
+}
+
+std::string TemporaryPathFor(const std::string& target) {
+    static std::atomic<unsigned> counter{0};
+    const std::string dir = ExtractFileDir(target);
+    const std::string name = BaseName(target);
+    RemoveStaleTemporaries(dir, name);
+    const std::string temp = DirPrefix(dir) + "." + name + kPartialTag + std::to_string(::getpid()) + "-" +
+                             std::to_string(counter.fetch_add(1));
+    ::unlink(temp.c_str());  // only a dead process of the same number can have left it
+    return temp;
+}
+
+TemporaryLock::TemporaryLock(const std::string& path) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ >= 0) ::flock(fd_, LOCK_EX | LOCK_NB);
+}
+
+TemporaryLock::~TemporaryLock() {
+    if (fd_ >= 0) ::close(fd_);
 }
 
 bool FileExists(const std::string& path) {

@@ -1,6 +1,7 @@
 #pragma once
 // Text files are CP932 with CR LF line ends (LF alone accepted when read); in memory UTF-8.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvane {
@@ -13,6 +14,21 @@ std::size_t Cp932Length(const std::string& utf8);
 // Cut `utf8` so that its CP932 form is at most maxBytes, never halving a double-byte character.
 std::string CutToCp932Bytes(const std::string& utf8, std::size_t maxBytes);
 
+// Text written by other programs (a spreadsheet, a logger, a script) comes as UTF-8, with
+// or without a byte-order mark, or as CP932. Every reader of such files decides the same
+// way: a byte-order mark means UTF-8; otherwise bytes that are wholly valid UTF-8 are
+// UTF-8, and else CP932. `bom` is the length of the mark to skip.
+struct DetectedText {
+    enum Kind { Utf8, Cp932 } kind = Cp932;
+    std::size_t bom = 0;
+};
+// Raises EConvertError naming `name` (such as "「a.csv」") and the first line that
+// neither encoding can read.
+DetectedText DetectTextEncoding(std::string_view bytes, const std::string& name);
+// The UTF-8 form of one line of a file of that kind (mark already skipped).
+std::string DecodeLine(std::string_view line, DetectedText::Kind kind);
+bool IsValidUtf8(std::string_view bytes);
+
 // Reads every line (UTF-8, without line ends). Raises EInOutError when it cannot be read,
 // EConvertError naming the line when a line holds bytes that are not CP932.
 std::vector<std::string> ReadTextLines(const std::string& path);
@@ -23,6 +39,11 @@ std::vector<std::string> ReadRawLines(const std::string& path);
 // The Japanese text for an errno value, and the EInOutError "<text>: <path>".
 std::string IoErrorText(int err);
 [[noreturn]] void ThrowIoError(int err, const std::string& path);
+// "ファイル「<path>」に書き込めません。" with the reason on a second line when `err` names one.
+std::string WriteFailureText(const std::string& path, int err);
+// `message` with every mention of `temp` replaced by `target`: the user wrote the target
+// and never heard of the temporary file.
+std::string NamingTarget(std::string message, const std::string& temp, const std::string& target);
 
 // Writes lines (UTF-8 in, CP932 + CR LF out) to a temporary file in the same folder and
 // renames it over `path` only when everything was written: a failed write leaves the
@@ -31,9 +52,12 @@ void WriteTextFileAtomic(const std::string& path, const std::vector<std::string>
 
 // Line-at-a-time writer for long outputs; Commit() renames into place, the destructor of an
 // uncommitted writer removes the temporary file.
+enum class TextEncoding { Cp932, Utf8 };
+
 class AtomicTextWriter {
 public:
-    explicit AtomicTextWriter(const std::string& path);
+    // CP932 by default, as the program's own files; UTF-8 (no byte-order mark) on request.
+    explicit AtomicTextWriter(const std::string& path, TextEncoding encoding = TextEncoding::Cp932);
     ~AtomicTextWriter();
     AtomicTextWriter(const AtomicTextWriter&) = delete;
     AtomicTextWriter& operator=(const AtomicTextWriter&) = delete;
@@ -42,6 +66,25 @@ public:
 private:
     struct Impl;
     Impl* impl_;
+};
+
+// Temporary files. A file is written beside its target under the name
+// ".<name>.orvane-partial-<pid>-<n>" and renamed over the target when complete, so one left
+// behind by a killed run says what it is. TemporaryPathFor first removes the stale ones in
+// the target's folder: those of processes that no longer run, an unlocked "Qr~temp1234!",
+// and the older names this program gave the same target.
+std::string TemporaryPathFor(const std::string& target);
+void RemoveStaleTemporaries(const std::string& dir, const std::string& target = "");
+// Holds an advisory lock on a fixed-name temporary file ("Qr~temp1234!") while it is in
+// use, so that another run does not take it for a leftover.
+class TemporaryLock {
+public:
+    explicit TemporaryLock(const std::string& path);
+    ~TemporaryLock();
+    TemporaryLock(const TemporaryLock&) = delete;
+    TemporaryLock& operator=(const TemporaryLock&) = delete;
+private:
+    int fd_ = -1;
 };
 
 // Path helpers.

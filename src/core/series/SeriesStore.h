@@ -115,6 +115,12 @@ public:
     std::int64_t BlockBytes = 0;
     // Version of the last SDF header read (before any conversion), 0 for TSD.
     int LastSdfVersion = 0;
+    // The system's reason for the last header write that returned false (0 when unknown).
+    int LastWriteErrno = 0;
+    // True: an old SDF version (1-3) is converted in place after the question, as the
+    // window does. False: it is read as it is, converted in memory only, and the file is
+    // never written (commands that only read).
+    bool ConvertOldInPlace = true;
 
     // Called after every successful SDF header read (the window redraws its interval).
     std::function<void()> onSdfHeaderRead;
@@ -144,6 +150,9 @@ public:
                         Prompter& prompter);
     // By FileKind.
     bool ReadBurst(int burst, Prompter& prompter);
+    // Every burst of DataFileName in order, in one pass over the file: `take(k)` runs
+    // when burst k is in IntervalData / BurstData and returns false to stop early.
+    bool ReadEachBurst(const std::function<bool(int)>& take, Prompter& prompter);
     bool ReadChannel(int burst, int channel, std::span<float> values, Prompter& prompter);
 
     // Header writers: false on a file failure. The SDF one overwrites an existing file's
@@ -164,6 +173,12 @@ public:
     bool UpdateOldSdf(int version, const std::string& fileName, Progress& progress);
 
 private:
+    // `fileSize`: the bytes that hold data, which bound the header's counts.
+    bool ReadTsdHeader(std::istream& in, Prompter& prompter, std::int64_t fileSize);
+    // Where burst k starts in an SDF file of the layout read last.
+    std::int64_t SdfBurstOffset(int burst) const;
+    bool ReadTsdBody(std::istream& in, Prompter& prompter);
+    int layoutVersion_ = 4;
     bool PositionTsd(std::istream& in, int burst, Prompter& prompter, std::string& line);
     bool FinishSdfHeader(const SeriesHeader& h, int version, const std::string& fileName,
                          Prompter& prompter, Progress& progress);

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <fstream>
 
@@ -58,22 +59,38 @@ bool SeriesStore::ReadTsdHeader(const std::string& fileName, Prompter& prompter)
         prompter.Error("ファイル「" + fileName + "」を開けません。");
         return false;
     }
-    return ReadTsdHeader(in, prompter);
+    return ReadTsdHeader(in, prompter, series_detail::ContentBytes(fileName, series_detail::StreamSize(in)));
 }
 
 bool SeriesStore::ReadTsdHeader(std::istream& in, Prompter& prompter) {
-    const std::int64_t fileSize = series_detail::StreamSize(in);
+    return ReadTsdHeader(in, prompter, series_detail::StreamSize(in));
+}
+
+bool SeriesStore::ReadTsdHeader(std::istream& in, Prompter& prompter, std::int64_t fileSize) {
     LineReader lines(in);
     std::string line;
+    // Far above 129 numbers or names; a longer header line is no TSD header.
+    constexpr std::size_t kMaxHeaderLine = 1 << 16;
     auto next = [&]() -> const std::string& {
-        lines.Next(line);
+        if (!lines.NextBounded(line, kMaxHeaderLine) && lines.TooLong()) throw FormatRefused{};
         return line;
     };
     auto refuse = [&]() {
         prompter.Error(kFormatError);
         return false;
     };
-    next();
+    try {
+        next();
+    } catch (const FormatRefused&) {
+        return refuse();
+    }
+    // Memo, names and units are decoded once the header's encoding is known.
+    std::string headerBytes = line + '\n';
+    auto raw = [&]() -> const std::string& {
+        next();
+        headerBytes += line + '\n';
+        return line;
+    };
     std::size_t at = line.find(kTsdMagic);
     if (at == std::string::npos) return refuse();
     std::size_t vpos = at + sizeof kTsdMagic - 1;
@@ -86,10 +103,10 @@ bool SeriesStore::ReadTsdHeader(std::istream& in, Prompter& prompter) {
         return static_cast<std::int16_t>(v);
     };
     try {
-        h.Memo = CutToCp932Bytes(DecodeCp932Lenient(StripQuotes(next())), 160);
-        h.StartTime = ParseDateTime(next());
+        const std::string memo = StripQuotes(raw());
+        h.StartTime = ParseDateTime(raw());
         if (version == 1) {
-            h.SInt = StrToInt(next());
+            h.SInt = StrToInt(raw());
             h.SIntUnit = 1;
             h.Iteration = 1;
             h.BInt = 0;
@@ -98,39 +115,44 @@ bool SeriesStore::ReadTsdHeader(std::istream& in, Prompter& prompter) {
             h.NchInterval = 0;
         } else {
             int unit = -1;
-            ParseInterval(next(), h.SInt, unit);
+            ParseInterval(raw(), h.SInt, unit);
             if (unit < 0) throw FormatRefused{};
             h.SIntUnit = static_cast<std::uint8_t>(unit);
-            h.Iteration = int16In(StrToInt(next()), 0);
-            ParseInterval(next(), h.BInt, unit);
+            h.Iteration = int16In(StrToInt(raw()), 0);
+            ParseInterval(raw(), h.BInt, unit);
             if (unit < 0) throw FormatRefused{};
             h.BIntUnit = static_cast<std::uint8_t>(unit);
             Fields f;
-            int n = SplitFields(next(), f);
+            int n = SplitFields(raw(), f);
             h.NchInterval = int16In(StrToInt(std::string(Field(f, n, 0))), 0);
             h.NchBurst = int16In(StrToInt(std::string(Field(f, n, 1))), 0);
         }
-        h.SampleSize = StrToInt(next());
+        h.SampleSize = StrToInt(raw());
         if (h.SampleSize < 0) throw FormatRefused{};
 
         Fields f;
-        int n = SplitFields(next(), f);
+        int n = SplitFields(raw(), f);
         // Only Ver.1 takes its channel count from the coefficient line; a Ver.2 file with
         // no interval channels must keep 0 (its burst channels follow).
         if (version == 1) h.NchInterval = static_cast<std::int16_t>(n);
         if (h.ChannelCount() > MaxChannels) throw FormatRefused{};
         const int channels = h.ChannelCount();
         for (int i = 0; i < channels; ++i) h.CoefA[i] = static_cast<float>(StrToFloat(std::string(Field(f, n, i))));
-        n = SplitFields(next(), f);
+        n = SplitFields(raw(), f);
         for (int i = 0; i < channels; ++i) h.CoefB[i] = static_cast<float>(StrToFloat(std::string(Field(f, n, i))));
-        std::string names = next();
+        std::string names = raw();
+        std::string units = raw();
+        const DetectedText text = DetectTextEncoding(headerBytes, "TSDファイル");
+        auto decode = [&](const std::string& bytes) {
+            return text.kind == DetectedText::Utf8 ? bytes : DecodeCp932Lenient(bytes);
+        };
+        h.Memo = CutToCp932Bytes(decode(memo), 160);
         n = SplitFields(names, f);
         for (int i = 0; i < channels; ++i)
-            h.ItemName[i] = CutToCp932Bytes(DecodeCp932Lenient(StripQuotes(std::string(Field(f, n, i)))), 16);
-        std::string units = next();
+            h.ItemName[i] = CutToCp932Bytes(decode(StripQuotes(std::string(Field(f, n, i)))), 16);
         n = SplitFields(units, f);
         for (int i = 0; i < channels; ++i)
-            h.UnitName[i] = CutToCp932Bytes(DecodeCp932Lenient(StripQuotes(std::string(Field(f, n, i)))), 8);
+            h.UnitName[i] = CutToCp932Bytes(decode(StripQuotes(std::string(Field(f, n, i)))), 8);
 
         // Every data line takes at least one byte: counts beyond that cannot be in the file.
         std::int64_t remaining = fileSize - lines.Consumed();
@@ -151,6 +173,7 @@ bool SeriesStore::ReadTsdHeader(std::istream& in, Prompter& prompter) {
 bool SeriesStore::PositionTsd(std::istream& in, int burst, Prompter& prompter, std::string& line) {
     LineReader lines(in);
     lines.Next(line);
+    if (line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
     if (line == kTsdVer1) {
         for (int i = 0; i < 8; ++i) lines.Next(line);
         return true;
@@ -189,6 +212,12 @@ bool SeriesStore::ReadTsdBurst(std::istream& in, int burst, Prompter& prompter) 
     if (nchI < 0 || nchB < 0 || nchI + nchB > MaxChannels || header.SampleSize < 0) return false;
     std::string line;
     if (!PositionTsd(in, burst, prompter, line)) return false;
+    return ReadTsdBody(in, prompter);
+}
+
+bool SeriesStore::ReadTsdBody(std::istream& in, Prompter& prompter) {
+    const int nchI = header.NchInterval, nchB = header.NchBurst;
+    std::string line;
     const std::size_t samples = static_cast<std::size_t>(header.SampleSize);
     bool sized = BurstData.size() == static_cast<std::size_t>(nchB);
     for (int ch = 0; ch < nchI && sized; ++ch) sized = IntervalData[ch].size() == samples;
@@ -240,6 +269,37 @@ bool SeriesStore::ReadTsdBurst(std::istream& in, int burst, Prompter& prompter) 
             for (int j = 0; j < nchB; ++j)
                 if (!toRaw(Field(f, n, j), nchI + j, BurstData[j])) return false;
         }
+    }
+    return true;
+}
+
+bool SeriesStore::ReadEachBurst(const std::function<bool(int)>& take, Prompter& prompter) {
+    if (FileKind == SeriesKind::SDF) {
+        std::ifstream in(DataFileName, std::ios::binary);
+        for (int k = 0; k < header.Iteration; ++k)
+            if (!in || !ReadSdfBurst(in, k) || !take(k)) return false;
+        return true;
+    }
+    const int nchI = header.NchInterval, nchB = header.NchBurst;
+    if (nchI < 0 || nchB < 0 || nchI + nchB > MaxChannels || header.SampleSize < 0) return false;
+    std::ifstream in(DataFileName, std::ios::binary);
+    std::string line;
+    if (!in) {
+        prompter.Error("データがありません。");
+        return false;
+    }
+    if (header.Iteration <= 0) return true;
+    if (!PositionTsd(in, 0, prompter, line)) return false;
+    for (int k = 0; k < header.Iteration; ++k) {
+        if (k > 0) {
+            LineReader lines(in);
+            lines.Next(line);
+            if (line != "No." + std::to_string(k + 1)) {
+                prompter.Error("ブロックデータ異常");
+                return false;
+            }
+        }
+        if (!ReadTsdBody(in, prompter) || !take(k)) return false;
     }
     return true;
 }
@@ -301,9 +361,14 @@ bool SeriesStore::WriteTsdHeader(const std::string& fileName) {
     };
     try {
         WriteTextFileAtomic(fileName, lines);
+    } catch (const EInOutError& e) {
+        LastWriteErrno = e.Errno();
+        return false;
     } catch (const std::exception&) {
+        LastWriteErrno = 0;
         return false;
     }
+    LastWriteErrno = 0;
     return true;
 }
 
@@ -316,8 +381,9 @@ void SeriesStore::AppendTsdBurst(int burst) {
         if (IntervalData[ch].size() < samples) throw OrvaneError("時系列データの領域が確保されていません。");
     if (BurstData.size() < static_cast<std::size_t>(nchB)) throw OrvaneError("時系列データの領域が確保されていません。");
     if (!FileExists(OutputFileName)) throw EInOutError("ファイル「" + OutputFileName + "」が見つかりません。");
+    errno = 0;
     std::ofstream out(OutputFileName, std::ios::binary | std::ios::app);
-    if (!out) throw EInOutError("ファイル「" + OutputFileName + "」を開けません。");
+    if (!out) throw EInOutError("ファイル「" + OutputFileName + "」を開けません。", errno);
 
     std::string buf;
     buf.reserve(kFlushBytes + 64 * MaxChannels);
@@ -353,7 +419,10 @@ void SeriesStore::AppendTsdBurst(int burst) {
     flush();
     out.flush();
     out.close();
-    if (out.fail()) throw EInOutError("ファイル「" + OutputFileName + "」に書き込めません。");
+    if (out.fail()) {
+        const int err = errno;
+        throw EInOutError(WriteFailureText(OutputFileName, err), err);
+    }
 }
 
 }  // namespace orvane

@@ -157,6 +157,11 @@ public:
 
     // --- helpers for the models ----------------------------------------------------
     bool UsesProfileFile() const { return Inputs.ProfileMode == 1; }
+    // True at or shoreward of the first point of a profile file (a survey that stops
+    // short of the shoreline), where a march can go no further: it ends there.
+    bool AtShorewardEndOfProfile(double x) const {
+        return UsesProfileFile() && ProfileCount > 0 && x <= ProfileDistance[0];
+    }
     // "h = 4m " / "X = 40m ": the report's position line of the current point.
     std::string PositionLine() const;
     // Non-interactive result at EstimationIndex; true when it was the last point.

@@ -43,6 +43,10 @@ bool RunThorntonGuzaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
 
         const double dh = h / H0 >= 2.5 ? 0.25 * H0 : 0.05 * H0;
         double xn = run.NextStation(dh, x);
+        if (!(xn < x)) {
+            if (run.AtShorewardEndOfProfile(x)) return true;
+            throw EConvergence("計算点が進みません。");
+        }
         const bool haveTarget = run.EstimationIndex < run.EstimationCount;
         const double target = run.TargetDistance;
         if (haveTarget && x > target && target > xn) xn = target;

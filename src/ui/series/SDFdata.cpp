@@ -292,7 +292,7 @@ bool TFrmSDFdata::SaveFromWindow() {
         return true;
     }
     if (!store_.WriteOutputHeader(name)) {
-        prompter.Error("ファイル「" + name + "」に書き込めません。");
+        prompter.Error(orvane::WriteFailureText(name, store_.LastWriteErrno));
         return false;
     }
     hide();

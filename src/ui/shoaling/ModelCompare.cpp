@@ -6,7 +6,6 @@
 #include <QHeaderView>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -302,18 +301,11 @@ QString TFrmModelCompare::AskCsvName(const QString& caption, bool& utf8) {
 }
 
 void TFrmModelCompare::WriteLines(const QString& path, const std::vector<std::string>& lines, bool utf8) {
-    const std::string name = orvane::ChangeFileExt(S(path), ".csv");
-    if (!utf8) {
-        orvane::WriteTextFileAtomic(name, lines);
-        return;
-    }
-    QSaveFile file(Q(name));
-    bool ok = file.open(QIODevice::WriteOnly);
-    for (const std::string& line : lines) {
-        if (!ok) break;
-        ok = file.write(line.data(), qint64(line.size())) == qint64(line.size()) && file.write("\r\n", 2) == 2;
-    }
-    if (!ok || !file.commit()) throw orvane::EInOutError("ファイルを書き込めませんでした: " + name);
+    // Written whole or not at all: a failure keeps any older file of that name intact.
+    orvane::AtomicTextWriter file(orvane::ChangeFileExt(S(path), ".csv"),
+                                  utf8 ? orvane::TextEncoding::Utf8 : orvane::TextEncoding::Cp932);
+    for (const std::string& line : lines) file.WriteLine(line);
+    file.Commit();
 }
 
 void TFrmModelCompare::SaveCurves(const QString& path, bool utf8) {

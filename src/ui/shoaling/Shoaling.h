@@ -28,7 +28,7 @@ public:
     ~TFrmShoaling() override;
 
     // Remembered header columns of the profile file (stored in WaveCval.dat).
-    int DepthColumn = 0;
+    int DepthColumn = 1;  // first run: the second column, as the command line takes it
     int DistanceColumn = 0;
 
     // Tab "条件"

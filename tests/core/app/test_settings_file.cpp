@@ -158,7 +158,12 @@ TEST_F(SettingsFileTest, BadLinesStopTheReadWithTheLinesBeforeThemTaken) {
     bad[4] = "C:\\\xff\xff";
     Put(lines(bad));
     r = ReadSettingsFile(path);
-    EXPECT_EQ(r.values.size(), 4u);
+    // Only that line is lost; the lines after it still reach their controls.
+    ASSERT_EQ(r.values.size(), 41u);
+    EXPECT_FALSE(r.values[4].taken);
+    EXPECT_TRUE(r.values[5].taken);
+    EXPECT_EQ(r.values[5].text, good[5]);
+    EXPECT_TRUE(r.B_TG.has_value());
     EXPECT_EQ(r.errorLine, 5);
     EXPECT_NE(r.error.find("5 行目"), std::string::npos) << r.error;
 
@@ -201,9 +206,10 @@ TEST_F(SettingsFileTest, WriterGuardsTheLineStructureAndTheOldFile) {
     WriteSettingsFile(path, in);
     std::string before = Bytes();
     auto broken = in;
-    broken[5].text = "tide\xF0\x9F\x8C\x8A";  // no CP932 form
-    EXPECT_THROW(WriteSettingsFile(path, broken), EConvertError);
-    EXPECT_EQ(Bytes(), before);
+    broken[5].text = "tide\xF0\x9F\x8C\x8A";  // no CP932 form: written as "?", named
+    EXPECT_EQ(WriteSettingsFile(path, broken), std::vector<int>{6});
+    EXPECT_EQ(ReadSettingsFile(path).values[5].text, "tide?");
+    WriteSettingsFile(path, in);
     EXPECT_THROW(WriteSettingsFile(path, std::vector<SettingValue>(40)), OrvaneError);
     EXPECT_EQ(Bytes(), before);
 

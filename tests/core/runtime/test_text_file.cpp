@@ -141,6 +141,28 @@ TEST_F(TextFileTest, FailedWriteLeavesTheOldFile) {
     EXPECT_THROW(WriteTextFileAtomic(Path("no/such/dir.txt"), {"x"}), EInOutError);
 }
 
+TEST_F(TextFileTest, StaleTemporariesGoAtTheNextWriteAndLiveOnesStay) {
+    const std::string dead = ".x.csv.orvane-partial-2147483647-0-abcdef";  // no such process
+    const std::string live = ".y.csv.orvane-partial-" + std::to_string(::getpid()) + "-999";
+    for (const std::string& name : {dead, live, std::string(".x.csv.tmpAbC123"), std::string("x.csv.part~"),
+                                    std::string(".other"), std::string("Qr~temp1234!")})
+        Put(Path(name), "left");
+    {
+        TemporaryLock converting(Path("Qr~temp1234!"));
+        WriteTextFileAtomic(Path("x.csv"), {"a"});
+        EXPECT_TRUE(fs::exists(Path("Qr~temp1234!")));  // in use
+    }
+    EXPECT_FALSE(fs::exists(Path(dead)));
+    EXPECT_FALSE(fs::exists(Path(".x.csv.tmpAbC123")));
+    EXPECT_FALSE(fs::exists(Path("x.csv.part~")));
+    EXPECT_TRUE(fs::exists(Path(live)));
+    EXPECT_TRUE(fs::exists(Path(".other")));
+    const std::string temp = TemporaryPathFor(Path("z.sdf"));
+    EXPECT_EQ(fs::path(temp).filename().string().rfind(".z.sdf.orvane-partial-", 0), 0u);
+    EXPECT_FALSE(fs::exists(Path("Qr~temp1234!")));  // no longer locked: a leftover
+    EXPECT_EQ(FileCount(), 3u);
+}
+
 TEST(PathHelpers, FolderExtensionAndCase) {
     EXPECT_EQ(ExtractFileDir("/data/run/a.sdf"), "/data/run");
     EXPECT_EQ(ExtractFileDir("a.sdf"), "");
@@ -151,4 +173,23 @@ TEST(PathHelpers, FolderExtensionAndCase) {
     EXPECT_EQ(ChangeFileExt("/d/a.sdf", ".csv"), "/d/a.csv");
     EXPECT_EQ(ChangeFileExt("/d.x/a", ".csv"), "/d.x/a.csv");
     EXPECT_EQ(LowerAscii("A.TSD 波"), "a.tsd 波");
+}
+
+TEST(TextEncoding, DetectsUtf8WithOrWithoutMarkAndCp932AndNamesABadLine) {
+    auto kind = [](const std::string& bytes) { return DetectTextEncoding(bytes, "x").kind; };
+    EXPECT_EQ(kind("距離,水深\n0,0\n"), DetectedText::Utf8);
+    EXPECT_EQ(DetectTextEncoding("\xEF\xBB\xBF距離\n", "x").bom, 3u);
+    EXPECT_EQ(kind(kHakoCp932 + ",x\n1,2\n"), DetectedText::Cp932);
+    EXPECT_EQ(kind(kSpectrumCp932), DetectedText::Cp932);  // half-width kana are no UTF-8
+    EXPECT_EQ(DecodeLine(kHakoCp932, DetectedText::Cp932), "波高");
+    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong "/"
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // a surrogate
+    try {
+        DetectTextEncoding("a\nb\n\xff\xfe\n", "「p.csv」");
+        FAIL();
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "「p.csv」の 3 行目は UTF-8 としても CP932 (シフトJIS) としても読めません。");
+    }
+    // With a mark, a line that is not UTF-8 is refused even when CP932 could read it.
+    EXPECT_THROW(DetectTextEncoding("\xEF\xBB\xBFok\n" + kHakoCp932, "x"), EConvertError);
 }
