@@ -70,6 +70,7 @@ int ShowModal(AppContext& ctx, QDialog* dialog);
 QString ChooseFile(AppContext& ctx, QWidget* parent, const QString& caption,
                    const QString& filter, const QString& start, bool save);
 
-// Creates the twelve windows in their fixed order; the caller owns nothing else.
+// Creates the twelve windows in their fixed order, then the model comparison; the caller
+// owns nothing else.
 // Defined in app/CreateWindows.cpp.
 void CreateWindows(AppContext& ctx);
