@@ -8,6 +8,7 @@
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
+#include "core/shoaling/ModelComparison.h"
 #include "core/shoaling/ShoalingRun.h"
 
 namespace {
@@ -19,7 +20,7 @@ struct ShoalArgs {
     std::string heightKind = "significant", periodKind = "significant";
     std::string xAxis = "depth", display, profile;
     std::string distanceColumn = "1", depthColumn = "2";
-    int method = 0;
+    std::string method = "0";
     bool csv = false;
     bool onshoreEndGiven = false, offshoreEndGiven = false;
     orvane::PhysicalConstants constants;
@@ -39,15 +40,58 @@ public:
     std::string leftTitle;
 };
 
-void RunShoal(const ShoalArgs& a) {
+// Every model with the same inputs: each model's report, then the table of the estimation
+// points with the spread between the models.
+void RunShoalAll(const ShoalArgs& a) {
     using namespace orvane;
-    ShoalingRun run{a.constants};
-    ShoalingInputs& in = run.Inputs;
-    if (a.method < 0 || a.method > 3) throw CLI::ValidationError("--method", "must be 0..3");
-    in.Method = a.method;
+    ShoalingRun base{a.constants};
+    ShoalingInputs& in = base.Inputs;
     in.HeightKind = Choice("--h0-kind", a.heightKind, {"significant", "rms"});
     in.PeriodKind = Choice("--t0-kind", a.periodKind, {"significant", "peak"});
-    ApplyBedOptions(run, a.method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
+    ApplyBedOptions(base, 1, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
+    if (!a.display.empty()) throw CLI::ValidationError("--display", "--method all draws every item itself");
+    in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
+    in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
+    if (in.ProfileMode == 0) in.Slope = StrToFloat(a.slope);
+    Prompter& prompter = SharedPrompter();
+    if (in.ProfileMode == 1 && FileExists(in.ProfileFile)) {
+        ShoalingOutput none;
+        if (!base.LoadProfile(none, prompter)) throw OrvaneError("計算を中止しました。");
+        if (a.onshoreEndGiven) in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
+        if (a.offshoreEndGiven) in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
+    }
+    const ModelComparisonResult r =
+        CompareModels(base, {a.h0, a.t0, a.tide, a.points, a.obsPos}, SharedProgress(), prompter);
+    if (!r.ran) return;
+    bool any = false;
+    for (const ComparedModel& m : r.models) {
+        PrintLine(std::string("【") + ModelLongName(m.method) + "】");
+        if (!m.applies) {
+            PrintLine("(適用外) " + m.message);
+            continue;
+        }
+        any = true;
+        for (const auto& line : m.report) PrintLine(line);
+    }
+    PrintLine("【モデルの比較】");
+    for (const auto& line : ComparisonTableText(r)) PrintLine(line);
+    if (a.csv)
+        for (const auto& line : ComparisonCurveLines(r)) PrintLine(line);
+    if (!any) throw OrvaneError("計算を中止しました。");
+}
+
+void RunShoal(const ShoalArgs& a) {
+    using namespace orvane;
+    if (a.method == "all") return RunShoalAll(a);
+    ShoalingRun run{a.constants};
+    ShoalingInputs& in = run.Inputs;
+    int method = -1;
+    if (!TryStrToInt(a.method, method) || method < 0 || method > 3)
+        throw CLI::ValidationError("--method", "must be 0..3 or all");
+    in.Method = method;
+    in.HeightKind = Choice("--h0-kind", a.heightKind, {"significant", "rms"});
+    in.PeriodKind = Choice("--t0-kind", a.periodKind, {"significant", "peak"});
+    ApplyBedOptions(run, method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
     const auto items = DisplayItemsFor(in.Method);
     if (!a.display.empty()) {
         int index = -1;
@@ -107,7 +151,7 @@ void RegisterShoalCommands(CLI::App& app) {
         "shoal", "波高の浅水変化: 推定位置の報告 (窓の「推定位置」と同じ行) と、--csv でグラフの点");
     s->add_option("--method", args->method,
                   "計算方法: 0 菅原・山本(1978), 1 合田(1975), 2 Thornton and Guza(1983), "
-                  "3 Battjes and Stive(1985)")
+                  "3 Battjes and Stive(1985), all すべてを比較 (各モデルの報告と差の表)")
         ->capture_default_str();
     orvane::AddTextOption(s, "--h0", args->h0, "沖波の波高 H (m)");
     orvane::AddTextOption(s, "--t0", args->t0, "沖波の周期 T (s); 0 以下なら何もしない");

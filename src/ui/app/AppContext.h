@@ -22,6 +22,7 @@ class TFrmAxisSet;
 class TFrmWaveVelSeries;
 class TFrmSDFdata;
 class TFrmEstWaveHeight;
+class TFrmModelCompare;
 class HelpViewer;
 
 struct AppContext {
@@ -37,6 +38,7 @@ struct AppContext {
     TFrmWaveVelSeries* waveVelSeries = nullptr;
     TFrmSDFdata* sdfData = nullptr;
     TFrmEstWaveHeight* estWaveHeight = nullptr;
+    TFrmModelCompare* modelCompare = nullptr;
     // Made when help is first asked for (help/Help.h).
     HelpViewer* helpViewer = nullptr;
 
@@ -75,6 +77,7 @@ QString ChooseFile(AppContext& ctx, QWidget* parent, const QString& caption,
                    const QString& filter, const QString& start, bool save,
                    const QString& purpose = QString());
 
-// Creates the twelve windows in their fixed order; the caller owns nothing else.
+// Creates the twelve windows in their fixed order, then the model comparison; the caller
+// owns nothing else.
 // Defined in app/CreateWindows.cpp.
 void CreateWindows(AppContext& ctx);

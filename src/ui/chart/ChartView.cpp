@@ -1,6 +1,8 @@
 #include "ui/chart/ChartView.h"
 
+#include <QHelpEvent>
 #include <QPrinter>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -15,7 +17,9 @@ struct ChartView::Series {
     QCPGraph* graph = nullptr;   // area: sorted by x, filled down to `base`
     QCPGraph* base = nullptr;
     bool active = true;
+    bool inLegend = true;
     QString title;
+    QString toolTip;
     std::vector<double> xs, ys;
     QCPAbstractPlottable* Plottable() const {
         return area ? static_cast<QCPAbstractPlottable*>(graph) : curve;
@@ -172,6 +176,7 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent), axes_(new AxisSet[4]) {
     connect(plot_, &QCustomPlot::plottableClick, this,
             [this](QCPAbstractPlottable* p, int index, QMouseEvent*) { OnPlottableClick(p, index); });
     connect(plot_, &QCustomPlot::mouseDoubleClick, this, [this](QMouseEvent*) { ResetView(); });
+    plot_->installEventFilter(this);
 }
 
 ChartView::~ChartView() {
@@ -263,7 +268,7 @@ void ChartView::SetSeriesActive(int series, bool active) {
     s->active = active;
     QCPAbstractPlottable* p = s->Plottable();
     p->setVisible(active);
-    if (active) p->addToLegend(); else p->removeFromLegend();
+    if (active && s->inLegend) p->addToLegend(); else p->removeFromLegend();
     UpdateAxisVisibility();
     Queue();
 }
@@ -547,4 +552,49 @@ void ChartView::OnPlottableClick(QCPAbstractPlottable* plottable, int index) {
             if (s->xs[j] == it->key && s->ys[j] == it->value) { emit PointClicked(i, j); return; }
         return;
     }
+}
+
+void ChartView::SetSeriesPenStyle(int series, Qt::PenStyle style) {
+    QCPAbstractPlottable* p = series_.at(series)->Plottable();
+    QPen pen = p->pen();
+    pen.setStyle(style);
+    p->setPen(pen);
+    Queue();
+}
+
+void ChartView::SetSeriesInLegend(int series, bool inLegend) {
+    series_.at(series)->inLegend = inLegend;
+    SetSeriesActive(series, series_.at(series)->active);
+}
+
+void ChartView::SetSeriesToolTip(int series, const QString& tip) { series_.at(series)->toolTip = tip; }
+QString ChartView::SeriesToolTip(int series) const { return series_.at(series)->toolTip; }
+
+void ChartView::SetLegendColumns(int columns) {
+    plot_->legend->setWrap(std::max(0, columns));
+    Queue();
+}
+
+bool ChartView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == plot_ && event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        auto* item = qobject_cast<QCPPlottableLegendItem*>(plot_->layoutElementAt(help->pos()));
+        if (!item) {
+            // layoutElementAt stops at the legend itself; ask it for the entry under the mouse.
+            if (plot_->legend->visible() && plot_->legend->selectTest(help->pos(), false) >= 0) {
+                for (int i = 0; i < plot_->legend->itemCount(); ++i) {
+                    auto* candidate = qobject_cast<QCPPlottableLegendItem*>(plot_->legend->item(i));
+                    if (candidate && candidate->outerRect().contains(help->pos())) item = candidate;
+                }
+            }
+        }
+        QString tip;
+        if (item)
+            for (const Series* s : series_)
+                if (s->Plottable() == item->plottable()) tip = s->toolTip;
+        if (tip.isEmpty()) QToolTip::hideText();
+        else QToolTip::showText(help->globalPos(), tip, plot_);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }

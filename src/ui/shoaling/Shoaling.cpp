@@ -19,6 +19,7 @@
 #include "ui/app/MainWave.h"
 #include "ui/chart/AxisSet.h"
 #include "ui/help/Help.h"
+#include "ui/shoaling/ModelCompare.h"
 
 using orvane::ShoalingTab;
 
@@ -156,6 +157,7 @@ TFrmShoaling::TFrmShoaling(AppContext& ctx, QWidget* parent)
     connect(ToolButton3, &QToolButton::clicked, this, guarded(&TFrmShoaling::ToolButton3Click));
     connect(ToolButton4, &QToolButton::clicked, this, guarded(&TFrmShoaling::ToolButton4Click));
     connect(ToolButton5, &QToolButton::clicked, this, guarded(&TFrmShoaling::ToolButton5Click));
+    connect(ToolButton6, &QToolButton::clicked, this, guarded(&TFrmShoaling::ToolButton6Click));
     connect(Chart1, &ChartView::PointClicked, this, [this](int s, int i) {
         RunGuarded(ctx_, [&] { Chart1ClickSeries(s, i); });
     });
@@ -318,6 +320,11 @@ void TFrmShoaling::BuildChart(QWidget* panel) {
     ToolButton4 = tool("ToolButton4", QStyle::SP_DriveFDIcon, QStringLiteral("画像として保存"));
     ToolButton5 = tool("ToolButton5", QStyle::SP_BrowserReload, QStringLiteral("表示範囲に戻す"));
     ToolButton3 = tool("ToolButton3", QStyle::SP_MessageBoxQuestion, QStringLiteral("ヘルプ"));
+    ToolButton6 = new QToolButton(ToolBar1);
+    ToolButton6->setObjectName("ToolButton6");
+    ToolButton6->setText(QStringLiteral("モデル比較"));
+    ToolButton6->setToolTip(QStringLiteral("同じ条件で適用できるすべての計算方法を計算し、一つのグラフと表で比べます"));
+    ToolBar1->addWidget(ToolButton6);
     v->addWidget(ToolBar1);
 
     Chart1 = new ChartView(panel);
@@ -336,8 +343,10 @@ void TFrmShoaling::BuildChart(QWidget* panel) {
 
 // --- keeping the run in step with the controls ------------------------------------------
 
-void TFrmShoaling::SyncChoices() {
-    orvane::ShoalingInputs& in = run_.Inputs;
+void TFrmShoaling::SyncChoices() { ReadChoices(run_); }
+
+void TFrmShoaling::ReadChoices(orvane::ShoalingRun& run) const {
+    orvane::ShoalingInputs& in = run.Inputs;
     in.Method = std::max(0, RadioGroupMethod->ItemIndex());
     in.HeightKind = std::max(0, RadioGroupH0->ItemIndex());
     in.PeriodKind = std::max(0, RadioGroupT0->ItemIndex());
@@ -346,20 +355,22 @@ void TFrmShoaling::SyncChoices() {
     in.XAxis = std::max(0, RadioGroupXAxis->ItemIndex());
     in.DisplayIndex = std::max(0, RadioGroupYAxis->ItemIndex());
     in.ProfileFile = S(EditFileName->text());
-    if (ComboBoxDist->currentIndex() >= 0) run_.DistanceColumn = ComboBoxDist->currentIndex();
-    if (ComboBoxDepth->currentIndex() >= 0) run_.DepthColumn = ComboBoxDepth->currentIndex();
+    if (ComboBoxDist->currentIndex() >= 0) run.DistanceColumn = ComboBoxDist->currentIndex();
+    if (ComboBoxDepth->currentIndex() >= 0) run.DepthColumn = ComboBoxDepth->currentIndex();
 }
 
-void TFrmShoaling::UpdateRunInputs() {
-    SyncChoices();
-    run_.CopyConstants(ctx_.constants);
-    orvane::ShoalingInputs& in = run_.Inputs;
+void TFrmShoaling::UpdateRunInputs() { ReadControls(run_); }
+
+void TFrmShoaling::ReadControls(orvane::ShoalingRun& run, bool withObsPos) const {
+    ReadChoices(run);
+    run.CopyConstants(ctx_.constants);
+    orvane::ShoalingInputs& in = run.Inputs;
     // Boxes that the chosen options leave unused are not converted, so that a stale text
     // there does not stop the run.
     in.OnshoreEndValue = Real(EditOnshoreEnd);
     in.OffshoreEndValue = Real(EditOffshoreEnd);
     if (in.ProfileMode == 0) in.Slope = Real(EdtSlope);
-    if (in.ObsPos == 1) in.ObsPosValue = orvane::StrToFloat(S(LabeledEditObsPos->text()));
+    if (in.ObsPos == 1 && withObsPos) in.ObsPosValue = orvane::StrToFloat(S(LabeledEditObsPos->text()));
 }
 
 void TFrmShoaling::ShowTab(ShoalingTab tab) {
@@ -649,3 +660,5 @@ void TFrmShoaling::ToolButton4Click() {
 }
 
 void TFrmShoaling::ToolButton5Click() { Chart1->ResetView(); }
+
+void TFrmShoaling::ToolButton6Click() { ctx_.modelCompare->Execute(*this); }
