@@ -53,7 +53,8 @@ std::vector<HelpPage> LoadPages() {
     // The menus' order: 基本計算, ツール, 定数; pages that no menu opens come last by title.
     static const QStringList order = {
         QStringLiteral("contents"), QStringLiteral("main"), QStringLiteral("airy"),
-        QStringLiteral("shoaling"), QStringLiteral("graph"), QStringLiteral("bttmvel"),
+        QStringLiteral("shoaling"), QStringLiteral("graph"), QStringLiteral("modelcompare"),
+        QStringLiteral("bttmvel"),
         QStringLiteral("rayleigh"), QStringLiteral("wavevelseries"), QStringLiteral("estwaveheight"),
         QStringLiteral("series"), QStringLiteral("constants")};
     auto rank = [](const HelpPage& p) {
@@ -122,7 +123,8 @@ QString HelpPageForWindow(const QWidget* window) {
         {"TFrmShoaling", "shoaling"}, {"TAboutBox", "main"},
         {"TFrmEditConst", "constants"}, {"TFrmAxisSet", "graph"},
         {"TFrmWaveVelSeries", "wavevelseries"}, {"TFrmSDFdata", "series"},
-        {"TFrmEstWaveHeight", "estwaveheight"}, {"PrintPreview", "graph"}};
+        {"TFrmEstWaveHeight", "estwaveheight"}, {"TFrmModelCompare", "modelcompare"},
+        {"PrintPreview", "graph"}};
     for (const QWidget* w = window; w; w = w->parentWidget()) {
         for (const auto& [object, page] : pages)
             if (w->objectName() == QLatin1String(object)) return QString::fromLatin1(page);

@@ -6,7 +6,6 @@
 #include <QHeaderView>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -122,8 +121,6 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(p
     connect(Chart1, &ChartView::AxisClicked, this, [this](ChartAxis a) {
         RunGuarded(ctx_, [&] { Chart1ClickAxis(a); });
     });
-    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
-    connect(f1, &QShortcut::activated, this, guarded(&TFrmModelCompare::ToolButton6Click));
 }
 
 bool TFrmModelCompare::Compare(TFrmShoaling& from) {
