@@ -16,6 +16,7 @@
 #include "ui/app/Guard.h"
 #include "ui/chart/AxisSet.h"
 #include "ui/help/Help.h"
+#include "ui/widgets/ToolButton.h"
 #include "ui/shoaling/Shoaling.h"
 
 namespace {
@@ -38,12 +39,7 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(p
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName("ToolBar1");
     auto tool = [this](const char* name, QStyle::StandardPixmap icon, const QString& hint) {
-        auto* b = new QToolButton(ToolBar1);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setIcon(style()->standardIcon(icon));
-        b->setToolTip(hint);
-        ToolBar1->addWidget(b);
-        return b;
+        return AddToolButton(ToolBar1, name, icon, hint);
     };
     ToolButton1 = tool("ToolButton1", QStyle::SP_FileDialogContentsView, QStringLiteral("印刷プレビュー"));
     ToolButton2 = tool("ToolButton2", QStyle::SP_DialogSaveButton, QStringLiteral("曲線の保存 (CSV)"));

@@ -20,6 +20,7 @@
 #include "ui/chart/AxisSet.h"
 #include "ui/help/Help.h"
 #include "ui/shoaling/ModelCompare.h"
+#include "ui/widgets/ToolButton.h"
 
 using orvane::ShoalingTab;
 
@@ -308,12 +309,7 @@ void TFrmShoaling::BuildChart(QWidget* panel) {
     ToolBar1 = new QToolBar(panel);
     ToolBar1->setObjectName("ToolBar1");
     auto tool = [this](const char* name, QStyle::StandardPixmap icon, const QString& hint) {
-        auto* b = new QToolButton(ToolBar1);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setIcon(style()->standardIcon(icon));
-        b->setToolTip(hint);
-        ToolBar1->addWidget(b);
-        return b;
+        return AddToolButton(ToolBar1, name, icon, hint);
     };
     ToolButton1 = tool("ToolButton1", QStyle::SP_FileDialogContentsView, QStringLiteral("印刷プレビュー"));
     ToolButton2 = tool("ToolButton2", QStyle::SP_DialogSaveButton, QStringLiteral("グラフの保存"));
