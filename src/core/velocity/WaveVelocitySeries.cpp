@@ -158,6 +158,12 @@ double VelocityValue(const RandomVelocity& v, int output) {
 
 ProfileMaximum FindProfileMaximum(const ShoalingRun& run, double Tp, double level, int output,
                                   double g) {
+    std::vector<double> scratch;
+    return FindProfileMaximum(run, Tp, level, output, g, scratch);
+}
+
+ProfileMaximum FindProfileMaximum(const ShoalingRun& run, double Tp, double level, int output,
+                                  double g, std::vector<double>& bound) {
     // The first point with the largest velocity, as a plain scan finds it; but a point
     // whose cheap upper bound lies below the best velocity found cannot be that point,
     // and most points of a profile lie far below the maximum.
@@ -168,7 +174,7 @@ ProfileMaximum FindProfileMaximum(const ShoalingRun& run, double Tp, double leve
             RandomWaveVelocity(Tp, run.RecordedHeight[r], depthOf(r) + run.RecordedSetup[r], g),
             output);
     };
-    std::vector<double> bound(recorded);
+    bound.resize(static_cast<std::size_t>(recorded));
     int best = -1, first = -1;
     double bestVelocity = 0;
     const auto consider = [&](int r, double v) {
@@ -205,7 +211,8 @@ ProfileMaximum FindProfileMaximum(const ShoalingRun& run, double Tp, double leve
 namespace {
 
 void ComputeSample(const LoopFrame& f, ShoalingRun& run, ShoalingOutput& out, Progress& progress,
-                   Prompter& prompter, std::size_t j, long long& outOfRange) {
+                   Prompter& prompter, std::size_t j, long long& outOfRange,
+                   std::vector<double>& scratch) {
     const SeriesHeader& h = f.header;
     auto put = [&](int c, double v) { f.data[c][j] = ValueToCount(v, h.CoefA[c], h.CoefB[c], outOfRange); };
     auto sample = [j](const std::vector<float>& s) { return j < s.size() ? s[j] : ErrorValue; };
@@ -249,7 +256,7 @@ void ComputeSample(const LoopFrame& f, ShoalingRun& run, ShoalingOutput& out, Pr
         if (f.placeChannel >= 0) f.data[f.placeChannel][j] = ErrorRaw;
         return;
     }
-    const ProfileMaximum m = FindProfileMaximum(run, Tp, level, f.options.output, f.gravity);
+    const ProfileMaximum m = FindProfileMaximum(run, Tp, level, f.options.output, f.gravity, scratch);
     if (f.maxChannel >= 0) put(f.maxChannel, m.velocity);
     if (f.placeChannel >= 0) put(f.placeChannel, m.place);
 }
@@ -311,13 +318,15 @@ bool RunParallel(const LoopFrame& f, const ShoalingRun& run, std::size_t total, 
         ShoalingOutput out;
         StopFlagProgress localProgress(stop);
         long long localOutOfRange = 0;
+        std::vector<double> scratch;
         while (!stop.load(std::memory_order_relaxed)) {
             const std::size_t first = next.fetch_add(kChunk);
             if (first >= total) break;
             const std::size_t last = std::min(total, first + kChunk);
             for (std::size_t j = first; j < last && !stop.load(std::memory_order_relaxed); ++j) {
                 try {
-                    ComputeSample(f, local, out, localProgress, lockedPrompter, j, localOutOfRange);
+                    ComputeSample(f, local, out, localProgress, lockedPrompter, j, localOutOfRange,
+                                  scratch);
                 } catch (...) {
                     std::lock_guard lock(errorMutex);
                     if (j < errorSample) {
@@ -403,6 +412,7 @@ VelocityRunResult ComputeVelocitySeries(const VelocityInputs& in, const Velocity
                 return result;
             }
         } else {
+            std::vector<double> scratch;
             for (std::size_t j = 0; j < total; ++j) {
                 if (progress.Cancelled()) {
                     progress.Hide();
@@ -410,7 +420,7 @@ VelocityRunResult ComputeVelocitySeries(const VelocityInputs& in, const Velocity
                 }
                 progress.SetProgressPosition(Percent(j + 1, total));
                 progress.SetStatusLine(FormatDateTime(start + static_cast<double>(j) * step));
-                ComputeSample(frame, run, silent, progress, prompter, j, result.outOfRange);
+                ComputeSample(frame, run, silent, progress, prompter, j, result.outOfRange, scratch);
             }
         }
     } catch (...) {
