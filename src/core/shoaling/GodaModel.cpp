@@ -132,9 +132,9 @@ void RayleighBins(double* R, double beta, double dx, int top) {
 // P of bins 1..top. Between two band limits the same levels are unbroken or partly broken,
 // so there P = W R - (alpha x - gamma): W the weight of the levels not yet above their
 // x2, and the partly broken levels' linear cuts gathered into one line.
-void DensityFast(std::array<double, 1001>& P, std::array<double, 1024>& R, double beta,
-                 double L0overH0, double A, double meanDepth, double zetaRms, double& dx,
-                 int& top) {
+void DensityFast(std::array<double, 1001>& P, std::array<double, 1024>& R, int& used,
+                 double beta, double L0overH0, double A, double meanDepth, double zetaRms,
+                 double& dx, int& top) {
     const double twoBeta2 = 2.0 * beta * beta;
     struct Band {
         double x1, slope;  // slope: p2 / (x2 - x1), the cut's rise per unit height
@@ -161,7 +161,9 @@ void DensityFast(std::array<double, 1001>& P, std::array<double, 1024>& R, doubl
     limits[nlimits++] = 1;
     limits[nlimits++] = top + 1;
     std::sort(limits.begin(), limits.begin() + nlimits);
-    std::fill(P.begin() + top, P.end(), 0.0);
+    // Only the bins that the last step wrote above this step's top need clearing.
+    if (used > top) std::fill(P.begin() + top, P.begin() + used, 0.0);
+    used = top;
 
     RayleighBins(R.data(), beta, dx, top);
     double* const p = P.data();
@@ -437,11 +439,13 @@ GodaHeights GodaPointHeights(ShoalingRun& run, double beta, double A, double mea
     double dx = 0.0;
     if (eval == GodaDensityEvaluation::Reference) {
         run.DensityP.fill(0.0);
+        run.DensityUsed = static_cast<int>(run.DensityP.size());
         DensityReference(run.DensityP, beta, L0overH0, A, meanDepth, zetaRms, dx);
         return ReferenceHeights(run, dx);
     }
     int top = kBins;
-    DensityFast(run.DensityP, run.DensityR, beta, L0overH0, A, meanDepth, zetaRms, dx, top);
+    DensityFast(run.DensityP, run.DensityR, run.DensityUsed, beta, L0overH0, A, meanDepth,
+                zetaRms, dx, top);
     return FastHeights(run, dx, top);
 }
 
