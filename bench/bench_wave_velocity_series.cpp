@@ -95,14 +95,10 @@ void VelocityLoop(benchmark::State& state) {
     ScriptedPrompter prompter;
     if (profile) {
         run.Inputs.ProfileMode = 1;
-        run.Inputs.ProfileFile = SurveyFile();
-        if (!run.LoadProfile(silent, prompter)) {
-            state.SkipWithError("the profile was not read");
-            return;
-        }
+        run.Inputs.ProfileFile = SurveyFile();  // read by the first PrepareRun
         run.Inputs.ObsPosValue = 1000;
         run.Inputs.OffshoreEndValue = method >= 2 ? 1000 : 1500;
-        run.ParseEstimationPoints("300,200,100");
+        run.ParseEstimationPoints("300.5,200.5,100.5");  // between vertices
     } else {
         run.Inputs.XAxis = 0;
         run.Inputs.ObsPosValue = 20;
