@@ -1,25 +1,28 @@
 #!/usr/bin/env python3
-"""Writes a synthetic year of hourly offshore waves and tides as two TSD files.
+"""Writes a synthetic year of offshore waves and tides as two TSD files.
 
 The same series as bench/bench_wave_velocity_series.cpp: storm groups on a calm
 background, periods following the height, a semi-diurnal tide with a spring-neap cycle,
-above a datum 1.2 m below MSL. For timing the command line on a whole year:
+above a datum 1.2 m below MSL. Hourly by default (8,760 samples); `--minutes 10` writes
+10-minute samples (52,560). For timing the command line on a whole year:
 
-  scripts/synthetic-year.py /tmp/year
+  scripts/synthetic-year.py --minutes 10 /tmp/year
   time orvane-cli wave-velocity-series --wave-file /tmp/year/wave.tsd \\
       --tide-file /tmp/year/tide.tsd --msl 1.2 --slope 0.02 --points 6,4,2 \\
-      --umax --xmax --jobs 0 -o /tmp/year/velocity.tsd
+      --umax --xmax -o /tmp/year/velocity.tsd
 """
+import argparse
 import math
 import os
-import sys
 
 HOURS = 8760
 
 
-def series():
+def series(minutes):
     hs, ts, tide = [], [], []
-    for j in range(HOURS):
+    per_hour = 60 // minutes
+    for i in range(HOURS * per_hour):
+        j = i / per_hour  # hours since the start; the hourly series takes whole hours
         days = j / 24.0
         storm = max(0.0, math.sin(2 * math.pi * days / 9.0)) ** 4
         h = 0.6 + 0.3 * math.sin(2 * math.pi * days / 365.0) + 3.0 * storm + 0.2 * math.sin(j * 0.71)
@@ -31,10 +34,10 @@ def series():
     return hs, ts, tide
 
 
-def write_tsd(path, memo, names, units, coefficients, columns):
+def write_tsd(path, memo, interval, names, units, coefficients, columns):
     lines = [
-        "Time Series Data Text Format Ver.2", memo, "2025/01/01 00:00:00", "1 hr", "1",
-        "0 sec", f"{len(names)},0", str(HOURS),
+        "Time Series Data Text Format Ver.2", memo, "2025/01/01 00:00:00", interval, "1",
+        "0 sec", f"{len(names)},0", str(len(columns[0])),
         ",".join(str(c) for c in coefficients), ",".join("0" for _ in names),
         ",".join(names), ",".join(units), "No.1",
     ]
@@ -48,14 +51,18 @@ def write_tsd(path, memo, names, units, coefficients, columns):
 
 
 def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: synthetic-year.py FOLDER")
-    folder = sys.argv[1]
-    os.makedirs(folder, exist_ok=True)
-    hs, ts, tide = series()
-    write_tsd(os.path.join(folder, "wave.tsd"), "synthetic offshore waves", ["Hs", "Ts"],
-              ["m", "s"], [0.01, 0.01], [hs, ts])
-    write_tsd(os.path.join(folder, "tide.tsd"), "synthetic tide", ["Tide"], ["m"], [0.001], [tide])
+    parser = argparse.ArgumentParser(description="Writes a synthetic year as two TSD files.")
+    parser.add_argument("--minutes", type=int, choices=[10, 60], default=60,
+                        help="sampling interval in minutes (default 60)")
+    parser.add_argument("folder")
+    args = parser.parse_args()
+    os.makedirs(args.folder, exist_ok=True)
+    hs, ts, tide = series(args.minutes)
+    interval = "1 hr" if args.minutes == 60 else f"{args.minutes} min"
+    write_tsd(os.path.join(args.folder, "wave.tsd"), "synthetic offshore waves", interval,
+              ["Hs", "Ts"], ["m", "s"], [0.01, 0.01], [hs, ts])
+    write_tsd(os.path.join(args.folder, "tide.tsd"), "synthetic tide", interval, ["Tide"], ["m"],
+              [0.001], [tide])
 
 
 if __name__ == "__main__":

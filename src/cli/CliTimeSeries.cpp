@@ -2,6 +2,7 @@
 // the same file as their windows when the save window is left as it comes up.
 #include <algorithm>
 #include <memory>
+#include <sched.h>
 #include <thread>
 
 #include "CliCommands.h"
@@ -71,9 +72,17 @@ struct VelocityArgs {
     int method = 1;
     std::string slope = "0.1", points = "2,4,6", offshoreEnd = "10", onshoreEnd = "0.1";
     std::string xAxis = "depth", profile, distanceColumn = "1", depthColumn = "2", obsPos;
-    int jobs = 1;
+    int jobs = 0;
     PhysicalConstants constants;
 };
+
+// The cores this process may run on (a container or taskset may allow fewer than the
+// machine has).
+int UsableCores() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) return CPU_COUNT(&set);
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
 
 void RunWaveVelocitySeries(const VelocityArgs& a) {
     Prompter& prompter = SharedPrompter();
@@ -89,7 +98,7 @@ void RunWaveVelocitySeries(const VelocityArgs& a) {
     si.Method = a.method;
     ApplyBedOptions(run, a.method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
     if (a.jobs < 0 || a.jobs > 256) throw CLI::ValidationError("--jobs", "must be 0..256");
-    const int jobs = a.jobs == 0 ? std::max(1u, std::thread::hardware_concurrency()) : a.jobs;
+    const int jobs = a.jobs == 0 ? UsableCores() : a.jobs;
 
     VelocityOptions options;
     options.copyHs = a.copyHs;
@@ -214,7 +223,7 @@ void RegisterTimeSeriesCommands(CLI::App& app) {
         AddTextOption(s, "--offshore-end", a->offshoreEnd, "計算範囲の沖側端点");
         AddTextOption(s, "--onshore-end", a->onshoreEnd, "計算範囲の岸側端点");
         AddTextOption(s, "--obs-depth", a->obsPos, "観測点の水深 (MSL基準, m) または離岸距離 (m); 方法 2, 3 で必要");
-        s->add_option("--jobs", a->jobs, "並行して計算するスレッドの数 (0: コアの数); 結果は 1 のときと同じ")
+        s->add_option("--jobs", a->jobs, "並行して計算するスレッドの数 (0: 使えるコアの数); 結果は 1 のときと同じ")
             ->capture_default_str();
         AddConstantsOptions(s, a->constants);
         s->callback([a] { RunWaveVelocitySeries(*a); });

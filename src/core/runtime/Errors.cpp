@@ -8,13 +8,12 @@ EZeroDivide::EZeroDivide() : OrvaneError("0 による浮動小数点数除算") 
 EInvalidOp::EInvalidOp() : OrvaneError("不正な浮動小数点数演算命令") {}
 EOverflow::EOverflow() : OrvaneError("浮動小数点数オーバーフロー") {}
 
-double CheckResult(double result) {
+void RaiseForNonFinite(double result) {
     if (std::isnan(result)) throw EInvalidOp();
-    if (std::isinf(result)) throw EOverflow();
-    return result;
+    throw EOverflow();
 }
 
-double CheckedDiv(double numerator, double denominator) {
+double CheckedDivChecks(double numerator, double denominator) {
     if (std::isnan(numerator) || std::isnan(denominator)) throw EInvalidOp();
     if (denominator == 0.0) {
         // 0/0 has no value at all; x/0 is the classic division by zero.

@@ -1,6 +1,7 @@
 #pragma once
 // Errors that reach the user. The message is the Japanese text shown in the standard
 // error box (windows) or printed on stderr (command line).
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -40,7 +41,14 @@ class EConvergence : public OrvaneError { using OrvaneError::OrvaneError; };
 
 // Divides, raising EZeroDivide for a zero divisor (we never rely on FP traps); 0/0 and
 // inf/inf raise EInvalidOp, a finite quotient too large for a double EOverflow.
-double CheckedDiv(double numerator, double denominator);
+// Inline for the common case, a finite quotient of a non-zero divisor; everything else
+// goes through the full checks.
+double CheckedDivChecks(double numerator, double denominator);
+inline double CheckedDiv(double numerator, double denominator) {
+    const double q = numerator / denominator;
+    if (denominator != 0.0 && std::isfinite(q)) [[likely]] return q;
+    return CheckedDivChecks(numerator, denominator);
+}
 // sqrt / log / pow with domain checks raising EInvalidOp (log(0) and pow(0, negative)
 // raise EZeroDivide, an infinite result from finite inputs EOverflow).
 double CheckedSqrt(double x);
@@ -48,6 +56,10 @@ double CheckedLog(double x);
 double CheckedPow(double base, double exponent);
 // Returns `result` when finite; NaN raises EInvalidOp, an infinity EOverflow. For results
 // of exp, sinh, cosh and products that may leave the range of a double.
-double CheckResult(double result);
+[[noreturn]] void RaiseForNonFinite(double result);
+inline double CheckResult(double result) {
+    if (!std::isfinite(result)) [[unlikely]] RaiseForNonFinite(result);
+    return result;
+}
 
 }  // namespace orvane

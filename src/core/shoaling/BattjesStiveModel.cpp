@@ -19,7 +19,10 @@ double BSBreakerParameter(double H0, double L0) {
 }
 
 double BSBreakerHeight(double gamma, double d, double T, double g) {
-    const double k = WaveNumber(T, d, g);
+    return BSBreakerHeightOfK(gamma, WaveNumber(T, d, g), d);
+}
+
+double BSBreakerHeightOfK(double gamma, double k, double d) {
     return 0.88 / k * std::tanh(gamma * k * d / 0.88);
 }
 
@@ -92,8 +95,10 @@ bool RunBattjesStiveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
         // All the energy is gone within one step: the explicit march has no answer here.
         if (Fn <= 0.0) return false;
         const double dn = hn + etaGuess;
-        double Hn = CheckedSqrt(8.0 * Fn / GroupVelocity(dn, T, g) / (g * rho));
-        const double Hmax = BSBreakerHeight(gamma, dn, T, g);
+        // The group velocity and the breaker height share the wavenumber at dn.
+        const double kn = WaveNumber(T, dn, g);
+        double Hn = CheckedSqrt(8.0 * Fn / GroupVelocityOfK(kn, dn, T) / (g * rho));
+        const double Hmax = BSBreakerHeightOfK(gamma, kn, dn);
         if (Hn > Hmax) Hn = Hmax;
 
         // Set-up: the radiation-stress factor follows the total depth in every pass.

@@ -17,6 +17,8 @@ double BSBreakerParameter(double H0, double L0);
 
 // Hm = (0.88/k) tanh(gamma k d / 0.88) at total depth d for period T.
 double BSBreakerHeight(double gamma, double d, double T, double g);
+// The same with k = WaveNumber(T, d, g) already at hand (same bits).
+double BSBreakerHeightOfK(double gamma, double k, double d);
 
 // Qb from (1 - Qb)/ln Qb = -(H/Hm)^2, Newton from 0.5 until |dQ| < 1e-5.
 double BSBreakingFraction(double H, double Hm);

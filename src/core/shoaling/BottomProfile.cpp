@@ -108,6 +108,14 @@ bool IsBlankLine(const std::string& line) {
     return line.find_first_not_of(" \t") == std::string::npos;
 }
 
+// The first index i < n with x <= d[i], or n when there is none (also for a NaN x): what a
+// scan from the shoreline finds, by bisection over the non-decreasing distances.
+int FirstVertexAtOrOffshore(const std::vector<double>& d, int n, double x) {
+    const auto end = d.begin() + n;
+    return static_cast<int>(
+        std::partition_point(d.begin(), end, [x](double v) { return !(x <= v); }) - d.begin());
+}
+
 }  // namespace
 
 std::vector<std::string> ShoalingRun::ReadProfileHeader(const std::string& path) {
@@ -231,9 +239,11 @@ double ShoalingRun::DepthAt(double x) const {
         return TideLevel + z[i - 1] + CheckedDiv(x - d[i - 1], d[i] - d[i - 1]) * (z[i] - z[i - 1]);
     };
     if (x > d[n - 1]) return along(n - 1);
-    for (int i = n - 1; i >= 1; --i)
-        if (d[i - 1] < x && x <= d[i]) return along(i);
-    // At or shoreward of the first point: the shoreline depth.
+    // Distances never decrease, so the segments (d[i-1], d[i]] do not overlap and the
+    // first vertex at or offshore of x closes the only segment that holds x.
+    const int i = FirstVertexAtOrOffshore(d, n, x);
+    if (i >= 1 && i < n) return along(i);
+    // At or shoreward of the first point (or x not a number): the shoreline depth.
     return TideLevel + z[0];
 }
 
@@ -262,8 +272,9 @@ double ShoalingRun::NextStation(double dh, double x) const {
     if (n < 2) return x - dh;
     const auto& d = ProfileDistance;
     const auto& z = ProfileDepth;
-    int i = 0;
-    while (i <= n && !(x <= d[i])) ++i;
+    // The file's points are in order; the deep-water point after them need not be.
+    int i = FirstVertexAtOrOffshore(d, n, x);
+    if (i == n && !(x <= d[n])) i = n + 1;
     if (i < 1) i = 1;
     // The vertex that no step may cross.
     double vertex = d[i - 1];

@@ -132,9 +132,9 @@ void RayleighBins(double* R, double beta, double dx, int top) {
 // P of bins 1..top. Between two band limits the same levels are unbroken or partly broken,
 // so there P = W R - (alpha x - gamma): W the weight of the levels not yet above their
 // x2, and the partly broken levels' linear cuts gathered into one line.
-void DensityFast(std::array<double, 1001>& P, std::array<double, 1024>& R, double beta,
-                 double L0overH0, double A, double meanDepth, double zetaRms, double& dx,
-                 int& top) {
+void DensityFast(std::array<double, 1001>& P, std::array<double, 1024>& R, int& used,
+                 double beta, double L0overH0, double A, double meanDepth, double zetaRms,
+                 double& dx, int& top) {
     const double twoBeta2 = 2.0 * beta * beta;
     struct Band {
         double x1, slope;  // slope: p2 / (x2 - x1), the cut's rise per unit height
@@ -161,7 +161,9 @@ void DensityFast(std::array<double, 1001>& P, std::array<double, 1024>& R, doubl
     limits[nlimits++] = 1;
     limits[nlimits++] = top + 1;
     std::sort(limits.begin(), limits.begin() + nlimits);
-    std::fill(P.begin() + top, P.end(), 0.0);
+    // Only the bins that the last step wrote above this step's top need clearing.
+    if (used > top) std::fill(P.begin() + top, P.begin() + used, 0.0);
+    used = top;
 
     RayleighBins(R.data(), beta, dx, top);
     double* const p = P.data();
@@ -390,8 +392,26 @@ void CheckMass(double N) {
 // The moments as sums of P with one weight per bin: with t = j - 0.5 for bin j, the
 // piecewise-linear moments are dx (S1 - P1/12) / S0 and dx^2 (S2 + S0/6 - P1/24) / S0,
 // where Sn = sum t^n P; bins above `top` are zero up to the end of their block.
+// t = i + 0.5 and t^2 for i = 0..kBins-1; both exact, so reading them gives the bits that
+// computing them would.
+struct BinCentres {
+    alignas(16) std::array<double, kBins> t, t2;
+};
+const BinCentres& Centres() {
+    static const BinCentres c = [] {
+        BinCentres b;
+        for (int i = 0; i < kBins; ++i) {
+            b.t[i] = i + 0.5;
+            b.t2[i] = b.t[i] * b.t[i];
+        }
+        return b;
+    }();
+    return c;
+}
+
 GodaHeights FastHeights(ShoalingRun& run, double dx, int top) {
     const double* const p = run.DensityP.data();
+    const BinCentres& centres = Centres();
     BlockSums blocks;
     blocks.count = (top + kSumBlock - 1) / kSumBlock;
     V2 s2 = Splat(0.0);
@@ -401,10 +421,9 @@ GodaHeights FastHeights(ShoalingRun& run, double dx, int top) {
         V2 m = Splat(0.0), t1 = Splat(0.0), t2 = Splat(0.0);
         for (int u = 0; u < kSumBlock; u += 2) {
             const V2 v = Load(p + i + u);
-            const V2 t = V2{i + u + 0.5, i + u + 1.5};
             m += v;
-            t1 += t * v;
-            t2 += t * t * v;
+            t1 += Load(centres.t.data() + i + u) * v;
+            t2 += Load(centres.t2.data() + i + u) * v;
         }
         blocks.mass[blk] = m[0] + m[1];
         blocks.moment[blk] = t1[0] + t1[1];
@@ -463,11 +482,13 @@ GodaHeights GodaPointHeights(ShoalingRun& run, double beta, double A, double mea
     double dx = 0.0;
     if (eval == GodaDensityEvaluation::Reference) {
         run.DensityP.fill(0.0);
+        run.DensityUsed = static_cast<int>(run.DensityP.size());
         DensityReference(run.DensityP, beta, L0overH0, A, meanDepth, zetaRms, dx);
         return ReferenceHeights(run, dx);
     }
     int top = kBins;
-    DensityFast(run.DensityP, run.DensityR, beta, L0overH0, A, meanDepth, zetaRms, dx, top);
+    DensityFast(run.DensityP, run.DensityR, run.DensityUsed, beta, L0overH0, A, meanDepth,
+                zetaRms, dx, top);
     return FastHeights(run, dx, top);
 }
 

@@ -246,6 +246,7 @@ public:
     // Scratch space of the random-wave density model (fixed size, reused by every run).
     std::array<double, 1001> DensityP{}, DensityQ{};
     std::array<double, 1024> DensityR{};  // whole blocks of 16
+    int DensityUsed = 1001;               // DensityP[DensityUsed..] is zero
 
 private:
     void StoreDeepWaterPoint();

@@ -20,7 +20,10 @@ double RadiationStressFactor(double kh) {
 }
 
 double GroupVelocity(double h, double T, double g) {
-    const double k = WaveNumber(T, h, g);
+    return GroupVelocityOfK(WaveNumber(T, h, g), h, T);
+}
+
+double GroupVelocityOfK(double k, double h, double T) {
     return (KhOverSinh2Kh(k * h) + 0.5) * CheckedDiv(kTwoPi, k * T);
 }
 

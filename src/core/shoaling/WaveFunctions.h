@@ -18,6 +18,8 @@ double RadiationStressFactor(double kh);
 // Cg = (kh / sinh(2kh) + 1/2) * 2 pi / (k T), with k = WaveNumber(T, h, g).
 // h <= 0 or T <= 0 raise the wavenumber solver's arithmetic errors.
 double GroupVelocity(double h, double T, double g);
+// The same with k = WaveNumber(T, h, g) already at hand (same bits).
+double GroupVelocityOfK(double k, double h, double T);
 
 // Fixed-point iteration of the set-up balance over one step:
 //     eta1 = eta0 - F / ((eta0 + eta1)/2 + hm) * (H1^2 - H0^2)

@@ -54,8 +54,9 @@ struct RandomVelocity {
 // no heap allocation, safe to call from any thread. Raises EZeroDivide for Tp = 0 or
 // h = 0 and EInvalidOp for negative or non-finite inputs.
 RandomVelocity RandomWaveVelocity(double Tp, double Hrms, double h, double g);
-// An upper bound of RandomWaveVelocity(...).Urms, about two to three times the value and
-// some fifty times cheaper; it raises the same errors for the same inputs.
+// An upper bound of RandomWaveVelocity(...).Urms, within a few per cent of the value for
+// x0 = (2π/Tp)²·h/g between 1e-4 and 70 (two to three times it outside) and some fifty
+// times cheaper; it raises the same errors for the same inputs.
 double RandomWaveVelocityBound(double Tp, double Hrms, double h, double g);
 
 // The random sea of significant height H and period T: Tp = T / RTp, Hrms = H / 1.416.

@@ -173,6 +173,12 @@ double VelocityValue(const RandomVelocity& v, int output) {
 
 ProfileMaximum FindProfileMaximum(const ShoalingRun& run, double Tp, double level, int output,
                                   double g) {
+    std::vector<double> scratch;
+    return FindProfileMaximum(run, Tp, level, output, g, scratch);
+}
+
+ProfileMaximum FindProfileMaximum(const ShoalingRun& run, double Tp, double level, int output,
+                                  double g, std::vector<double>& bound) {
     // The first point with the largest velocity, as a plain scan finds it; but a point
     // whose cheap upper bound lies below the best velocity found cannot be that point,
     // and most points of a profile lie far below the maximum.
@@ -183,7 +189,7 @@ ProfileMaximum FindProfileMaximum(const ShoalingRun& run, double Tp, double leve
             RandomWaveVelocity(Tp, run.RecordedHeight[r], depthOf(r) + run.RecordedSetup[r], g),
             output);
     };
-    std::vector<double> bound(recorded);
+    bound.resize(static_cast<std::size_t>(recorded));
     int best = -1, first = -1;
     double bestVelocity = 0;
     const auto consider = [&](int r, double v) {
@@ -220,7 +226,8 @@ ProfileMaximum FindProfileMaximum(const ShoalingRun& run, double Tp, double leve
 namespace {
 
 void ComputeSample(const LoopFrame& f, ShoalingRun& run, ShoalingOutput& out, Progress& progress,
-                   Prompter& prompter, std::size_t j, long long& outOfRange) {
+                   Prompter& prompter, std::size_t j, long long& outOfRange,
+                   std::vector<double>& scratch) {
     const SeriesHeader& h = f.header;
     auto put = [&](int c, double v) { f.Put(c, j, v, outOfRange); };
     auto sample = [j](const std::vector<float>& s) { return j < s.size() ? s[j] : ErrorValue; };
@@ -264,7 +271,7 @@ void ComputeSample(const LoopFrame& f, ShoalingRun& run, ShoalingOutput& out, Pr
         if (f.placeChannel >= 0) f.Missing(f.placeChannel, j);
         return;
     }
-    const ProfileMaximum m = FindProfileMaximum(run, Tp, level, f.options.output, f.gravity);
+    const ProfileMaximum m = FindProfileMaximum(run, Tp, level, f.options.output, f.gravity, scratch);
     if (f.maxChannel >= 0) put(f.maxChannel, m.velocity);
     if (f.placeChannel >= 0) put(f.placeChannel, m.place);
 }
@@ -326,13 +333,15 @@ bool RunParallel(const LoopFrame& f, const ShoalingRun& run, std::size_t total, 
         ShoalingOutput out;
         StopFlagProgress localProgress(stop);
         long long localOutOfRange = 0;
+        std::vector<double> scratch;
         while (!stop.load(std::memory_order_relaxed)) {
             const std::size_t first = next.fetch_add(kChunk);
             if (first >= total) break;
             const std::size_t last = std::min(total, first + kChunk);
             for (std::size_t j = first; j < last && !stop.load(std::memory_order_relaxed); ++j) {
                 try {
-                    ComputeSample(f, local, out, localProgress, lockedPrompter, j, localOutOfRange);
+                    ComputeSample(f, local, out, localProgress, lockedPrompter, j, localOutOfRange,
+                                  scratch);
                 } catch (...) {
                     std::lock_guard lock(errorMutex);
                     if (j < errorSample) {
@@ -426,6 +435,7 @@ VelocityRunResult RunVelocityLoop(const VelocityInputs& in, const VelocityOption
                 return result;
             }
         } else {
+            std::vector<double> scratch;
             for (std::size_t j = 0; j < total; ++j) {
                 if (progress.Cancelled()) {
                     progress.Hide();
@@ -433,7 +443,7 @@ VelocityRunResult RunVelocityLoop(const VelocityInputs& in, const VelocityOption
                 }
                 progress.SetProgressPosition(Percent(j + 1, total));
                 progress.SetStatusLine(FormatDateTime(start + static_cast<double>(j) * step));
-                ComputeSample(frame, run, silent, progress, prompter, j, result.outOfRange);
+                ComputeSample(frame, run, silent, progress, prompter, j, result.outOfRange, scratch);
             }
         }
     } catch (...) {

@@ -96,6 +96,10 @@ VelocityRunResult ComputeVelocityValues(const VelocityInputs& in, const Velocity
 struct ProfileMaximum {
     double velocity = 0, place = 0;
 };
+// `scratch` holds one value per recorded point; passing the same vector to every sample
+// keeps the loop free of allocations.
+ProfileMaximum FindProfileMaximum(const ShoalingRun& run, double Tp, double level, int output,
+                                  double g, std::vector<double>& scratch);
 ProfileMaximum FindProfileMaximum(const ShoalingRun& run, double Tp, double level, int output,
                                   double g);
 

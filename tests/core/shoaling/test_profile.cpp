@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <filesystem>
+#include <random>
 #include <gtest/gtest.h>
 #include "ShoalingTestSupport.h"
 
@@ -143,6 +145,55 @@ TEST(BottomProfile, ProfileLookupsAndStationsLandOnEveryVertex) {
     EXPECT_NEAR(deep.run.ProfileDistance[3], L0 * 10, 1e-9);
     EXPECT_NEAR(deep.run.NextStation(1.0, L0 * 10), L0 * 10 - 10, 1e-9);
     EXPECT_DOUBLE_EQ(deep.run.NextStation(1.0, 105), 100);
+}
+
+TEST(BottomProfile, BisectedLookupsFindTheSegmentsOfAPlainScan) {
+    // Repeated distances, flat stretches and a bar; the deep-water point once inside the
+    // profile, once beyond it.
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::string text = "x,h\n0,0\n";
+    double x = 1, h = 0.1;
+    for (int i = 0; i < 400; ++i) {
+        text += std::to_string(x) + "," + std::to_string(h) + "\n";
+        const double u = unit(random);
+        x += u < 0.1 ? 0.0 : 5 * unit(random);
+        h += u < 0.2 ? 0.0 : unit(random) - 0.2;
+    }
+    text += std::to_string(x + 3) + "," + std::to_string(h + 0.5) + "\n";
+    auto l = Load(text);
+    ASSERT_TRUE(l.ok);
+    ShoalingRun& run = l.run;
+    run.TideLevel = 0.3;
+    const auto& d = run.ProfileDistance;
+    const auto& z = run.ProfileDepth;
+    const int n = run.ProfileCount;
+    const auto scanDepth = [&](double at) {
+        if (at > d[n - 1]) return run.TideLevel + z[n - 2] + (at - d[n - 2]) / (d[n - 1] - d[n - 2]) * (z[n - 1] - z[n - 2]);
+        for (int i = n - 1; i >= 1; --i)
+            if (d[i - 1] < at && at <= d[i])
+                return run.TideLevel + z[i - 1] + (at - d[i - 1]) / (d[i] - d[i - 1]) * (z[i] - z[i - 1]);
+        return run.TideLevel + z[0];
+    };
+    const auto scanNext = [&](double dh, double at) {
+        int i = 0;
+        while (i <= n && !(at <= d[i])) ++i;
+        i = std::max(i, 1);
+        double vertex = d[i - 1];
+        if (i > n) i = n - 1, vertex = d[n - 1];
+        const double s = (z[i] - z[i - 1]) / (d[i] - d[i - 1]);
+        const double next = s > 0 ? at - dh / s : s < 0 ? at + dh / s : vertex;
+        return std::max(next, vertex);
+    };
+    for (double deepAt : {d[n / 2], d[n - 1] + 50}) {
+        run.ProfileDistance[n] = deepAt;
+        std::vector<double> probes(d.begin(), d.end());
+        for (int k = 0; k < 2000; ++k) probes.push_back((d[n - 1] + 60) * unit(random));
+        for (double at : probes) {
+            ASSERT_EQ(run.DepthAt(at), scanDepth(at)) << at;
+            ASSERT_EQ(run.NextStation(0.05, at), scanNext(0.05, at)) << at;
+        }
+    }
 }
 
 }  // namespace
