@@ -238,7 +238,7 @@ public:
     bool ProfileLoaded = false;
     bool ProfileFromArrays = false;
     int DistanceColumn = 0;
-    int DepthColumn = 0;
+    int DepthColumn = 1;  // a profile is distance, depth unless told otherwise
 
     // Model-wide values of the regular and Goda models.
     double UrsellDepth30 = 0, UrsellDepth50 = 0, ShoalingAt30 = 0, ShoalingAt50 = 0;
