@@ -10,6 +10,7 @@ PACKAGES="
   fonts-ipafont-gothic fonts-liberation
   xvfb xauth
   clang libclang-rt-14-dev
+  libnetcdf-dev
 "
 
 missing=""
