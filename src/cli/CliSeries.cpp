@@ -241,10 +241,12 @@ void Import(const SeriesArgs& a) {
 void RegisterSeriesCommands(CLI::App& app) {
     CLI::App* series = app.add_subcommand("series", "時系列ファイル (SDF / TSD)");
     series->require_subcommand(1);
+    series->footer("例: orvane-cli series info wave.sdf");
     auto args = std::make_shared<SeriesArgs>();
 
     CLI::App* info = series->add_subcommand("info", "ヘッダとチャンネル表を表示");
-    info->add_option("FILE", args->file, "SDF または TSD ファイル")->required();
+    info->add_option("FILE", args->file, "SDF または TSD ファイル")->required()->type_name("ファイル");
+    info->footer("例: orvane-cli series info wave.sdf (旧式のSDFも読むだけで、ファイルは書き換えない)");
     info->callback([args] {
         SeriesStore store;
         Open(store, args->file);
@@ -253,8 +255,9 @@ void RegisterSeriesCommands(CLI::App& app) {
 
     CLI::App* convert = series->add_subcommand(
         "convert", "SDF と TSD の相互変換 (拡張子で判別; TSDで表せない値があれば中止)");
-    convert->add_option("IN", args->input, "入力ファイル")->required();
-    convert->add_option("OUT", args->output, "出力ファイル (.sdf または .tsd)")->required();
+    convert->add_option("IN", args->input, "入力ファイル")->required()->type_name("ファイル");
+    convert->add_option("OUT", args->output, "出力ファイル (.sdf または .tsd)")->required()->type_name("ファイル");
+    convert->footer("例: orvane-cli series convert wave.sdf wave.tsd\n既存のファイルに上書きするには --yes を付けます。");
     convert->callback([args] { Convert(args->input, args->output); });
 
     CLI::App* exp = series->add_subcommand(
@@ -277,12 +280,14 @@ void RegisterSeriesCommands(CLI::App& app) {
 
     CLI::App* upgrade = series->add_subcommand(
         "upgrade", "旧式 (Ver.1～3) の SDF ファイルをその場で Ver.4 に更新する (ほかのコマンドはファイルを書き換えない)");
-    upgrade->add_option("FILE", args->file, "SDF ファイル")->required();
+    upgrade->add_option("FILE", args->file, "SDF ファイル")->required()->type_name("ファイル");
+    upgrade->footer("例: orvane-cli series upgrade archive_1998.sdf");
     upgrade->callback([args] { Upgrade(args->file); });
 
     CLI::App* csv = series->add_subcommand("csv", "バースト1のインターバル記録を物理量のCSVで出力");
-    csv->add_option("FILE", args->file, "SDF または TSD ファイル")->required();
-    csv->add_option("-o,--output", args->csvOut, "出力CSVファイル (.csv, CR LF); 省略時は標準出力");
+    csv->add_option("FILE", args->file, "SDF または TSD ファイル")->required()->type_name("ファイル");
+    csv->add_option("-o,--output", args->csvOut, "出力CSVファイル (.csv, CR LF); 省略時は標準出力")->type_name("ファイル");
     orvane::AddEncodingOption(csv, args->encoding);
+    csv->footer("例: orvane-cli series csv wave.sdf -o wave.csv --encoding cp932\n既存のファイルに上書きするには --yes を付けます。");
     csv->callback([args] { Csv(args->file, args->csvOut, args->encoding); });
 }

@@ -8,12 +8,14 @@
 int main(int argc, char** argv) {
     CLI::App app{"Orvane: 沿岸波浪解析 (command line)"};
     app.require_subcommand(1);
+    orvane::UseJapaneseUsage(app);
     orvane::AddGlobalOptions(app);
     RegisterWaveCommands(app);
     RegisterCalculatorCommands(app);
     RegisterSeriesCommands(app);
     RegisterShoalCommands(app);
     RegisterTimeSeriesCommands(app);
+    orvane::NameSubcommandGroups(app);
     orvane::InstallInterruptHandler();
     try {
         app.parse(argc, argv);
