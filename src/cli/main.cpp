@@ -15,6 +15,8 @@ int main(int argc, char** argv) {
     RegisterSeriesCommands(app);
     RegisterShoalCommands(app);
     RegisterTimeSeriesCommands(app);
+    app.footer("例: orvane-cli airy --depth 10 --period 8 --height 1\n"
+               "各サブコマンドの説明と例は orvane-cli サブコマンド --help で表示されます。\n");
     orvane::NameSubcommandGroups(app);
     orvane::InstallInterruptHandler();
     try {
