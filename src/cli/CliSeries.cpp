@@ -132,11 +132,11 @@ void Convert(const std::string& in, const std::string& out) {
     if (toTsd) CheckTsdKeeps(store, false);
 
     // Written next to the output and renamed over it only when every burst is in.
-    const std::string part = out + ".part~";
-    fs::remove(part, ec);
+    const std::string part = orvane::TemporaryPathFor(out);
     try {
         store.OutputFileName = part;
-        if (!(toTsd ? store.WriteTsdHeader(part) : store.WriteSdfHeader(part))) throw orvane::EInOutError("ファイル「" + part + "」に書き込めません。");
+        if (!(toTsd ? store.WriteTsdHeader(part) : store.WriteSdfHeader(part)))
+            throw orvane::EInOutError(orvane::WriteFailureText(out, store.LastWriteErrno), store.LastWriteErrno);
         int done = 0;
         const bool ok = store.ReadEachBurst(
             [&](int k) {
@@ -154,6 +154,9 @@ void Convert(const std::string& in, const std::string& out) {
         if (!ok)
             throw OrvaneError("「" + in + "」のバースト" + std::to_string(done + 1) + "を読み込めませんでした。");
         fs::rename(part, out);
+    } catch (const orvane::EInOutError& e) {
+        fs::remove(part, ec);
+        throw orvane::EInOutError(orvane::NamingTarget(e.what(), part, out), e.Errno());
     } catch (...) {
         fs::remove(part, ec);
         throw;

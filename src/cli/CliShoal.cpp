@@ -9,6 +9,7 @@
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
+#include "core/shoaling/ModelComparison.h"
 #include "core/shoaling/ShoalingRun.h"
 
 namespace {
@@ -41,8 +42,49 @@ public:
     std::string leftTitle;
 };
 
+// Every model with the same inputs: each model's report, then the table of the estimation
+// points with the spread between the models.
+void RunShoalAll(const ShoalArgs& a) {
+    using namespace orvane;
+    ShoalingRun base{a.constants};
+    ShoalingInputs& in = base.Inputs;
+    in.HeightKind = Choice("--h0-kind", a.heightKind, {"significant", "rms"});
+    in.PeriodKind = Choice("--t0-kind", a.periodKind, {"significant", "peak"});
+    ApplyBedOptions(base, 1, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
+    if (!a.display.empty()) throw CLI::ValidationError("--display", "--method all draws every item itself");
+    in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
+    in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
+    if (in.ProfileMode == 0) in.Slope = StrToFloat(a.slope);
+    Prompter& prompter = SharedPrompter();
+    if (in.ProfileMode == 1 && FileExists(in.ProfileFile)) {
+        ShoalingOutput none;
+        if (!base.LoadProfile(none, prompter)) throw OrvaneError("計算を中止しました。");
+        if (a.onshoreEndGiven) in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
+        if (a.offshoreEndGiven) in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
+    }
+    const ModelComparisonResult r =
+        CompareModels(base, {a.h0, a.t0, a.tide, a.points, a.obsPos}, SharedProgress(), prompter);
+    if (!r.ran) return;
+    bool any = false;
+    for (const ComparedModel& m : r.models) {
+        PrintLine(std::string("【") + ModelLongName(m.method) + "】");
+        if (!m.applies) {
+            PrintLine("(適用外) " + m.message);
+            continue;
+        }
+        any = true;
+        for (const auto& line : m.report) PrintLine(line);
+    }
+    PrintLine("【モデルの比較】");
+    for (const auto& line : ComparisonTableText(r)) PrintLine(line);
+    if (a.csv)
+        for (const auto& line : ComparisonCurveLines(r)) PrintLine(line);
+    if (!any) throw OrvaneError("計算を中止しました。");
+}
+
 void RunShoal(const ShoalArgs& a) {
     using namespace orvane;
+    if (orvane::LowerAscii(a.method) == "all") return RunShoalAll(a);
     ShoalingRun run{a.constants};
     ShoalingInputs& in = run.Inputs;
     in.Method = ParseMethod("--method", a.method, ShoalMethodNames());
@@ -166,7 +208,8 @@ void RegisterShoalCommands(CLI::App& app) {
         "shoal", "波高の浅水変化: 推定位置の報告 (窓の「推定位置」と同じ行) と、--csv でグラフの点");
     s->add_option("--method", args->method,
                   "計算方法 (名前または番号): 0 regular 菅原・山本(1978), 1 goda 合田(1975), "
-                  "2 thornton-guza Thornton and Guza(1983), 3 battjes-stive Battjes and Stive(1985)")
+                  "2 thornton-guza Thornton and Guza(1983), 3 battjes-stive Battjes and Stive(1985), "
+                  "all すべてを比較 (各モデルの報告と差の表)")
         ->type_name("名前|番号")
         ->capture_default_str();
     orvane::AddTextOption(s, "--h0", args->h0, "沖波の波高 H (m)");

@@ -27,6 +27,7 @@ std::string Trimmed(const std::string& s) {
 
 // An interval channel given by its name, its list text ("Us(m/s)") or its number from 1.
 int ChannelIndex(const std::string& option, const std::string& value, const SeriesHeader& h) {
+    if (h.NchInterval <= 0) throw OrvaneError("インターバル記録のチャンネルがありません。");
     for (int c = 0; c < h.NchInterval; ++c)
         if (Trimmed(h.ItemName[c]) == value || ChannelListText(h, c) == value) return c;
     int number = 0;
@@ -40,9 +41,12 @@ void RequireFile(const std::string& name) {
 }
 
 // The channel table of a file, for resolving channel options.
-SeriesHeader HeaderOf(const std::string& name, Prompter& prompter, Progress& progress) {
+// `kind`: how a name whose extension says nothing is read.
+SeriesHeader HeaderOf(const std::string& name, Prompter& prompter, Progress& progress,
+                      SeriesKind kind = SeriesKind::SDF) {
     RequireFile(name);
     SeriesStore probe;
+    probe.FileKind = kind;
     probe.ConvertOldInPlace = false;
     if (!probe.OpenSeriesHeader(name, prompter, progress)) throw OrvaneError("計算を中止しました。");
     return probe.header;
@@ -103,7 +107,10 @@ void RunWaveVelocitySeries(const VelocityArgs& a) {
     files.waveFile = a.waveFile;
     files.tideFile = a.tideFile;
     const SeriesHeader wave = HeaderOf(a.waveFile, prompter, progress);
-    const SeriesHeader tide = HeaderOf(a.tideFile, prompter, progress);
+    // As the window reads it: a tide file of another extension is of the wave file's kind.
+    SeriesKind waveKind = SeriesKind::SDF;
+    KindFromExtension(a.waveFile, waveKind);
+    const SeriesHeader tide = HeaderOf(a.tideFile, prompter, progress, waveKind);
     files.hsChannel = ChannelIndex("--hs-channel", a.hsChannel, wave);
     files.tsChannel = ChannelIndex("--ts-channel", a.tsChannel, wave);
     files.tideChannel = ChannelIndex("--tide-channel", a.tideChannel, tide);

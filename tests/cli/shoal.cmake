@@ -52,6 +52,13 @@ set_tests_properties(cli_shoal_profile_columns_by_name PROPERTIES PASS_REGULAR_E
 add_test(NAME cli_shoal_help COMMAND ${ORVANE_CLI} shoal --help)
 set_tests_properties(cli_shoal_help PROPERTIES PASS_REGULAR_EXPRESSION "--profile.*--points.*--csv")
 
+# A period of hours: the breaking depth is searched once on a plane bed and one budget
+# bounds every step and search of the run, so it ends at once with the budget's message.
+add_test(NAME cli_shoal_regular_long_period_ends
+  COMMAND sh -c "\"$0\" shoal --method 0 --t0 10000 2>&1; echo rc=$?" ${ORVANE_CLI})
+set_tests_properties(cli_shoal_regular_long_period_ends PROPERTIES TIMEOUT 60 PASS_REGULAR_EXPRESSION
+  "^計算点の数が上限を超えました。\n計算を中止しました。\nrc=1\n$")
+
 # A profile saved as UTF-8 with a byte-order mark keeps its Japanese column names; one
 # that neither UTF-8 nor CP932 can read is named by its line.
 add_test(NAME cli_shoal_profile_utf8_names
@@ -59,3 +66,18 @@ add_test(NAME cli_shoal_profile_utf8_names
           ${ORVANE_CLI} ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(cli_shoal_profile_utf8_names PROPERTIES PASS_REGULAR_EXPRESSION
   "^X = 50m \n「[^」]*bad\\.csv」の 1 行目は UTF-8 としても CP932 \\(シフトJIS\\) としても読めません。\nrc=1\n$")
+
+# Every model with the same inputs: the reports in method order, then the table with the
+# spread of H / Hs between the models.
+add_test(NAME cli_shoal_all_methods
+  COMMAND sh -c "\"$0\" shoal --method all --obs-depth 8 --yes 2>/dev/null" ${ORVANE_CLI})
+set_tests_properties(cli_shoal_all_methods PROPERTIES PASS_REGULAR_EXPRESSION
+  "^【菅原・山本\\(1978\\)の規則波の変形モデル】\nh = 6m \n  浅水係数 Ks =1\\.109、.*【合田\\(1975\\)の不規則波の変形モデル】\nh = 6m \n  rms波高 Hrms =2\\.132m\n.*【Thornton and Guza（1983\\)の砕波変形モデル】\nh = 6m \n.*【Battjes and Stive\\(1985\\)の砕波変形モデル】\nh = 6m \n.*【モデルの比較】\nh \\(m\\)\t菅原・山本\\(1978\\) H \\(m\\)\t菅原・山本\\(1978\\) η \\(m\\)\t合田\\(1975\\) Hs \\(m\\)\t合田\\(1975\\) Hrms \\(m\\)\t合田\\(1975\\) η \\(m\\)\tThornton-Guza\\(1983\\) Hs \\(m\\)\tThornton-Guza\\(1983\\) Hrms \\(m\\)\tBattjes-Stive\\(1985\\) Hs \\(m\\)\tBattjes-Stive\\(1985\\) Hrms \\(m\\)\tBattjes-Stive\\(1985\\) η \\(m\\)\t波高の差 \\(m\\)\t波高の差 \\(%\\)\n6\t3\\.083\t.*\n2\t2\\.235\t0\\.365\t2\\.241\t1\\.689\t0\\.129\t1\\.271\t0\\.898\t1\\.978\t1\\.397\t0\\.133\t0\\.970\t50\\.2\n$")
+
+# A profile that deepens shoreward: the regular model refuses any profile, Goda's this one;
+# the other two still run and the command succeeds.
+add_test(NAME cli_shoal_all_methods_refused
+  COMMAND sh -c "printf 'x,h\\r\\n0,0\\r\\n100,6\\r\\n150,4\\r\\n400,20\\r\\n' > \"$1/bar.csv\" && \"$0\" shoal --method all --profile \"$1/bar.csv\" --obs-depth 300 --points 50,120 --yes 2>/dev/null; echo rc=$?"
+          ${ORVANE_CLI} ${CMAKE_CURRENT_BINARY_DIR})
+set_tests_properties(cli_shoal_all_methods_refused PROPERTIES PASS_REGULAR_EXPRESSION
+  "^【菅原・山本\\(1978\\)の規則波の変形モデル】\n\\(適用外\\) 選択した計算方法は任意海底には適用できません。\n【合田\\(1975\\)の不規則波の変形モデル】\n\\(適用外\\) 選択した計算方法は逆勾配斜面には適用できません。\n【Thornton and Guza（1983\\)の砕波変形モデル】\nX = 120m \n.*【モデルの比較】\nX \\(m\\)\tThornton-Guza\\(1983\\) Hs \\(m\\)\tThornton-Guza\\(1983\\) Hrms \\(m\\)\tBattjes-Stive\\(1985\\) Hs \\(m\\)\tBattjes-Stive\\(1985\\) Hrms \\(m\\)\tBattjes-Stive\\(1985\\) η \\(m\\)\t波高の差 \\(m\\)\t波高の差 \\(%\\)\n120\t.*\n50\t.*\nrc=0\n$")

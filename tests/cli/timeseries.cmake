@@ -52,3 +52,17 @@ set_tests_properties(cli_wave_height_series_run PROPERTIES
 
 add_test(NAME cli_wave_height_series_help COMMAND ${ORVANE_CLI} wave-height-series --help)
 set_tests_properties(cli_wave_height_series_help PROPERTIES PASS_REGULAR_EXPRESSION "--us-channel")
+
+# A tide file of another extension is read as the wave file's kind, as in the window.
+ts_write(tide.txt ${ts_head} "1,0" "3" "0.001" "0" "Tide" "m" "No.1" "0.2" "0.4" "0.6")
+ts_write(no_interval.tsd ${ts_head} "0,1" "0" "1" "0" "B" "u" "No.1" "5")
+file(REMOVE ${ts_dir}/txt_tide.tsd)
+add_test(NAME cli_wave_velocity_series_tide_of_the_wave_files_kind
+  COMMAND ${ORVANE_CLI} --yes ${ts_vel} --tide-file ${ts_dir}/tide.txt -o ${ts_dir}/txt_tide.tsd)
+set_tests_properties(cli_wave_velocity_series_tide_of_the_wave_files_kind PROPERTIES
+  PASS_REGULAR_EXPRESSION "計算は正常に終了しました。")
+add_test(NAME cli_wave_velocity_series_no_interval_channels
+  COMMAND ${ORVANE_CLI} wave-velocity-series --wave-file ${ts_dir}/no_interval.tsd --tide-file ${ts_dir}/tide.tsd
+          -o ${ts_dir}/none.tsd)
+set_tests_properties(cli_wave_velocity_series_no_interval_channels PROPERTIES
+  PASS_REGULAR_EXPRESSION "インターバル記録のチャンネルがありません。")

@@ -242,23 +242,36 @@ TEST_F(ChartTest, RangeChecksStopOkWithEarlierStepsApplied) {
     EXPECT_DOUBLE_EQ(chart->AxisMaximum(ChartAxis::Bottom), 30);
 }
 
-TEST_F(ChartTest, FontDialogChangesTheTitleFontAtOnce) {
+TEST_F(ChartTest, FontDialogStartsOnTheAxisFontAndChangesOnlyWhatWasChosen) {
     Run();
+    QFont left = chart->AxisTitleFont(ChartAxis::Left);
+    left.setPointSize(13);
+    chart->SetAxisTitleFont(ChartAxis::Left, left);
+    const QFont bottom = chart->AxisTitleFont(ChartAxis::Bottom);
+    int newSize = 0, offered = 0;
     onModal = [&](QDialog* d) {
         if (auto* fd = qobject_cast<QFontDialog*>(d)) {
             QFont f = fd->currentFont();
-            f.setPointSize(17);
+            offered = f.pointSize();
+            if (newSize) f.setPointSize(newSize);
             fd->setCurrentFont(f);
             fd->setResult(QDialog::Accepted);
             return;
         }
+        // The range choice lies in two columns: both buttons on one row.
+        EXPECT_EQ(dlg->RadioGroup2->Button(0)->y(), dlg->RadioGroup2->Button(1)->y());
         Click(dlg, "BitBtnFont");
         Click(dlg, "BitBtn2");
     };
     ClickAt(chart->AxisPixel(ChartAxis::Left));
     ASSERT_EQ(modalDialogs.size(), 2u);
     EXPECT_EQ(modalDialogs[1], dlg->FontDialog1);
+    EXPECT_EQ(offered, 13);
+    EXPECT_EQ(chart->AxisTitleFont(ChartAxis::Left), left);  // OK without a change
+    newSize = 17;
+    ClickAt(chart->AxisPixel(ChartAxis::Left));
     EXPECT_EQ(chart->AxisTitleFont(ChartAxis::Left).pointSize(), 17);
+    EXPECT_EQ(chart->AxisTitleFont(ChartAxis::Bottom), bottom);
 }
 
 TEST_F(ChartTest, ExportWritesTheHeaderThenThePlottedPoints) {

@@ -108,6 +108,16 @@ TEST_F(ConstantsEditorTest, SaveAppliesWritesTheTextsAsTypedAndSurvivesARestart)
     EXPECT_EQ(ReadLinesCrLf(SettingsFile())[39], "0.5");
 }
 
+TEST_F(ConstantsEditorTest, ACharacterWithoutACp932FormNeverKeepsTheProgramOpen) {
+    SetText(ctx.shoaling, "EdtCalPoint", QStringLiteral("2,4\U0001F30A"));
+    ctx.form1->show();
+    QApplication::processEvents();
+    EXPECT_TRUE(ctx.form1->close());
+    EXPECT_EQ(ReadLinesCrLf(SettingsFile())[10], "2,4?");
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find("EdtCalPoint"), std::string::npos) << Messages()[0];
+}
+
 TEST_F(ConstantsEditorTest, CancelKeepsConstantsButTheTypedTextsUntilTheNextShow) {
     int result = OpenEditor([&](QDialog* d) {
         SetText(d, "LabeledEditgamma_TG", "0.7");

@@ -3,6 +3,7 @@
 // the service mode of the wave-velocity tool.
 #include <QApplication>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <gmock/gmock.h>
@@ -72,6 +73,11 @@ TEST_F(ShoalingWindowTest, MethodChoiceSwitchesGroupsAndKeepsTheDisplayItem) {
     method->SetItemIndex(1);
     EXPECT_EQ(yAxis->Items().size(), 7);
     EXPECT_EQ(yAxis->ItemIndex(), 6);
+    auto* grid = qobject_cast<QGridLayout*>(yAxis->layout());  // two columns: 4 + 3
+    int row = -1, column = -1, rowSpan = 0, columnSpan = 0;
+    ASSERT_NE(grid, nullptr);
+    grid->getItemPosition(grid->indexOf(yAxis->Button(4)), &row, &column, &rowSpan, &columnSpan);
+    EXPECT_EQ(std::pair(row, column), std::pair(0, 1));
     EXPECT_TRUE(Group("RadioGroupH0")->isVisibleTo(w));
     EXPECT_EQ(Group("RadioGroupObsPos")->ItemIndex(), 0);
     EXPECT_FALSE(w->LabeledEditObsPos->isVisibleTo(w));
@@ -246,8 +252,7 @@ TEST_F(ShoalingWindowTest, ProfileFileColumnsAndLoaderMessages) {
     const std::string backwards = WriteProfile("back.csv", {"x,h", "0,0", "10,1", "5,2"});
     const std::string text = WriteProfile("text.csv", {"x,h", "0,0", "10,abc", "20,2"});
 
-    w->DistanceColumn = 5;  // remembered from another file: beyond this header
-    w->DepthColumn = 1;
+    w->DistanceColumn = 5;  // remembered from another file: beyond this header; depth as on a first run
     Group("RadioGroupProfile")->SetItemIndex(1);
     EXPECT_TRUE(w->ComboBoxDist->isHidden());
     SetText(w, "EditFileName", QString::fromStdString(named));
@@ -287,11 +292,12 @@ TEST_F(ShoalingWindowTest, ProfileFileColumnsAndLoaderMessages) {
     EXPECT_EQ(LastMessage(), "第１列目の離岸距離データは小さい方から\n大きい方に入力して下さい。");
     EXPECT_EQ(prompter.beeps, beeps + 1);
 
-    // A field that is not a number fails quietly; the profile in memory stays.
+    // A field that is not a number is named; the profile in memory stays.
     const size_t before = Messages().size();
     SetText(w, "EditFileName", QString::fromStdString(text));
     Click(w, "BitBtn3");
-    EXPECT_EQ(Messages().size(), before);
+    EXPECT_EQ(Messages().size(), before + 1);
+    EXPECT_THAT(LastMessage(), HasSubstr("3行目の2列目「abc」は数値ではありません。"));
     EXPECT_TRUE(w->Run().ProfileLoaded);
 }
 

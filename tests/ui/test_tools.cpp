@@ -106,9 +106,7 @@ protected:
         SetText(tool(), "EditFLOutput", QString::fromStdString(output));
         SetText(tool(), "EditKr", "0.95");
         SetText(tool(), "EditMSL", "0.1");
-        tool()->SavedHsChannel = 0;
-        tool()->SavedTsChannel = 1;
-        tool()->SavedTideChannel = 0;
+        // First run, nothing saved: the period list starts on the second channel.
         tool()->show();  // fills the channel lists: both files exist and an output is named
         FindChildOrFail<QCheckBox>(tool(), "CheckBoxHs")->setChecked(true);
         FindChildOrFail<QCheckBox>(tool(), "CheckBoxTide")->setChecked(true);
@@ -247,12 +245,17 @@ TEST_F(ToolsTest, WaveHeightListsFallBackAndASdfNameGivesAnSdfFile) {
     const std::string out = TempPath("height.sdf");
     onModal = [&](QDialog* d) {
         if (d != ctx.sdfData) return;
+        // Browsing starts beside the input, not at another tool's result in the name box.
+        SetText(d, "EditFileName", "/elsewhere/velocity.tsd");
+        Click(d, "Button1");
         SetText(d, "EditFileName", QString::fromStdString(out));
         Click(d, "BitBtn1");
     };
     Click(w, "BitBtn2");
     ASSERT_TRUE(orvane::FileExists(out)) << (Messages().empty() ? "" : Messages().back());
     EXPECT_EQ(ctx.sdfData->SaveDialog1.InitialDir.toStdString(), orvane::ExtractFileDir(in));
+    ASSERT_FALSE(fileRequests.empty());
+    EXPECT_EQ(fileRequests.back().start.toStdString(), orvane::ExtractFileDir(in) + "/");
     orvane::SeriesStore back;
     orvane::NullProgress quiet;
     ASSERT_TRUE(back.ReadSdfHeader(out, prompter, quiet));

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -86,6 +87,31 @@ void MakeDirs(const std::string& dir) {
     }
 }
 
+// `utf8` with every character that has no CP932 form (or a broken UTF-8 byte) as "?".
+std::string ToCp932Writable(const std::string& utf8, bool& changed) {
+    try {
+        Utf8ToCp932(utf8);
+        return utf8;
+    } catch (const EConvertError&) {
+    }
+    changed = true;
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char b = static_cast<unsigned char>(utf8[i]);
+        std::size_t len = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        len = std::min(len, utf8.size() - i);
+        const std::string ch = utf8.substr(i, len);
+        try {
+            Utf8ToCp932(ch);
+            out += ch;
+        } catch (const EConvertError&) {
+            out += '?';
+        }
+        i += len;
+    }
+    return out;
+}
+
 }  // namespace
 
 const std::array<SettingEntry, kSettingsLineCount>& SettingsTable() { return kTable; }
@@ -111,9 +137,16 @@ SettingsReadResult ReadSettingsFile(const std::string& path) {
         r.error = e.what();
         return r;
     }
-    auto fail = [&](int line, const std::string& message) {
+    auto note = [&](int line, const std::string& message) {
+        if (!r.error.empty()) {
+            r.error += "\n" + message;
+            return;
+        }
         r.error = message;
         r.errorLine = line;
+    };
+    auto fail = [&](int line, const std::string& message) {
+        note(line, message);
         return r;
     };
     for (const SettingEntry& entry : kTable) {
@@ -123,12 +156,14 @@ SettingsReadResult ReadSettingsFile(const std::string& path) {
             try {
                 v.text = Cp932ToUtf8(raw[index]);
             } catch (const EConvertError&) {
-                return fail(entry.line, std::string(kSettingsFileName) + " の " +
-                                            std::to_string(entry.line) +
-                                            " 行目に CP932 の文字として読めないバイトがあります");
+                // Only this line is lost: the lines after it still belong to their controls.
+                note(entry.line, std::string(kSettingsFileName) + " の " + std::to_string(entry.line) +
+                                     " 行目に CP932 の文字として読めないバイトがあります");
+                v.text.clear();
+                v.taken = false;
             }
         }
-        if (entry.kind == SettingKind::Integer) {
+        if (entry.kind == SettingKind::Integer && v.taken) {
             if (!TryStrToInt(v.text, v.integer))
                 return fail(entry.line, "'" + v.text + "' は整数ではありません");
             if (entry.field16 && (v.integer < -32768 || v.integer > 32767))
@@ -138,9 +173,10 @@ SettingsReadResult ReadSettingsFile(const std::string& path) {
         // The constants convert once their boxes hold the file's texts.
         try {
             if (entry.line == 3) {
-                r.gra = StrToFloat(r.values[0].text);
-                r.SGfluid = StrToFloat(r.values[1].text);
-                r.RTp = StrToFloat(r.values[2].text);
+                if (r.values[0].taken) r.gra = StrToFloat(r.values[0].text);
+                if (r.values[1].taken) r.SGfluid = StrToFloat(r.values[1].text);
+                if (r.values[2].taken) r.RTp = StrToFloat(r.values[2].text);
+            } else if (!v.taken) {
             } else if (entry.line == 40) {
                 r.gamma_TG = StrToFloat(v.text);
             } else if (entry.line == 41) {
@@ -148,18 +184,19 @@ SettingsReadResult ReadSettingsFile(const std::string& path) {
             }
         } catch (const EConvertError& e) {
             int bad = entry.line;
-            if (entry.line == 3) bad = !r.gra ? 1 : !r.SGfluid ? 2 : 3;
+            if (entry.line == 3) bad = !r.gra && r.values[0].taken ? 1 : !r.SGfluid && r.values[1].taken ? 2 : 3;
             return fail(bad, e.what());
         }
     }
     return r;
 }
 
-void WriteSettingsFile(const std::string& path, const std::vector<SettingValue>& values) {
+std::vector<int> WriteSettingsFile(const std::string& path, const std::vector<SettingValue>& values) {
     if (values.size() != kTable.size())
         throw OrvaneError(std::string(kSettingsFileName) + " に書く値の数が " +
                           std::to_string(kTable.size()) + " ではありません");
     std::vector<std::string> lines;
+    std::vector<int> replaced;
     lines.reserve(values.size());
     for (std::size_t i = 0; i < kTable.size(); ++i) {
         if (kTable[i].kind == SettingKind::Integer) {
@@ -169,25 +206,41 @@ void WriteSettingsFile(const std::string& path, const std::vector<SettingValue>&
         std::string text = values[i].text;
         for (char& c : text)
             if (c == '\r' || c == '\n') c = ' ';
+        bool changed = false;
+        text = ToCp932Writable(text, changed);
+        if (changed) replaced.push_back(kTable[i].line);
         lines.push_back(std::move(text));
     }
     MakeDirs(ExtractFileDir(path));
     WriteTextFileAtomic(path, lines);
+    return replaced;
 }
 
-std::string SettingsDirectory(const std::string& programDir, const std::string& xdgConfigHome,
-                              const std::string& home) {
-    if (IsWritableDir(programDir)) return WithSlash(programDir);
-    if (!xdgConfigHome.empty() && xdgConfigHome.front() == '/')
-        return WithSlash(xdgConfigHome) + "orvane/";
-    if (!home.empty()) return WithSlash(home) + ".config/orvane/";
-    return WithSlash(programDir);  // nowhere better: the write will report why it fails
+SettingsPlace LocateSettings(const std::string& programDir, bool buildTree,
+                             const std::string& xdgConfigHome, const std::string& home) {
+    SettingsPlace place;
+    const std::string program = WithSlash(programDir);
+    if (buildTree && IsWritableDir(programDir)) place.dir = program;
+    else if (!xdgConfigHome.empty() && xdgConfigHome.front() == '/')
+        place.dir = WithSlash(xdgConfigHome) + "orvane/";
+    else if (!home.empty()) place.dir = WithSlash(home) + ".config/orvane/";
+    else place.dir = program;  // nowhere better: the write will report why it fails
+    if (place.dir != program) place.fallbackDir = program;
+    return place;
 }
 
-std::string SettingsDirectory(const std::string& programDir) {
+SettingsPlace LocateSettings(const std::string& programDir, bool buildTree) {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");
-    return SettingsDirectory(programDir, xdg ? xdg : "", home ? home : "");
+    return LocateSettings(programDir, buildTree, xdg ? xdg : "", home ? home : "");
+}
+
+std::string SettingsPlace::ReadPath() const {
+    struct stat st{};
+    const std::string own = WritePath();
+    if (fallbackDir.empty() || ::stat(own.c_str(), &st) == 0) return own;
+    const std::string beside = fallbackDir + kSettingsFileName;
+    return ::stat(beside.c_str(), &st) == 0 ? beside : own;
 }
 
 }  // namespace orvane

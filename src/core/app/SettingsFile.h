@@ -35,11 +35,13 @@ const std::array<SettingEntry, kSettingsLineCount>& SettingsTable();
 struct SettingValue {
     std::string text;
     int integer = 0;
+    bool taken = true;  // false: the line could not be decoded and its control keeps its value
 };
 
-// What a read took over. `values` holds the lines taken, in order, so values.size() is the
-// number of lines that reached their controls. When a line fails, `error` is its message
-// and `errorLine` its line number (0 when the file as a whole could not be read).
+// What a read took over. `values` holds the lines read, in order; a line whose bytes are not
+// CP932 is left out (taken = false) and the read goes on, any other bad line ends it, so
+// values.size() is where the read stopped. `error` is the first failure's message and
+// `errorLine` its line number (0 when the file as a whole could not be read).
 struct SettingsReadResult {
     bool fileFound = false;
     std::vector<SettingValue> values;
@@ -62,14 +64,26 @@ SettingsReadResult ReadSettingsFile(const std::string& path);
 // Writes exactly 41 values (box texts as they stand, integers in decimal) through a
 // temporary file renamed into place, creating the folder when it is missing. A failure
 // raises EInOutError or EConvertError (text with no CP932 form) and leaves the old file.
-// Line breaks inside a text (which would shift every later line) are written as blanks.
-void WriteSettingsFile(const std::string& path, const std::vector<SettingValue>& values);
+// Line breaks inside a text (which would shift every later line) are written as blanks, and
+// characters with no CP932 form as "?", so that closing the program is never refused for a
+// typed character. Returns the lines (from 1) that got such a replacement.
+std::vector<int> WriteSettingsFile(const std::string& path, const std::vector<SettingValue>& values);
 
-// Where WaveCval.dat lives, with a trailing '/': `programDir` when that folder is writable,
-// else $XDG_CONFIG_HOME/orvane/ (an absolute XDG_CONFIG_HOME only), else ~/.config/orvane/.
-std::string SettingsDirectory(const std::string& programDir);
+// Where WaveCval.dat is written and where it is read from. `dir` (trailing '/') is where it
+// is written: beside the program when it runs from its build tree and that folder is
+// writable, else $XDG_CONFIG_HOME/orvane/ (an absolute XDG_CONFIG_HOME only), else
+// ~/.config/orvane/. `fallbackDir` is the program's folder when that is not `dir`: a
+// WaveCval.dat there is read when `dir` has none, even from a read-only folder.
+struct SettingsPlace {
+    std::string dir;
+    std::string fallbackDir;
+    // The file to read: dir's when it exists, else fallbackDir's when that exists, else dir's.
+    std::string ReadPath() const;
+    std::string WritePath() const { return dir + kSettingsFileName; }
+};
+SettingsPlace LocateSettings(const std::string& programDir, bool buildTree);
 // The same decision with the environment passed in (empty strings for unset variables).
-std::string SettingsDirectory(const std::string& programDir, const std::string& xdgConfigHome,
-                              const std::string& home);
+SettingsPlace LocateSettings(const std::string& programDir, bool buildTree,
+                             const std::string& xdgConfigHome, const std::string& home);
 
 }  // namespace orvane

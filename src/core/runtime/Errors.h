@@ -8,7 +8,14 @@ namespace orvane {
 
 class OrvaneError : public std::runtime_error {
 public:
-    explicit OrvaneError(const std::string& message) : std::runtime_error(message) {}
+    explicit OrvaneError(const std::string& message) : std::runtime_error(ShowNul(message)) {}
+private:
+    // what() is a C string: a NUL from a file's bytes would end the message there.
+    static std::string ShowNul(std::string text) {
+        for (std::size_t at = text.find('\0'); at != std::string::npos; at = text.find('\0', at + 5))
+            text.replace(at, 1, "<NUL>");
+        return text;
+    }
 };
 
 // Text that is not a number: "'%s' は浮動小数点数ではありません" / "'%s' は整数ではありません".
@@ -19,8 +26,15 @@ class EZeroDivide : public OrvaneError { public: EZeroDivide(); };
 class EInvalidOp : public OrvaneError { public: EInvalidOp(); };
 // "浮動小数点数オーバーフロー"
 class EOverflow : public OrvaneError { public: EOverflow(); };
-// File access failures; the message names what failed.
-class EInOutError : public OrvaneError { using OrvaneError::OrvaneError; };
+// File access failures; the message names what failed. Errno() is the system's reason
+// when there is one (0 otherwise).
+class EInOutError : public OrvaneError {
+public:
+    explicit EInOutError(const std::string& message, int err = 0) : OrvaneError(message), err_(err) {}
+    int Errno() const { return err_; }
+private:
+    int err_;
+};
 // A loop that ran past its cap: a computation that does not converge.
 class EConvergence : public OrvaneError { using OrvaneError::OrvaneError; };
 

@@ -51,7 +51,7 @@ struct Decimal {
 };
 
 Decimal ToDecimal(double value, int significant) {
-    char buf[64];
+    char buf[800];
     std::snprintf(buf, sizeof buf, "%.*e", significant - 1, value);
     Decimal d;
     const char* p = buf;
@@ -156,25 +156,26 @@ std::string FormatFixed(double value, int decimals, int significant) {
     if (significant < 1) significant = 1;
     if (significant > 17) significant = 17;
 
-    // First to `significant` digits, then to `decimals` places on the decimal digits
-    // (halves away from zero, as a table of figures rounds).
-    Decimal d = ToDecimal(value, significant);
+    // One rounding of the exact binary value, at whichever limit keeps fewer digits;
+    // rounding twice would turn 1.12249966 into 1.1225 and then 1.123.
+    // 770 digits hold every double exactly, so a half is a true half.
+    Decimal d = ToDecimal(value, 770);
+    int last = std::max(-decimals, d.exponent - significant + 1);  // power of ten kept last
     int top = std::max(d.exponent, 0);
-    std::string aligned;  // digits from 10^top down to 10^-decimals, plus one guard digit
-    int lowest = -decimals - 1;
-    for (int pos = top; pos >= lowest; --pos) {
-        int idx = d.exponent - pos;  // index into d.digits
-        char c = (idx >= 0 && idx < static_cast<int>(d.digits.size())) ? d.digits[idx] : '0';
-        aligned.push_back(c);
+    std::string aligned;  // digits from 10^top down to 10^last
+    for (int pos = top; pos >= last; --pos) {
+        int idx = d.exponent - pos;
+        aligned.push_back((idx >= 0 && idx < static_cast<int>(d.digits.size())) ? d.digits[idx] : '0');
     }
-    bool roundUp = aligned.back() >= '5';
-    aligned.pop_back();
+    int guard = d.exponent - (last - 1);
+    bool roundUp = guard >= 0 && guard < static_cast<int>(d.digits.size()) && d.digits[guard] >= '5';
     if (roundUp) {
         int i = static_cast<int>(aligned.size()) - 1;
         while (i >= 0 && aligned[i] == '9') { aligned[i] = '0'; --i; }
         if (i >= 0) ++aligned[i];
         else aligned.insert(aligned.begin(), '1');
     }
+    aligned.append(static_cast<std::size_t>(last + decimals), '0');
     std::size_t intLen = aligned.size() - static_cast<std::size_t>(decimals);
     std::string intPart = aligned.substr(0, intLen);
     std::string fracPart = aligned.substr(intLen);

@@ -22,8 +22,9 @@ std::string FormatShortest(double value);
 // Fixed notation with `decimals` decimals. A value that rounds to zero is printed
 // without a minus sign ("0.000", never "-0.000").
 std::string FormatFixed(double value, int decimals);
-// The same after first rounding to `significant` significant digits (labels state both);
-// the two-argument form uses 15. Halves at the last decimal round away from zero.
+// The same with at most `significant` significant digits (labels state both; the
+// two-argument form uses 15): one rounding at whichever limit keeps fewer digits, halves
+// away from zero; places below the significant digits are printed as zeros.
 std::string FormatFixed(double value, int decimals, int significant);
 
 // Round to nearest, halves to even. NaN, infinities and values outside int64 raise

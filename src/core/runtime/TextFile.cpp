@@ -1,11 +1,16 @@
 #include "core/runtime/TextFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
@@ -48,18 +53,41 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
     return lines;
 }
 
-std::string TempPathFor(const std::string& path) {
-    std::string dir = ExtractFileDir(path);
-    std::string name = path.substr(path.find_last_of('/') == std::string::npos
-                                       ? 0
-                                       : path.find_last_of('/') + 1);
-    return (dir.empty() ? std::string() : (dir == "/" ? dir : dir + "/")) + "." + name +
-           ".tmpXXXXXX";
+constexpr char kPartialTag[] = ".orvane-partial-";
+constexpr char kConversionTemp[] = "Qr~temp1234!";
+
+std::string DirPrefix(const std::string& dir) {
+    return dir.empty() ? std::string() : (dir == "/" ? dir : dir + "/");
+}
+
+std::string BaseName(const std::string& path) {
+    std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool ProcessGone(long pid) { return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH; }
+
+// True when nobody holds the file's lock (and so nobody is writing it).
+bool Unlocked(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
+}
+
+// Names an earlier version gave the temporary files of `target`.
+bool OldTemporaryOf(const std::string& name, const std::string& target) {
+    if (target.empty()) return false;
+    if (name == target + ".part~") return true;
+    const std::string dot = "." + target;
+    if (name.rfind(dot + ".tmp", 0) == 0) return name.size() == dot.size() + 10;
+    return name.rfind(dot + ".~", 0) == 0;
 }
 
 // Creates the temporary file beside `path` with the mode the final file should have.
 int CreateTemp(const std::string& path, std::string& tempPath) {
-    std::string tmpl = TempPathFor(path);
+    std::string tmpl = TemporaryPathFor(path) + "-XXXXXX";
     int fd = mkstemp(tmpl.data());
     if (fd < 0) ThrowIoError(errno, path);
     struct stat st{};
@@ -114,7 +142,20 @@ std::string IoErrorText(int err) {
 }
 
 void ThrowIoError(int err, const std::string& path) {
-    throw EInOutError(IoErrorText(err) + ": " + path);
+    throw EInOutError(IoErrorText(err) + ": " + path, err);
+}
+
+std::string WriteFailureText(const std::string& path, int err) {
+    std::string text = "ファイル「" + path + "」に書き込めません。";
+    if (err != 0) text += "\n" + IoErrorText(err);
+    return text;
+}
+
+std::string NamingTarget(std::string message, const std::string& temp, const std::string& target) {
+    if (temp.empty()) return message;
+    for (std::size_t at = message.find(temp); at != std::string::npos; at = message.find(temp, at + target.size()))
+        message.replace(at, temp.size(), target);
+    return message;
 }
 
 std::string Cp932ToUtf8(const std::string& cp932) {
@@ -313,6 +354,46 @@ void AtomicTextWriter::Commit() {
     impl_->fd = -1;  // FinishAndRename closes it whatever happens
     FinishAndRename(fd, impl_->tempPath, impl_->path);
     impl_->committed = true;
+}
+
+void RemoveStaleTemporaries(const std::string& dir, const std::string& target) {
+    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+    if (!d) return;
+    std::vector<std::string> stale;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        const std::size_t tag = name.rfind(kPartialTag);
+        if (name.size() > 1 && name[0] == '.' && tag != std::string::npos) {
+            const long pid = std::strtol(name.c_str() + tag + sizeof kPartialTag - 1, nullptr, 10);
+            if (ProcessGone(pid)) stale.push_back(name);
+        } else if (name == kConversionTemp) {
+            if (Unlocked(DirPrefix(dir) + name)) stale.push_back(name);
+        } else if (OldTemporaryOf(name, target)) {
+            stale.push_back(name);
+        }
+    }
+    ::closedir(d);
+    for (const std::string& name : stale) ::unlink((DirPrefix(dir) + name).c_str());
+}
+
+std::string TemporaryPathFor(const std::string& target) {
+    static std::atomic<unsigned> counter{0};
+    const std::string dir = ExtractFileDir(target);
+    const std::string name = BaseName(target);
+    RemoveStaleTemporaries(dir, name);
+    const std::string temp = DirPrefix(dir) + "." + name + kPartialTag + std::to_string(::getpid()) + "-" +
+                             std::to_string(counter.fetch_add(1));
+    ::unlink(temp.c_str());  // only a dead process of the same number can have left it
+    return temp;
+}
+
+TemporaryLock::TemporaryLock(const std::string& path) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ >= 0) ::flock(fd_, LOCK_EX | LOCK_NB);
+}
+
+TemporaryLock::~TemporaryLock() {
+    if (fd_ >= 0) ::close(fd_);
 }
 
 bool FileExists(const std::string& path) {

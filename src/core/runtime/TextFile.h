@@ -39,6 +39,11 @@ std::vector<std::string> ReadRawLines(const std::string& path);
 // The Japanese text for an errno value, and the EInOutError "<text>: <path>".
 std::string IoErrorText(int err);
 [[noreturn]] void ThrowIoError(int err, const std::string& path);
+// "ファイル「<path>」に書き込めません。" with the reason on a second line when `err` names one.
+std::string WriteFailureText(const std::string& path, int err);
+// `message` with every mention of `temp` replaced by `target`: the user wrote the target
+// and never heard of the temporary file.
+std::string NamingTarget(std::string message, const std::string& temp, const std::string& target);
 
 // Writes lines (UTF-8 in, CP932 + CR LF out) to a temporary file in the same folder and
 // renames it over `path` only when everything was written: a failed write leaves the
@@ -61,6 +66,25 @@ public:
 private:
     struct Impl;
     Impl* impl_;
+};
+
+// Temporary files. A file is written beside its target under the name
+// ".<name>.orvane-partial-<pid>-<n>" and renamed over the target when complete, so one left
+// behind by a killed run says what it is. TemporaryPathFor first removes the stale ones in
+// the target's folder: those of processes that no longer run, an unlocked "Qr~temp1234!",
+// and the older names this program gave the same target.
+std::string TemporaryPathFor(const std::string& target);
+void RemoveStaleTemporaries(const std::string& dir, const std::string& target = "");
+// Holds an advisory lock on a fixed-name temporary file ("Qr~temp1234!") while it is in
+// use, so that another run does not take it for a leftover.
+class TemporaryLock {
+public:
+    explicit TemporaryLock(const std::string& path);
+    ~TemporaryLock();
+    TemporaryLock(const TemporaryLock&) = delete;
+    TemporaryLock& operator=(const TemporaryLock&) = delete;
+private:
+    int fd_ = -1;
 };
 
 // Path helpers.

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -48,7 +49,7 @@ std::string TrimTail(std::string s) {
 }
 
 std::string ErrOpen(const std::string& name) { return "ファイル「" + name + "」を開けません。"; }
-std::string ErrWrite(const std::string& name) { return "ファイル「" + name + "」に書き込めません。"; }
+std::string ErrWrite(const std::string& name, int err = 0) { return WriteFailureText(name, err); }
 
 // Reads `count` int16 values, in chunks through `buf`, handing each chunk to `sink`.
 template <class Sink>
@@ -134,15 +135,10 @@ int DecodeSdfHeader(const char* data, std::size_t size, std::int64_t fileSize, S
     if (size < static_cast<std::size_t>(256 * blocks)) return 0;
     std::int64_t words = static_cast<std::int64_t>(h.SampleSize) * h.NchInterval + h.NchBurst;
     if (h.Iteration == 0 && words > MaxSamplesWithoutBursts) return 0;
+    // A file cut short after some bursts stays readable (a reader of a missing burst says
+    // so), but burst 0 must be there: it is what the arrays are sized for.
     std::int64_t need = 256LL * blocks;
-    if (h.Iteration > 0) {
-        if (version == 4) {
-            need += 2 * words * h.Iteration;
-        } else {
-            std::int64_t records = (words + 127) / 128;
-            need += 256 * records * (h.Iteration - 1) + 2 * words;
-        }
-    }
+    if (h.Iteration > 0) need += 2 * words;
     if (need > fileSize) return 0;
 
     for (int i = 0; i < h.ChannelCount(); ++i) {
@@ -168,7 +164,7 @@ bool SeriesStore::ReadSdfHeader(const std::string& fileName, Prompter& prompter,
     std::vector<char> buf(static_cast<std::size_t>(std::min<std::int64_t>(fileSize, SdfMaxHeaderBytes)));
     in.read(buf.data(), static_cast<std::streamsize>(buf.size()));
     SeriesHeader h;
-    int version = in ? DecodeSdfHeader(buf.data(), buf.size(), fileSize, h) : 0;
+    int version = in ? DecodeSdfHeader(buf.data(), buf.size(), series_detail::ContentBytes(fileName, fileSize), h) : 0;
     in.close();
     if (version == 0) {
         prompter.Error("フォーマットが違います。");
@@ -217,7 +213,8 @@ bool SeriesStore::UpdateOldSdf(int version, const std::string& fileName, Progres
     std::string temp = (dir.empty() ? std::string() : dir + "/") + kTempName;
     std::error_code ec;
     fs::remove(temp, ec);  // a stale one would keep bytes beyond our header
-    if (!WriteSdfHeader(temp)) throw EInOutError(ErrWrite(temp));
+    if (!WriteSdfHeader(temp)) throw EInOutError(ErrWrite(temp, LastWriteErrno), LastWriteErrno);
+    TemporaryLock inUse(temp);  // not a leftover while this conversion runs
     AllocateSeriesData();
     std::string savedOutput = OutputFileName;
     OutputFileName = temp;
@@ -279,12 +276,15 @@ bool SeriesStore::WriteSdfHeader(const std::string& fileName) {
     } catch (const std::exception&) {
         return false;
     }
+    errno = 0;
     std::fstream out;
     if (FileExists(fileName)) out.open(fileName, std::ios::binary | std::ios::in | std::ios::out);
     else out.open(fileName, std::ios::binary | std::ios::out);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
+    if (out) {
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+    }
+    LastWriteErrno = out.fail() ? errno : 0;
     return !out.fail();
 }
 
@@ -299,8 +299,9 @@ void SeriesStore::WriteSdfBurst(int burst) {
     HeaderBlocks = SdfHeaderBlocks(header);
     BlockBytes = SdfBlockBytes(header);
 
+    errno = 0;
     std::fstream out(OutputFileName, std::ios::binary | std::ios::in | std::ios::out);
-    if (!out) throw EInOutError(ErrOpen(OutputFileName));
+    if (!out) throw EInOutError(ErrOpen(OutputFileName), errno);
     out.seekp(256LL * HeaderBlocks + burst * BlockBytes);
     std::vector<std::int16_t> buf;
     buf.reserve(kChunkWords + MaxChannels);
@@ -317,7 +318,10 @@ void SeriesStore::WriteSdfBurst(int burst) {
     for (int j = 0; j < nchB; ++j) buf.push_back(BurstData[j]);
     flush();
     out.close();
-    if (out.fail()) throw EInOutError(ErrWrite(OutputFileName));
+    if (out.fail()) {
+        const int err = errno;
+        throw EInOutError(ErrWrite(OutputFileName, err), err);
+    }
 }
 
 std::int64_t SeriesStore::SdfBurstOffset(int burst) const {

@@ -3,7 +3,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "core/runtime/TextFile.h"
 #include "core/series/SeriesStore.h"
@@ -209,6 +212,56 @@ bool LineReader::Next(std::string& line) {
     consumed_ += static_cast<std::int64_t>(line.size()) + (in_.eof() ? 0 : 1);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
+}
+
+bool LineReader::NextBounded(std::string& line, std::size_t maxBytes) {
+    line.clear();
+    std::streambuf* buf = in_.rdbuf();
+    bool any = false;
+    for (;;) {
+        int c = buf->sbumpc();
+        if (c == std::char_traits<char>::eof()) {
+            in_.setstate(std::ios::eofbit);
+            if (!any) in_.setstate(std::ios::failbit);
+            break;
+        }
+        any = true;
+        ++consumed_;
+        if (c == '\n') break;
+        if (line.size() >= maxBytes) {
+            tooLong_ = true;
+            line.clear();
+            return false;
+        }
+        line.push_back(static_cast<char>(c));
+    }
+    if (!any) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+std::int64_t ContentBytes(const std::string& fileName, std::int64_t size) {
+    int fd = ::open(fileName.c_str(), O_RDONLY);
+    if (fd < 0) return size;
+    std::int64_t data = 0;
+    off_t at = 0;
+    // A bounded walk: a file of more extents than this is counted as data from there on.
+    for (int extents = 0; at < size; ++extents) {
+        off_t start = ::lseek(fd, at, SEEK_DATA);
+        if (start < 0) {
+            if (errno != ENXIO) data += size - at;  // ENXIO: only a hole is left
+            break;
+        }
+        off_t end = extents < 4096 ? ::lseek(fd, start, SEEK_HOLE) : size;
+        if (end < 0) {  // holes not reported by this file system
+            data += size - start;
+            break;
+        }
+        data += end - start;
+        at = end;
+    }
+    ::close(fd);
+    return data;
 }
 
 std::int64_t StreamSize(std::istream& in) {

@@ -35,6 +35,7 @@ bool SeriesStore::ConfirmOutputName(const std::string& name, Prompter& prompter)
 }
 
 bool SeriesStore::WriteOutputHeader(const std::string& name) {
+    RemoveStaleTemporaries(ExtractFileDir(name), name.substr(name.find_last_of('/') + 1));
     OutputFileName = name;
     layoutVersion_ = 4;
     return HasSdfExtension(name) ? WriteSdfHeader(name) : WriteTsdHeader(name);

@@ -115,6 +115,8 @@ public:
     std::int64_t BlockBytes = 0;
     // Version of the last SDF header read (before any conversion), 0 for TSD.
     int LastSdfVersion = 0;
+    // The system's reason for the last header write that returned false (0 when unknown).
+    int LastWriteErrno = 0;
     // True: an old SDF version (1-3) is converted in place after the question, as the
     // window does. False: it is read as it is, converted in memory only, and the file is
     // never written (commands that only read).
@@ -171,6 +173,8 @@ public:
     bool UpdateOldSdf(int version, const std::string& fileName, Progress& progress);
 
 private:
+    // `fileSize`: the bytes that hold data, which bound the header's counts.
+    bool ReadTsdHeader(std::istream& in, Prompter& prompter, std::int64_t fileSize);
     // Where burst k starts in an SDF file of the layout read last.
     std::int64_t SdfBurstOffset(int burst) const;
     bool ReadTsdBody(std::istream& in, Prompter& prompter);

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <fstream>
 
@@ -58,22 +59,31 @@ bool SeriesStore::ReadTsdHeader(const std::string& fileName, Prompter& prompter)
         prompter.Error("ファイル「" + fileName + "」を開けません。");
         return false;
     }
-    return ReadTsdHeader(in, prompter);
+    return ReadTsdHeader(in, prompter, series_detail::ContentBytes(fileName, series_detail::StreamSize(in)));
 }
 
 bool SeriesStore::ReadTsdHeader(std::istream& in, Prompter& prompter) {
-    const std::int64_t fileSize = series_detail::StreamSize(in);
+    return ReadTsdHeader(in, prompter, series_detail::StreamSize(in));
+}
+
+bool SeriesStore::ReadTsdHeader(std::istream& in, Prompter& prompter, std::int64_t fileSize) {
     LineReader lines(in);
     std::string line;
+    // Far above 129 numbers or names; a longer header line is no TSD header.
+    constexpr std::size_t kMaxHeaderLine = 1 << 16;
     auto next = [&]() -> const std::string& {
-        lines.Next(line);
+        if (!lines.NextBounded(line, kMaxHeaderLine) && lines.TooLong()) throw FormatRefused{};
         return line;
     };
     auto refuse = [&]() {
         prompter.Error(kFormatError);
         return false;
     };
-    next();
+    try {
+        next();
+    } catch (const FormatRefused&) {
+        return refuse();
+    }
     // Memo, names and units are decoded once the header's encoding is known.
     std::string headerBytes = line + '\n';
     auto raw = [&]() -> const std::string& {
@@ -351,9 +361,14 @@ bool SeriesStore::WriteTsdHeader(const std::string& fileName) {
     };
     try {
         WriteTextFileAtomic(fileName, lines);
+    } catch (const EInOutError& e) {
+        LastWriteErrno = e.Errno();
+        return false;
     } catch (const std::exception&) {
+        LastWriteErrno = 0;
         return false;
     }
+    LastWriteErrno = 0;
     return true;
 }
 
@@ -366,8 +381,9 @@ void SeriesStore::AppendTsdBurst(int burst) {
         if (IntervalData[ch].size() < samples) throw OrvaneError("時系列データの領域が確保されていません。");
     if (BurstData.size() < static_cast<std::size_t>(nchB)) throw OrvaneError("時系列データの領域が確保されていません。");
     if (!FileExists(OutputFileName)) throw EInOutError("ファイル「" + OutputFileName + "」が見つかりません。");
+    errno = 0;
     std::ofstream out(OutputFileName, std::ios::binary | std::ios::app);
-    if (!out) throw EInOutError("ファイル「" + OutputFileName + "」を開けません。");
+    if (!out) throw EInOutError("ファイル「" + OutputFileName + "」を開けません。", errno);
 
     std::string buf;
     buf.reserve(kFlushBytes + 64 * MaxChannels);
@@ -403,7 +419,10 @@ void SeriesStore::AppendTsdBurst(int burst) {
     flush();
     out.flush();
     out.close();
-    if (out.fail()) throw EInOutError("ファイル「" + OutputFileName + "」に書き込めません。");
+    if (out.fail()) {
+        const int err = errno;
+        throw EInOutError(WriteFailureText(OutputFileName, err), err);
+    }
 }
 
 }  // namespace orvane

@@ -10,6 +10,8 @@ namespace orvane {
 
 namespace {
 constexpr double kHsOverHrms = 1.416;
+// The set-up guess extrapolates over at most this many times the previous step.
+constexpr double kMaxGuessRatio = 1000.0;
 }  // namespace
 
 double BSBreakerParameter(double H0, double L0) {
@@ -65,6 +67,10 @@ bool RunBattjesStiveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
 
         const double dh = h / H0 >= 2.5 ? 0.25 * H0 : 0.05 * H0;
         double xn = run.NextStation(dh, x);
+        if (!(xn < x)) {
+            if (run.AtShorewardEndOfProfile(x)) return true;
+            throw EConvergence("計算点が進みません。");
+        }
         const bool haveTarget = run.EstimationIndex < run.EstimationCount;
         const double target = run.TargetDistance;
         if (haveTarget && x > target && target >= xn) xn = target;
@@ -75,7 +81,12 @@ bool RunBattjesStiveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
         if (hn <= 0.0) return true;
         const double dx = x - xn;
         const double hm = (hn + h) / 2.0;
-        const double etaGuess = dxPrev > 1e-7 ? eta + dx / dxPrev * (eta - etaPrev) : 0.0;
+        // After a step that rounding left microns long (onto a vertex) the set-up change
+        // over it is only the iteration's tolerance: not extrapolated over a long step.
+        const double etaGuess = dxPrev > 1e-7 ? (dx <= kMaxGuessRatio * dxPrev
+                                                     ? eta + dx / dxPrev * (eta - etaPrev)
+                                                     : eta)
+                                              : 0.0;
 
         const double Fn = F - BSDissipation(run, gamma, H, (eta + etaGuess) / 2.0 + hm) * dx;
         // All the energy is gone within one step: the explicit march has no answer here.
@@ -107,14 +118,10 @@ bool RunBattjesStiveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
 
         run.RecordPoint(xn, Hn, etaNew);
         if (run.Interactive && run.OnshoreEnd <= xn && xn <= run.OffshoreEnd) {
-            double value;
-            switch (run.Inputs.DisplayIndex) {
-                case 1: value = kHsOverHrms * Hn; break;
-                case 2: value = kHsOverHrms * Hn / (kHsOverHrms * H0); break;
-                case 3: value = etaNew; break;
-                default: value = Hn; break;
-            }
-            out.AddHeightPoint(run.AxisMode == 0 ? hn : xn, value);
+            const double values[] = {Hn, kHsOverHrms * Hn, kHsOverHrms * Hn / (kHsOverHrms * H0), etaNew};
+            const int item = run.Inputs.DisplayIndex;
+            out.AddHeightPoint(run.AxisMode == 0 ? hn : xn, values[item >= 1 && item <= 3 ? item : 0]);
+            out.AddDisplayValues(xn, hn, values);
             out.ProcessEvents();
         }
 
@@ -126,6 +133,9 @@ bool RunBattjesStiveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
                                   "(浅水係数 Ks =" + FormatFixed(Hn / H0, 3, 5) + ")");
                 out.AddReportLine("  ﾗｼﾞｴｰｼｮﾝｽﾄﾚｽによる水位上昇η=" + FormatFixed(etaNew, 3, 5) +
                                   "m");
+                const NamedValue numbers[] = {
+                    {"Hrms", Hn}, {"Hs", kHsOverHrms * Hn}, {"Ks", Hn / H0}, {"eta", etaNew}};
+                out.AddEstimate(numbers);
             } else if (run.StoreEstimate(Hn, etaNew)) {
                 return true;
             }

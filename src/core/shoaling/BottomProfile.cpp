@@ -1,6 +1,7 @@
 // The cross-shore bed: a plane slope or a piecewise-linear profile read from a file.
 // x distance offshore from the MSL shoreline (m), depth positive downwards (m); every
 // still-water depth returned includes TideLevel.
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -21,20 +22,86 @@ const char* const kTooFewPointsMessage =
     "２行目から入力します。このとき、必ず\"0,0\"の汀線データ\nを最初につけて岸から沖の"
     "順番に入力します。";
 
-// Raw lines of a file, without line ends, or false when it cannot be read or is too big.
-bool ReadRawLines(const std::string& path, std::vector<std::string>& lines) {
+// The message of a profile that could not be read, with the reason the user can act on.
+std::string ProfileFailure(const std::string& reason) { return "海底断面データを読み込めません。\n" + reason; }
+
+bool IsControl(unsigned char c) { return (c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F; }
+
+// Control bytes in the header line, or many of them near the start: no text file.
+bool LooksBinary(std::string_view head) {
+    const std::size_t firstLine = std::min(head.find('\n'), head.size());
+    std::size_t controls = 0;
+    for (std::size_t i = 0; i < head.size(); ++i) {
+        if (!IsControl(static_cast<unsigned char>(head[i]))) continue;
+        if (i < firstLine) return true;
+        ++controls;
+    }
+    return controls * 16 > head.size();
+}
+
+// Raw lines of a file, without line ends; on failure the reason.
+std::string ReadRawLines(const std::string& path, std::vector<std::string>& lines) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
-    if (ec || size > static_cast<std::uintmax_t>(kMaxProfileBytes)) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string line;
-    while (std::getline(in, line)) {
+    std::ifstream in;
+    if (!ec) in.open(path, std::ios::binary);
+    if (ec || !in) return ProfileFailure("ファイル「" + path + "」を開けません。");
+    if (size > static_cast<std::uintmax_t>(kMaxProfileBytes))
+        return ProfileFailure("ファイルが大きすぎます（" + std::to_string(kMaxProfileBytes / (1024 * 1024)) +
+                              "MBまで）。");
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+        return ProfileFailure("ファイル「" + path + "」を読み込めません。");
+    const unsigned char b0 = bytes.size() > 0 ? bytes[0] : 0, b1 = bytes.size() > 1 ? bytes[1] : 0;
+    const std::string_view head(bytes.data(), std::min<std::size_t>(bytes.size(), 512));
+    const bool nulOdd = head.size() >= 2 && head[1] == '\0' && head[0] != '\0';
+    const bool nulEven = head.size() >= 2 && head[0] == '\0' && head[1] != '\0';
+    if ((b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF) || nulOdd || nulEven)
+        return ProfileFailure("UTF-16で書かれたファイルです。UTF-8またはShift-JISのテキストとして保存して下さい。");
+    if (LooksBinary(head))
+        return ProfileFailure("テキストファイルではありません（バイナリファイルです）。");
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        std::size_t end = bytes.find('\n', at);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(at, end - at);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(std::move(line));
-        if (lines.size() > static_cast<std::size_t>(kMaxProfilePoints) + 1) return false;
+        if (lines.size() > static_cast<std::size_t>(kMaxProfilePoints) + 1)
+            return ProfileFailure("データ行が多すぎます（" + std::to_string(kMaxProfilePoints) + "行まで）。");
+        at = end + 1;
     }
-    return true;
+    return {};
+}
+
+bool IsCp932Text(const std::string& bytes) {
+    try {
+        Cp932ToUtf8(bytes);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// A field as the user typed it, whichever of the two encodings the file is in.
+std::string ShownField(const std::string& field) {
+    return IsValidUtf8(field) ? field : Cp932ToUtf8(field);
+}
+
+// The field of `column` (from 0) of data line `lineNo` (from 1) as a number, or a reason.
+double ProfileNumber(const std::string& line, int column, std::size_t lineNo) {
+    const std::string field = GetCSVField(line, column + 1);
+    double value = 0;
+    if (TryStrToFloat(field, value)) return value;
+    const std::string where = std::to_string(lineNo) + "行目の" + std::to_string(column + 1) + "列目";
+    if (field.find('\0') != std::string::npos) throw OrvaneError(ProfileFailure(where + "にNUL文字があります。"));
+    if (!IsValidUtf8(field) && !IsCp932Text(field))
+        throw OrvaneError(ProfileFailure(where + "にUTF-8としてもShift-JISとしても読めない文字があります。"));
+    if (field.find_first_not_of(" \t") == std::string::npos)
+        throw OrvaneError(ProfileFailure(where + "に数値がありません。"));
+    std::string shown = ShownField(field);
+    if (shown.size() > 40) shown = CutToCp932Bytes(shown, 40) + "…";
+    throw OrvaneError(ProfileFailure(where + "「" + shown + "」は数値ではありません。"));
 }
 
 bool IsBlankLine(const std::string& line) {
@@ -53,6 +120,8 @@ std::vector<std::string> ShoalingRun::ReadProfileHeader(const std::string& path)
         std::string line;
         for (char c; line.size() < kMaxHeaderBytes && in.get(c) && c != '\n';) line.push_back(c);
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        // Bytes of a binary file are no column names.
+        if (LooksBinary(line)) return fields;
         const DetectedText text = DetectTextEncoding(line, "「" + path + "」");
         const std::string header = DecodeLine(std::string_view(line).substr(text.bom), text.kind);
         for (int n = 1; n <= kMaxProfileColumns; ++n) {
@@ -70,14 +139,17 @@ bool ShoalingRun::LoadProfile(ShoalingOutput& out, Prompter& prompter) {
     std::vector<double> distance, depth;
     try {
         std::vector<std::string> lines;
-        if (!ReadRawLines(Inputs.ProfileFile, lines)) return false;
+        if (std::string failure = ReadRawLines(Inputs.ProfileFile, lines); !failure.empty()) {
+            prompter.Error(failure);
+            return false;
+        }
         // Numbers are ASCII in CP932, so the fields convert without a code-page change;
         // a blank line (a trailing CR LF, for instance) is not a point.
         double previous = 0;
         int count = 0;
         for (std::size_t i = 1; i < lines.size(); ++i) {
             if (IsBlankLine(lines[i])) continue;
-            const double x = StrToFloat(GetCSVField(lines[i], DistanceColumn + 1));
+            const double x = ProfileNumber(lines[i], DistanceColumn, i + 1);
             if (previous > x) {
                 prompter.Beep();
                 prompter.Error(kDistanceOrderMessage);
@@ -94,13 +166,43 @@ bool ShoalingRun::LoadProfile(ShoalingOutput& out, Prompter& prompter) {
         depth.reserve(count + 1);
         for (std::size_t i = 1; i < lines.size(); ++i) {
             if (IsBlankLine(lines[i])) continue;
-            distance.push_back(StrToFloat(GetCSVField(lines[i], DistanceColumn + 1)));
-            depth.push_back(StrToFloat(GetCSVField(lines[i], DepthColumn + 1)));
+            distance.push_back(ProfileNumber(lines[i], DistanceColumn, i + 1));
+            depth.push_back(ProfileNumber(lines[i], DepthColumn, i + 1));
         }
+    } catch (const OrvaneError& e) {
+        prompter.Error(e.what());
+        return false;
     } catch (const std::exception&) {
+        prompter.Error(ProfileFailure("メモリが足りません。"));
         return false;
     }
+    StoreProfile(std::move(distance), std::move(depth), out);
+    return true;
+}
 
+bool ShoalingRun::SetProfile(std::span<const double> distance, std::span<const double> depth,
+                             ShoalingOutput& out, Prompter& prompter) {
+    double previous = 0;
+    for (double x : distance) {
+        if (!(previous <= x)) {
+            prompter.Beep();
+            prompter.Error(kDistanceOrderMessage);
+            return false;
+        }
+        previous = x;
+    }
+    if (distance.size() < 3 || depth.size() != distance.size() ||
+        distance.size() > static_cast<std::size_t>(kMaxProfilePoints)) {
+        prompter.Error(kTooFewPointsMessage);
+        return false;
+    }
+    StoreProfile({distance.begin(), distance.end()}, {depth.begin(), depth.end()}, out);
+    ProfileFromArrays = true;
+    return true;
+}
+
+void ShoalingRun::StoreProfile(std::vector<double> distance, std::vector<double> depth,
+                               ShoalingOutput& out) {
     // Only a complete read replaces the profile in memory.
     ProfileCount = static_cast<int>(distance.size());
     distance.push_back(distance.back());
@@ -117,7 +219,6 @@ bool ShoalingRun::LoadProfile(ShoalingOutput& out, Prompter& prompter) {
     out.SetBottomAxisAutomatic();
     out.ClearProfileArea();
     for (int i = 0; i < ProfileCount; ++i) out.AddProfilePoint(ProfileDistance[i], -ProfileDepth[i]);
-    return true;
 }
 
 double ShoalingRun::DepthAt(double x) const {

@@ -353,6 +353,32 @@ namespace {
 
 constexpr double kFractions[3] = {1.0 / 100.0, 1.0 / 10.0, 1.0 / 3.0};
 
+// Closer than this (m) to an estimation point a step is too short to give a slope, and
+// the set-up guess extrapolated from it runs away. A step that would end on the point or
+// just above it (on a profile vertex, or by rounding) could leave no room for a step
+// centred on it: such a point is approached as the point this far offshore of it, and
+// reported with that step, which ends on the point itself.
+constexpr double kPointGap = 1e-3;
+// The set-up guess extrapolates over at most this many times the previous distance.
+constexpr double kMaxGuessRatio = 1000.0;
+// Steps shorter than this, relative to the distance, are rounding slivers.
+constexpr double kSliver = 1e-9;
+
+// The end of the step from x whose natural end is xn, with the next estimation point t.
+double StepEndNearPoint(double x, double xn, double t) {
+    if (!(x > t)) return xn;
+    const bool onPoint = xn >= t && xn <= t + kPointGap && x - t > kPointGap;
+    const double c = onPoint ? t + kPointGap : t;  // where the reported step is centred
+    if (x - c <= 2.0 * kPointGap) return onPoint ? t : std::min(2.0 * c - x, c - kPointGap);
+    if (xn > c + kPointGap) return xn;
+    if (xn >= c) return c + kPointGap;
+    if ((x + xn) / 2.0 <= c) return 2.0 * c - x;
+    const double reflected = 2.0 * c - xn;
+    if (reflected < c + kPointGap) return c + kPointGap;
+    if (reflected > x - kPointGap) return 2.0 * c - x;
+    return reflected;
+}
+
 // A density whose mass is zero (no wave survives: a dry point) or has no value.
 void CheckMass(double N) {
     if (!(N > 0.0) || !std::isfinite(N)) {
@@ -467,7 +493,6 @@ bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
     double hrmsPrev = NonlinearShoaling(run, hs) * H0 / kHsOverHrms;
     // Steps of 0.25 H0 down to 2.5 H0, then 50 of 0.05 H0.
     run.ReserveRecords(hs + 12.5 * H0, 0.25 * H0);
-    bool nearVertex = false;  // the step before came close to a target on a vertex
 
     for (long step = 0;; ++step) {
         if (step >= kMaxModelSteps)
@@ -477,26 +502,22 @@ bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
         const double dh = h / H0 >= 2.5 ? 0.25 * H0 : 0.05 * H0;
         double xn = run.NextStation(dh, x);
         if (xn <= run.OnshoreEnd || xn <= 0.0) return true;
+        if (!(xn < x)) {
+            if (run.AtShorewardEndOfProfile(x)) return true;
+            throw EConvergence("計算点が進みません。");
+        }
 
         // Steps are arranged so that an estimation point is the mid-point of a step.
         const bool haveTarget = run.EstimationIndex < run.EstimationCount;
         const double target = run.TargetDistance;
-        if (haveTarget && x > target) {
-            if (target > xn) {
-                xn = (x + xn) / 2.0 > target ? 2.0 * target - xn : 2.0 * target - x;
-            } else if (target == xn) {
-                // Landed on a profile vertex. A step centred on it crosses the vertex, and
-                // its mid-point depth misses the vertex depth by up to half the step times
-                // the change of slope; so first come close, then take a short centred step.
-                const double lo = std::max(run.OnshoreEnd, 0.0);
-                const double centred = 2.0 * target - x;
-                if (nearVertex && centred > lo) {
-                    xn = centred;
-                } else {
-                    xn = target + std::min((x - target) / 10.0, (target - lo) / 2.0);
-                    nearVertex = true;
-                }
-            }
+        if (haveTarget) xn = StepEndNearPoint(x, xn, target);
+        if (!(xn < x)) throw EConvergence("計算点が進みません。");
+        // A sliver left by rounding above a vertex carries no slope: step over it.
+        const bool pointInStep = haveTarget && x > target && target >= xn;
+        if (x - xn < kSliver * std::max(1.0, std::fabs(x)) && !pointInStep) {
+            x = xn;
+            h = run.DepthAt(xn);
+            continue;
         }
 
         const double xm = (x + xn) / 2.0;
@@ -508,7 +529,13 @@ bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
         if (run.Interactive) progress.SetProgressPosition(run.ProgressPercent(xs, xm));
 
         const double zetaRms = 0.01 * H0 / CheckedSqrt(H0 / L0 * (hm / H0 + 1.0));
-        const double etaGuess = xm1 != xm2 ? eta1 + (eta1 - eta2) * (xm - xm1) / (xm1 - xm2) : 0.0;
+        // Over two mid-points that rounding left microns apart the set-up difference is
+        // only the iteration's tolerance: it is not extrapolated over a long step.
+        const double etaGuess =
+            xm1 == xm2 ? 0.0
+            : std::fabs(xm - xm1) <= kMaxGuessRatio * std::fabs(xm1 - xm2)
+                ? eta1 + (eta1 - eta2) * (xm - xm1) / (xm1 - xm2)
+                : eta1;
         const double A = -kOnePointFivePi * (1.0 + 15.0 * CheckedPow(s, 4.0 / 3.0)) / L0;
         const double khm = WaveNumber(T, hm, g) * hm;
         const double ks = NonlinearShoaling(run, hm, khm);
@@ -520,21 +547,16 @@ bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
                                         etaGuess, 1e-4);
 
         if (run.Interactive && run.OnshoreEnd <= xm && xm <= run.OffshoreEnd) {
-            double value;
-            switch (run.Inputs.DisplayIndex) {
-                case 1: value = w.Hm; break;
-                case 2: value = w.H13; break;
-                case 3: value = w.H110; break;
-                case 4: value = w.H1100; break;
-                case 5: value = w.H13 / H0; break;
-                case 6: value = eta; break;
-                default: value = w.Hrms; break;
-            }
-            out.AddHeightPoint(run.AxisMode == 0 ? hm : xm, value);
+            const double values[] = {w.Hrms, w.Hm, w.H13, w.H110, w.H1100, w.H13 / H0, eta};
+            const int item = run.Inputs.DisplayIndex;
+            out.AddHeightPoint(run.AxisMode == 0 ? hm : xm, values[item >= 1 && item <= 6 ? item : 0]);
+            out.AddDisplayValues(xm, hm, values);
         }
         run.RecordPoint(xn, w.Hrms, eta);
 
-        if (haveTarget && x > target && target > xn) {
+        // Every point within this step is reported with its state.
+        while (run.EstimationIndex < run.EstimationCount && x > run.TargetDistance &&
+               run.TargetDistance >= xn) {
             if (run.Interactive) {
                 const double reduction = (1.0 - w.H13 / (ks * H0)) * 100.0;
                 out.AddReportLine(run.PositionLine());
@@ -547,11 +569,15 @@ bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
                 out.AddReportLine("  砕波による有義波高の減衰 =" + Fixed(reduction, 1, 5) + "％");
                 out.AddReportLine("  ﾗｼﾞｴｰｼｮﾝｽﾄﾚｽによる水位上昇η=" + Fixed(eta, 3, 7) + "m");
                 out.AddReportLine("  ｻｰﾌﾋﾞｰﾄによる水位変動ζrms =" + Fixed(zetaRms, 3, 5) + "m");
+                const NamedValue numbers[] = {
+                    {"Hrms", w.Hrms},   {"Hm", w.Hm},         {"Hs", w.H13},
+                    {"Ks", w.H13 / H0}, {"H1/10", w.H110},    {"H1/100", w.H1100},
+                    {"reduction", reduction}, {"eta", eta},   {"zeta_rms", zetaRms}};
+                out.AddEstimate(numbers);
             } else if (run.StoreEstimate(w.Hrms, eta)) {
                 return true;
             }
             run.AdvanceTarget();
-            nearVertex = false;
         }
 
         x = xn;

@@ -26,6 +26,7 @@ constexpr double kSetupTolerance = 1e-4;
 constexpr double kOnBreakingDepth = 0.001;
 constexpr int kSurfZonePasses = 100;
 
+const char* const kTooMuchWork = "計算点の数が上限を超えました。";
 const char* const kSurfZoneFailure = "砕波帯内での計算が収束しませんでした。";
 const char* const kNoSolution =
     "収束解が得られませんでした。\n海底勾配が大き過ぎることが\n原因の一つと考えられます。";
@@ -42,17 +43,17 @@ struct Breaking {
 };
 
 // Breaking depth for the local bed slope s: the shallowest depth (to 0.1 mm) at which the
-// shoaling wave is still below the limit height.
-Breaking BreakingDepth(const ShoalingRun& run, double s) {
+// shoaling wave is still below the limit height. Each pass spends one unit of the run's
+// `work`, which bounds the whole run.
+Breaking BreakingDepth(const ShoalingRun& run, double s, long& work) {
     const double H0 = run.OffshoreHeight;
     const double L0 = run.DeepWaterLength;
     const double A = -kOnePointFivePi * (1.0 + 15.0 * CheckedPow(s, 4.0 / 3.0));
     Breaking b;
     double hb = static_cast<double>(RoundHalfEven(run.UrsellDepth50 * 1000.0)) / 1000.0;
     double step = hb > 3 ? 1.0 : 0.1;
-    // Each pass lowers hb by one step; the depth is finite, so this cap is never reached.
-    for (long pass = 0;; ++pass) {
-        if (pass > kMaxModelSteps) throw EConvergence("砕波水深の計算が収束しませんでした。");
+    for (;;) {
+        if (--work < 0) throw EConvergence(kTooMuchWork);
         hb -= step;
         if (!(hb > 0)) throw EConvergence("砕波水深が求まりませんでした（波高が小さ過ぎます）。");
         const double q = std::pow(hb / L0, 0.9);
@@ -123,9 +124,13 @@ bool RunRegularWaveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progre
     const double dh = 0.025 * H0;
     run.ReserveRecords(hs, dh);
 
-    // On a plane bed the local slope hardly changes: keep the last search.
+    // One budget for every step and every pass of the breaking-depth search.
+    long work = kMaxModelSteps;
+    // On a plane bed the local slope differs from the bed slope only by rounding, which far
+    // offshore changes it at nearly every step: the breaking depth is searched once.
+    const bool plane = !run.UsesProfileFile();
     double lastSlope = run.BedSlope;
-    Breaking br = BreakingDepth(run, lastSlope);
+    Breaking br = BreakingDepth(run, lastSlope, work);
     double hb = br.hb;
     if (br.tooSteep) {
         if (run.Interactive) prompter.Error(kNoSolution);
@@ -135,8 +140,8 @@ bool RunRegularWaveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progre
     bool surfConstantsSet = false;
     bool failed = false;
 
-    for (long stepCount = 0;; ++stepCount) {
-        if (stepCount > kMaxModelSteps) throw EConvergence("計算点の数が上限を超えました。");
+    for (;;) {
+        if (--work < 0) throw EConvergence(kTooMuchWork);
         if (progress.Cancelled()) return false;
 
         double x2 = run.NextStation(dh, x);
@@ -154,8 +159,8 @@ bool RunRegularWaveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progre
         const double hm = (h + h2) / 2;
         const double xm = (x + x2) / 2;
         const double s = CheckedDiv(h - h2, x - x2);
-        if (s != lastSlope) {
-            br = BreakingDepth(run, s);
+        if (!plane && s != lastSlope) {
+            br = BreakingDepth(run, s, work);
             lastSlope = s;
         }
         if (br.tooSteep) {
@@ -193,6 +198,7 @@ bool RunRegularWaveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progre
             const double gamma = a * h2 * h2 + b * h2 + c;
             double e = eta0;
             for (int pass = 1;; ++pass) {
+                if (--work < 0) throw EConvergence(kTooMuchWork);
                 if (pass > kSurfZonePasses) {
                     prompter.Error(kSurfZoneFailure);
                     failed = true;
@@ -209,10 +215,12 @@ bool RunRegularWaveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progre
         if (failed) break;
 
         const int item = run.Inputs.DisplayIndex;
-        const double value = item == 1 ? H / H0 : item == 2 ? eta : H;
+        const double values[] = {H, H / H0, eta};
         run.RecordPoint(x2, H, eta);
-        if (run.Interactive && run.OnshoreEnd <= xm && xm <= run.OffshoreEnd)
-            out.AddHeightPoint(run.AxisMode == 0 ? hm : xm, value);
+        if (run.Interactive && run.OnshoreEnd <= xm && xm <= run.OffshoreEnd) {
+            out.AddHeightPoint(run.AxisMode == 0 ? hm : xm, values[item == 1 || item == 2 ? item : 0]);
+            out.AddDisplayValues(xm, hm, values);
+        }
 
         // Two points within one step are both reported with this step's state.
         while (x2 < run.TargetDistance && run.TargetDistance < x) {
@@ -222,6 +230,9 @@ bool RunRegularWaveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progre
                 out.AddReportLine("  浅水係数 Ks =" + FormatFixed(H / H0, 3, 5) + "、波高 H =" +
                                   FormatFixed(H, 3, 7) + "m" + label);
                 out.AddReportLine("  ﾗｼﾞｴｰｼｮﾝｽﾄﾚｽによる水位上昇η=" + FormatFixed(eta, 3, 7) + "m");
+                const NamedValue numbers[] = {
+                    {"Ks", H / H0}, {"H", H}, {"eta", eta}, {"broken", h2 > hb ? 0.0 : 1.0}};
+                out.AddEstimate(numbers);
             } else if (run.StoreEstimate(H, eta)) {
                 return true;
             }

@@ -150,7 +150,7 @@ PrepareResult ShoalingRun::PrepareRun(ShoalingOutput& out, Prompter& prompter, P
     } else {
         if (Inputs.Method == 0)
             return refuse("選択した計算方法は任意海底には適用できません。", ShoalingTab::Method);
-        if (!FileExists(Inputs.ProfileFile))
+        if (!ProfileFromArrays && !FileExists(Inputs.ProfileFile))
             return refuse("指定したファイルが見つかりません。", ShoalingTab::Conditions);
         if (!ProfileLoaded) {
             if (!LoadProfile(out, prompter)) return result;
@@ -199,6 +199,7 @@ PrepareResult ShoalingRun::PrepareRun(ShoalingOutput& out, Prompter& prompter, P
 
 bool ShoalingRun::RunModel(std::span<const double> points, double tide, ShoalingOutput& out,
                            Progress& progress, Prompter& prompter) {
+    LastError = nullptr;
     try {
         if (points.data() != EstimationValues.data() || points.size() != EstimationValues.size())
             EstimationValues.assign(points.begin(), points.end());
@@ -238,10 +239,12 @@ bool ShoalingRun::RunModel(std::span<const double> points, double tide, Shoaling
             default: return false;
         }
     } catch (const OrvaneError& e) {
+        LastError = std::current_exception();
         // A failed run must not look like a run that drew nothing.
         if (Interactive) prompter.Error(e.what());
         return false;
     } catch (const std::exception&) {
+        LastError = std::current_exception();
         return false;
     }
 }

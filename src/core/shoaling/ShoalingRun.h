@@ -25,6 +25,7 @@
 // The object is plain and copyable; it holds no pointer to a window and nothing static.
 // A run allocates nothing per step: the lists are sized before the march starts.
 #include <array>
+#include <exception>
 #include <span>
 #include <string>
 #include <vector>
@@ -33,6 +34,11 @@
 #include "core/runtime/Prompter.h"
 
 namespace orvane {
+
+struct NamedValue {
+    const char* name;
+    double value;
+};
 
 // What a run shows. Every operation does nothing by default, so a non-interactive caller
 // passes a plain ShoalingOutput. The window maps these to Chart1 and Memo1.
@@ -58,6 +64,13 @@ public:
     virtual void AddReportLine(const std::string& line) { (void)line; }
     // Lets pending window events through (models that do so after drawing a point).
     virtual void ProcessEvents() {}
+    // Every display item's value (in DisplayItemsFor order) at a drawn point, and the
+    // still-water depth and distance there; for callers that want all of them at once.
+    virtual void AddDisplayValues(double distance, double depth, std::span<const double> values) {
+        (void)distance; (void)depth; (void)values;
+    }
+    // The numbers of a report entry (name, value), right after its lines.
+    virtual void AddEstimate(std::span<const NamedValue> values) { (void)values; }
 };
 
 // Tabs of the shoaling window that PrepareRun may bring to the front.
@@ -133,7 +146,7 @@ public:
     PrepareResult PrepareRun(ShoalingOutput& out, Prompter& prompter,
                              PrepareMode mode = PrepareMode::SingleRun);
     // Runs the chosen model; any error inside becomes false (in an interactive run its
-    // text is shown in an error box first).
+    // text is shown in an error box first) and is kept in LastError.
     bool RunModel(std::span<const double> points, double tide, ShoalingOutput& out,
                   Progress& progress, Prompter& prompter);
 
@@ -149,6 +162,10 @@ public:
     // Inputs.OnshoreEndValue = 0.1 and Inputs.OffshoreEndValue = last distance (the window
     // writes them back with FormatShortest), draws the profile, ProfileLoaded = true.
     bool LoadProfile(ShoalingOutput& out, Prompter& prompter);
+    // The same from two arrays held by the caller (the profile then needs no file); the
+    // same checks and messages as a file's points.
+    bool SetProfile(std::span<const double> distance, std::span<const double> depth,
+                    ShoalingOutput& out, Prompter& prompter);
     // Still-water depth (tide included) at distance x; distance of still-water depth h;
     // next computation point shoreward of x for a depth decrement dh > 0.
     double DepthAt(double x) const;
@@ -157,6 +174,11 @@ public:
 
     // --- helpers for the models ----------------------------------------------------
     bool UsesProfileFile() const { return Inputs.ProfileMode == 1; }
+    // True at or shoreward of the first point of a profile file (a survey that stops
+    // short of the shoreline), where a march can go no further: it ends there.
+    bool AtShorewardEndOfProfile(double x) const {
+        return UsesProfileFile() && ProfileCount > 0 && x <= ProfileDistance[0];
+    }
     // "h = 4m " / "X = 40m ": the report's position line of the current point.
     std::string PositionLine() const;
     // Non-interactive result at EstimationIndex; true when it was the last point.
@@ -205,6 +227,7 @@ public:
     std::vector<double> EstimatedSetup;
 
     bool Interactive = false;
+    std::exception_ptr LastError;  // of the last RunModel that failed by an error
     bool RecordProfile = false;
     std::vector<double> RecordedDistance, RecordedHeight, RecordedSetup;
 
@@ -213,6 +236,7 @@ public:
     int ProfileCount = 0;
     std::vector<double> ProfileDistance, ProfileDepth;
     bool ProfileLoaded = false;
+    bool ProfileFromArrays = false;
     int DistanceColumn = 0;
     int DepthColumn = 0;
 
@@ -225,6 +249,7 @@ public:
 
 private:
     void StoreDeepWaterPoint();
+    void StoreProfile(std::vector<double> distance, std::vector<double> depth, ShoalingOutput& out);
     void UpdateDeepWaterStart();
 };
 

@@ -43,6 +43,10 @@ bool RunThorntonGuzaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
 
         const double dh = h / H0 >= 2.5 ? 0.25 * H0 : 0.05 * H0;
         double xn = run.NextStation(dh, x);
+        if (!(xn < x)) {
+            if (run.AtShorewardEndOfProfile(x)) return true;
+            throw EConvergence("計算点が進みません。");
+        }
         const bool haveTarget = run.EstimationIndex < run.EstimationCount;
         const double target = run.TargetDistance;
         if (haveTarget && x > target && target > xn) xn = target;
@@ -59,13 +63,10 @@ bool RunThorntonGuzaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
 
         run.RecordPoint(xn, Hn, 0.0);
         if (run.Interactive && run.OnshoreEnd <= xn && xn <= run.OffshoreEnd) {
-            double value;
-            switch (run.Inputs.DisplayIndex) {
-                case 1: value = kHsOverHrms * Hn; break;
-                case 2: value = Hn / H0; break;
-                default: value = Hn; break;
-            }
-            out.AddHeightPoint(run.AxisMode == 0 ? hn : xn, value);
+            const double values[] = {Hn, kHsOverHrms * Hn, Hn / H0};
+            const int item = run.Inputs.DisplayIndex;
+            out.AddHeightPoint(run.AxisMode == 0 ? hn : xn, values[item == 1 || item == 2 ? item : 0]);
+            out.AddDisplayValues(xn, hn, values);
             out.ProcessEvents();
         }
 
@@ -75,6 +76,8 @@ bool RunThorntonGuzaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
                 out.AddReportLine("  rms波高 Hrms =" + FormatFixed(Hn, 3, 7) + "m");
                 out.AddReportLine("  有義波高 Hs =" + FormatFixed(kHsOverHrms * Hn, 3, 7) + "m" +
                                   "(浅水係数 Ks =" + FormatFixed(Hn / H0, 3, 5) + ")");
+                const NamedValue numbers[] = {{"Hrms", Hn}, {"Hs", kHsOverHrms * Hn}, {"Ks", Hn / H0}};
+                out.AddEstimate(numbers);
             } else if (run.StoreEstimate(Hn, 0.0)) {
                 return true;
             }

@@ -319,9 +319,13 @@ double RandomWaveVelocityBound(double Tp, double Hrms, double h, double g) {
     return std::sqrt(I * C) * (1 + 1e-9);
 }
 
-std::string RandomWaveReport(double h, double H, double T, const PhysicalConstants& c) {
+RandomVelocity SignificantWaveVelocity(double h, double H, double T, const PhysicalConstants& c) {
     const double Tp = Div(T, c.RTp);
-    const RandomVelocity v = RandomWaveVelocity(Tp, H / kSignificantPerRms, h, c.gra);
+    return RandomWaveVelocity(Tp, H / kSignificantPerRms, h, c.gra);
+}
+
+std::string RandomWaveReport(double h, double H, double T, const PhysicalConstants& c) {
+    const RandomVelocity v = SignificantWaveVelocity(h, H, T, c);
     return "有義流速振幅Us =" + Fix3(v.Us) + "m/s\n" +
            "rms流速振幅 Um =" + Fix3(std::sqrt(2.0) * v.Urms) + "m/s\n" +
            "rms流速　　Urms =" + Fix3(v.Urms) + "m/s";

@@ -58,6 +58,8 @@ RandomVelocity RandomWaveVelocity(double Tp, double Hrms, double h, double g);
 // some fifty times cheaper; it raises the same errors for the same inputs.
 double RandomWaveVelocityBound(double Tp, double Hrms, double h, double g);
 
+// The random sea of significant height H and period T: Tp = T / RTp, Hrms = H / 1.416.
+RandomVelocity SignificantWaveVelocity(double h, double H, double T, const PhysicalConstants& c);
 // The random-sea result box for a significant height H and significant period T:
 // Tp = T / RTp, Hrms = H / 1.416.
 std::string RandomWaveReport(double h, double H, double T, const PhysicalConstants& c);

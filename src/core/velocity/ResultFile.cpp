@@ -1,8 +1,6 @@
 #include "core/velocity/ResultFile.h"
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <system_error>
 
@@ -43,28 +41,14 @@ bool ConfirmResultName(const SeriesStore& store, const std::string& name, Prompt
     return store.ConfirmOutputName(name, prompter);
 }
 
-namespace {
-
-// A name beside the target that no other run uses at the same time.
-std::string TemporaryBeside(const std::string& target) {
-    static std::atomic<unsigned> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    const fs::path t(target);
-    const std::string name = "." + t.filename().string() + ".~" + std::to_string(stamp % 1000000007) +
-                             "-" + std::to_string(counter.fetch_add(1));
-    return (t.parent_path() / name).string();
-}
-
-}  // namespace
-
 void WriteResultFile(SeriesStore& store, const std::string& targetName) {
     const std::string target = targetName;  // may be store.OutputFileName itself
-    const std::string temp = TemporaryBeside(target);
+    const std::string temp = TemporaryPathFor(target);
     std::error_code ec;
     try {
         const bool sdf = HasSdfExtension(target);
         const bool headerOk = sdf ? store.WriteSdfHeader(temp) : store.WriteTsdHeader(temp);
-        if (!headerOk) throw EInOutError("ファイル「" + target + "」に書き込めません。");
+        if (!headerOk) throw EInOutError(WriteFailureText(target, store.LastWriteErrno), store.LastWriteErrno);
         store.OutputFileName = temp;
         if (sdf)
             store.WriteSdfBurst(0);
@@ -72,7 +56,11 @@ void WriteResultFile(SeriesStore& store, const std::string& targetName) {
             store.AppendTsdBurst(0);
         store.OutputFileName = target;
         fs::rename(temp, target, ec);
-        if (ec) throw EInOutError("ファイル「" + target + "」に書き込めません。");
+        if (ec) throw EInOutError(WriteFailureText(target, ec.value()), ec.value());
+    } catch (const EInOutError& e) {
+        store.OutputFileName = target;
+        fs::remove(temp, ec);
+        throw EInOutError(NamingTarget(e.what(), temp, target), e.Errno());
     } catch (...) {
         store.OutputFileName = target;
         fs::remove(temp, ec);

@@ -1,6 +1,10 @@
 #include "core/velocity/WaveHeightSeries.h"
 
+#include <algorithm>
 #include <cmath>
+#include <exception>
+#include <limits>
+#include <thread>
 #include <vector>
 
 #include "core/runtime/Errors.h"
@@ -30,6 +34,44 @@ double HeightFromBottomVelocity(double Us, double Tp, double h, double g) {
     const double k = WaveNumber(Tp, h, g);
     const double omega = kTwoPi / Tp;
     return std::sinh(k * h) * Us / omega * 2;
+}
+
+double WaveHeightSample(double us, double tp, double tide, const WaveHeightInputs& inputs,
+                        double g) {
+    const double Us = us * inputs.factorUs;
+    const double Tp = tp * inputs.factorTp;
+    const double depth = inputs.meanDepth + inputs.dh + tide;
+    return HeightFromBottomVelocity(Us, Tp, depth, g);
+}
+
+void ComputeWaveHeights(std::span<const double> us, std::span<const double> tp,
+                        std::span<const double> tide, const WaveHeightInputs& inputs, double g,
+                        std::span<double> heights, int jobs) {
+    const std::size_t n = heights.size();
+    const auto one = [&](std::size_t i) {
+        heights[i] = std::isnan(us[i]) || std::isnan(tp[i]) || std::isnan(tide[i])
+                         ? std::numeric_limits<double>::quiet_NaN()
+                         : WaveHeightSample(us[i], tp[i], tide[i], inputs, g);
+    };
+    const std::size_t threads = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(1, jobs)), 1, std::max<std::size_t>(1, n));
+    if (threads == 1) {
+        for (std::size_t i = 0; i < n; ++i) one(i);
+        return;
+    }
+    // Contiguous slices; the error of the earliest failing slice is the one raised.
+    std::vector<std::exception_ptr> errors(threads);
+    std::vector<std::thread> pool;
+    for (std::size_t t = 0; t < threads; ++t)
+        pool.emplace_back([&, t] {
+            try {
+                for (std::size_t i = n * t / threads; i < n * (t + 1) / threads; ++i) one(i);
+            } catch (...) {
+                errors[t] = std::current_exception();
+            }
+        });
+    for (auto& th : pool) th.join();
+    for (auto& e : errors)
+        if (e) std::rethrow_exception(e);
 }
 
 bool EstimateWaveHeightSeries(SeriesStore& store, const std::string& inputFile,
@@ -71,10 +113,8 @@ bool EstimateWaveHeightSeries(SeriesStore& store, const std::string& inputFile,
             work[3][i] = ErrorRaw;
             continue;
         }
-        const double Us = (u * Au + Bu) * inputs.factorUs;
-        const double Tp = (p * Ap + Bp) * inputs.factorTp;
-        const double depth = inputs.meanDepth + inputs.dh + (t * At + Bt);
-        work[3][i] = ValueToCount(HeightFromBottomVelocity(Us, Tp, depth, g), kHeightA, 0.0, outOfRange);
+        work[3][i] = ValueToCount(WaveHeightSample(u * Au + Bu, p * Ap + Bp, t * At + Bt, inputs, g),
+                                  kHeightA, 0.0, outOfRange);
     }
 
     // The copies keep their channels' names and calibration; taken before the table changes.

@@ -11,6 +11,7 @@
 // EstimateWaveHeightSeries(store, file, inputs, ...) builds the 4-channel result in `store`
 // (copies of the three channels and "Hs"); the caller confirms it (save window) and
 // writes it with WriteResultFile.
+#include <span>
 #include <string>
 #include "core/runtime/Progress.h"
 #include "core/runtime/Prompter.h"
@@ -32,6 +33,15 @@ std::string ChannelListText(const SeriesHeader& h, int channel);
 // Height of a small-amplitude wave whose bottom velocity amplitude is Us (m/s), for the
 // period Tp (s) at depth h (m). Raises the wavenumber solver's errors for Tp or h <= 0.
 double HeightFromBottomVelocity(double Us, double Tp, double h, double g);
+
+// The height of one sample from its physical Us (m/s), Tp (s) and tide (m): the factors
+// and the depth of `inputs` applied as the file tool applies them.
+double WaveHeightSample(double us, double tp, double tide, const WaveHeightInputs& inputs, double g);
+// WaveHeightSample over arrays of one length on `jobs` threads; NaN in, NaN out. Raises
+// the error of the earliest failing slice.
+void ComputeWaveHeights(std::span<const double> us, std::span<const double> tp,
+                        std::span<const double> tide, const WaveHeightInputs& inputs, double g,
+                        std::span<double> heights, int jobs = 1);
 
 // Reads burst 0 of `inputFile` (its header read again, so that the result never mixes
 // two files) and replaces the series in `store` with the result: NchInterval 4, the three

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <exception>
+#include <limits>
 #include <mutex>
 #include <thread>
 
@@ -141,9 +142,23 @@ struct LoopFrame {
     const VelocityInputs& in;
     const VelocityOptions& options;
     const SeriesHeader& header;
-    std::array<std::vector<std::int16_t>, MaxChannels>& data;
+    std::array<std::vector<std::int16_t>, MaxChannels>* data;  // counts, or
+    std::vector<std::vector<double>>* values;                 // the values themselves
     double gravity, periodRatio;
     int firstPoint, pointCount, maxChannel, placeChannel;
+
+    void Put(int c, std::size_t j, double v, long long& outOfRange) const {
+        if (values)
+            (*values)[c][j] = v;
+        else
+            (*data)[c][j] = ValueToCount(v, header.CoefA[c], header.CoefB[c], outOfRange);
+    }
+    void Missing(int c, std::size_t j) const {
+        if (values)
+            (*values)[c][j] = std::numeric_limits<double>::quiet_NaN();
+        else
+            (*data)[c][j] = ErrorRaw;
+    }
 };
 
 double VelocityValue(const RandomVelocity& v, int output) {
@@ -207,7 +222,7 @@ namespace {
 void ComputeSample(const LoopFrame& f, ShoalingRun& run, ShoalingOutput& out, Progress& progress,
                    Prompter& prompter, std::size_t j, long long& outOfRange) {
     const SeriesHeader& h = f.header;
-    auto put = [&](int c, double v) { f.data[c][j] = ValueToCount(v, h.CoefA[c], h.CoefB[c], outOfRange); };
+    auto put = [&](int c, double v) { f.Put(c, j, v, outOfRange); };
     auto sample = [j](const std::vector<float>& s) { return j < s.size() ? s[j] : ErrorValue; };
     const float hs = sample(f.in.HsSeries), ts = sample(f.in.TsSeries), tide = sample(f.in.TideSeries);
 
@@ -216,13 +231,13 @@ void ComputeSample(const LoopFrame& f, ShoalingRun& run, ShoalingOutput& out, Pr
                              std::pair{f.options.copyTide, tide}}) {
         if (!wanted) continue;
         if (IsMissing(v))
-            f.data[c][j] = ErrorRaw;
+            f.Missing(c, j);
         else
             put(c, v);
         ++c;
     }
     auto computedMissing = [&] {
-        for (int k = f.firstPoint; k < h.NchInterval; ++k) f.data[k][j] = ErrorRaw;
+        for (int k = f.firstPoint; k < h.NchInterval; ++k) f.Missing(k, j);
     };
     if (IsMissing(hs) || IsMissing(ts) || IsMissing(tide)) return computedMissing();
 
@@ -234,7 +249,7 @@ void ComputeSample(const LoopFrame& f, ShoalingRun& run, ShoalingOutput& out, Pr
     for (int r = 0; r < f.pointCount; ++r, ++c) {
         const double H = r < run.EstimationCount ? run.EstimatedHeight[r] : -1.0;
         if (H < 0) {
-            f.data[c][j] = ErrorRaw;
+            f.Missing(c, j);
             continue;
         }
         const double value = run.EstimationValues[r];
@@ -245,8 +260,8 @@ void ComputeSample(const LoopFrame& f, ShoalingRun& run, ShoalingOutput& out, Pr
 
     if (!run.RecordProfile) {
         // The profile was not recorded (its flag cleared during the run): nothing to show.
-        if (f.maxChannel >= 0) f.data[f.maxChannel][j] = ErrorRaw;
-        if (f.placeChannel >= 0) f.data[f.placeChannel][j] = ErrorRaw;
+        if (f.maxChannel >= 0) f.Missing(f.maxChannel, j);
+        if (f.placeChannel >= 0) f.Missing(f.placeChannel, j);
         return;
     }
     const ProfileMaximum m = FindProfileMaximum(run, Tp, level, f.options.output, f.gravity);
@@ -362,10 +377,15 @@ bool RunParallel(const LoopFrame& f, const ShoalingRun& run, std::size_t total, 
 
 }  // namespace
 
-VelocityRunResult ComputeVelocitySeries(const VelocityInputs& in, const VelocityOptions& options,
-                                        ShoalingRun& run, SeriesStore& store,
-                                        const PhysicalConstants& constants, Progress& progress,
-                                        Prompter& prompter, int jobs) {
+namespace {
+
+// The loop behind both entry points: counts into `data` or values into `values`.
+VelocityRunResult RunVelocityLoop(const VelocityInputs& in, const VelocityOptions& options,
+                                  ShoalingRun& run, const SeriesHeader& h,
+                                  SeriesStore* store,
+                                  std::vector<std::vector<double>>* values,
+                                  const PhysicalConstants& constants, Progress& progress,
+                                  Prompter& prompter, int jobs) {
     VelocityRunResult result;
     run.Interactive = false;
     if (options.velMax || options.placeMax) run.RecordProfile = true;
@@ -373,21 +393,24 @@ VelocityRunResult ComputeVelocitySeries(const VelocityInputs& in, const Velocity
     result.prepare = run.PrepareRun(silent, prompter, PrepareMode::PerSample);
     if (!result.prepare.ok) return result;
 
-    SeriesHeader& h = store.header;
     const int copies = options.copyHs + options.copyTs + options.copyTide;
     const int extras = options.velMax + options.placeMax;
     const int points = h.NchInterval - copies - extras;
     if (points < 0 || points != run.EstimationCount)
         throw OrvaneError("結果のチャンネル表が推定位置と合いません。");
-    CheckCoefficients(h);
     const std::size_t total = static_cast<std::size_t>(std::max(0, h.SampleSize));
-    for (int c = 0; c < h.NchInterval; ++c)
-        if (store.IntervalData[c].size() < total) {
-            store.AllocateSeriesData();
-            break;
-        }
+    if (store) {
+        CheckCoefficients(h);
+        for (int c = 0; c < h.NchInterval; ++c)
+            if (store->IntervalData[c].size() < total) {
+                store->AllocateSeriesData();
+                break;
+            }
+    } else {
+        values->assign(static_cast<std::size_t>(h.NchInterval), std::vector<double>(total));
+    }
 
-    LoopFrame frame{in, options, h, store.IntervalData, constants.gra, constants.RTp,
+    LoopFrame frame{in, options, h, store ? &store->IntervalData : nullptr, values, constants.gra, constants.RTp,
                     copies, points,
                     options.velMax ? copies + points : -1,
                     options.placeMax ? copies + points + options.velMax : -1};
@@ -421,6 +444,25 @@ VelocityRunResult ComputeVelocitySeries(const VelocityInputs& in, const Velocity
     progress.Hide();
     result.completed = true;
     return result;
+}
+
+}  // namespace
+
+VelocityRunResult ComputeVelocitySeries(const VelocityInputs& in, const VelocityOptions& options,
+                                        ShoalingRun& run, SeriesStore& store,
+                                        const PhysicalConstants& constants, Progress& progress,
+                                        Prompter& prompter, int jobs) {
+    return RunVelocityLoop(in, options, run, store.header, &store, nullptr, constants,
+                           progress, prompter, jobs);
+}
+
+VelocityRunResult ComputeVelocityValues(const VelocityInputs& in, const VelocityOptions& options,
+                                        ShoalingRun& run, const SeriesHeader& table,
+                                        std::vector<std::vector<double>>& values,
+                                        const PhysicalConstants& constants, Progress& progress,
+                                        Prompter& prompter, int jobs) {
+    return RunVelocityLoop(in, options, run, table, nullptr, &values, constants, progress,
+                           prompter, jobs);
 }
 
 std::string VelocityFinishedMessage(const VelocityRunResult& r) {

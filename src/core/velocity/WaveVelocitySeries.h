@@ -80,6 +80,15 @@ VelocityRunResult ComputeVelocitySeries(const VelocityInputs& in, const Velocity
                                         const PhysicalConstants& constants, Progress& progress,
                                         Prompter& prompter, int jobs = 1);
 
+// The same loop with the values themselves, before any rounding to counts: one array per
+// channel of `table` (a table as SetUpVelocityOutput builds it, SampleSize samples), NaN
+// where the file gets a missing sample. For callers that hold the series in memory.
+VelocityRunResult ComputeVelocityValues(const VelocityInputs& in, const VelocityOptions& options,
+                                        ShoalingRun& run, const SeriesHeader& table,
+                                        std::vector<std::vector<double>>& values,
+                                        const PhysicalConstants& constants, Progress& progress,
+                                        Prompter& prompter, int jobs = 1);
+
 // The largest velocity (as `output` chooses) along the profile recorded by the last model
 // run of `run`, and where it occurs: the depth below MSL in depth mode (AxisMode 0), the
 // distance in distance mode. `level` is the run's tide level above MSL, Tp the peak

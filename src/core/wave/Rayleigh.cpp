@@ -82,11 +82,14 @@ long double RayleighDistribution(long double x, long double a) {
 
 long double ExceedanceAmplitude(long double p, long double a, int* steps) {
     if (a == 0) throw EInvalidOp();  // 0/0 in the first density
-    // Absolute 1e-10 in the units of a, tightened for small a so that the digits shown
-    // stay meaningful; a step that the precision can no longer resolve also ends it.
-    const long double tol = 1e-10L * std::fmin(std::fabs(a), 1.0L);
+    // Absolute 1e-10 in the units of a. For a very large a that is below what the
+    // integral resolves, and the steps end in a cycle a few ulps wide: a step that the
+    // precision cannot resolve, or one no smaller than the last once the relative change
+    // is at the noise level, also ends it.
+    const long double tol = 1e-10L;
     const long double eps = std::numeric_limits<long double>::epsilon();
     long double x = a;
+    long double previous = std::numeric_limits<long double>::infinity();
     for (int n = 1;; ++n) {
         if (n > kNewtonCap) throw EConvergence("確率振幅の計算が収束しません。");
         const long double c = x;
@@ -95,10 +98,12 @@ long double ExceedanceAmplitude(long double p, long double a, int* steps) {
         x = c + ((1 - p) - RayleighDistribution(c, a)) / density;
         if (!std::isfinite(x)) throw EOverflow();
         const long double change = std::fabs(x - c);
-        if (change < tol || change <= 4 * eps * std::fabs(x)) {
+        const bool noise = change <= 1e-12L * std::fabs(x) && change >= previous;
+        if (change < tol || change <= 4 * eps * std::fabs(x) || noise) {
             if (steps) *steps = n;
             return x;
         }
+        previous = change;
     }
 }
 

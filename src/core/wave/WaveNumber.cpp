@@ -12,9 +12,10 @@ namespace orvane {
 
 namespace {
 constexpr double kTwoPi = 6.283185307179586;
-// Newton from the deep-water guess settles in under ten steps for any real depth and
-// period, and in a few dozen even for depths of micrometres; 200 only stops a run-away.
-constexpr int kMaxSteps = 200;
+// In shallow water the first step jumps to about 1/(2h) and Newton then halves k down to
+// the root: some 500 steps at h = 1e-300. Halving across the whole range of a double takes
+// at most about 2100, so this cap never stops a depth that converges.
+constexpr int kMaxSteps = 4096;
 }  // namespace
 
 double WaveNumber(double T, double h, double g, int* steps) {

@@ -22,6 +22,7 @@ class TFrmAxisSet;
 class TFrmWaveVelSeries;
 class TFrmSDFdata;
 class TFrmEstWaveHeight;
+class TFrmModelCompare;
 class HelpViewer;
 
 struct AppContext {
@@ -37,6 +38,7 @@ struct AppContext {
     TFrmWaveVelSeries* waveVelSeries = nullptr;
     TFrmSDFdata* sdfData = nullptr;
     TFrmEstWaveHeight* estWaveHeight = nullptr;
+    TFrmModelCompare* modelCompare = nullptr;
     // Made when help is first asked for (help/Help.h).
     HelpViewer* helpViewer = nullptr;
 
@@ -47,8 +49,12 @@ struct AppContext {
     orvane::Prompter* prompter = nullptr;
     // The progress dialog as the core sees it.
     orvane::Progress* progressSink = nullptr;
-    // The folder of WaveCval.dat (with trailing separator).
+    // The folder of WaveCval.dat (with trailing separator), where it is written and first
+    // looked for; a WaveCval.dat in settingsFallbackDir is read when there is none there.
     std::string settingsDir;
+    std::string settingsFallbackDir;
+    // The file that keeps each file dialog's last folder (app/Desktop.h); empty: none kept.
+    QString dialogFoldersFile;
 
     // Showing a window modally and choosing a file go through these, so that tests can
     // answer them without a nested event loop. Defaults: QDialog::exec and QFileDialog.
@@ -65,9 +71,13 @@ struct AppContext {
 void QuitProgram(AppContext& ctx);
 
 int ShowModal(AppContext& ctx, QDialog* dialog);
+// With a `purpose` (app/Desktop.h), the dialog starts in that purpose's last folder when
+// `start` names no existing folder, and the folder chosen is kept for the next time.
 QString ChooseFile(AppContext& ctx, QWidget* parent, const QString& caption,
-                   const QString& filter, const QString& start, bool save);
+                   const QString& filter, const QString& start, bool save,
+                   const QString& purpose = QString());
 
-// Creates the twelve windows in their fixed order; the caller owns nothing else.
+// Creates the twelve windows in their fixed order, then the model comparison; the caller
+// owns nothing else.
 // Defined in app/CreateWindows.cpp.
 void CreateWindows(AppContext& ctx);

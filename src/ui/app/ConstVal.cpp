@@ -140,6 +140,7 @@ TFrmEditConst::TFrmEditConst(AppContext& ctx, QWidget* parent) : QDialog(parent)
 
 void TFrmEditConst::FormCreate() {
     ProgramDir = ctx_.settingsDir;
+    FallbackDir = ctx_.settingsFallbackDir;
     BitBtn3Click();
     BitBtn4Click();
     // The defaults always convert; the guard keeps a start-up error out of the constructor.
@@ -197,14 +198,27 @@ void TFrmEditConst::SaveConstants() {
         else v.text = TextControl(window, entry.control)->text().toStdString();
         values.push_back(std::move(v));
     }
-    orvane::WriteSettingsFile(SettingsPath(), values);
+    const std::vector<int> replaced = orvane::WriteSettingsFile(SettingsPath(), values);
+    if (replaced.empty()) return;
+    // The file is written all the same: a typed character must never keep the program open.
+    std::string boxes;
+    for (int line : replaced) {
+        const orvane::SettingEntry& entry = orvane::SettingsTable()[static_cast<std::size_t>(line - 1)];
+        QWidget* window = OwnerWindow(ctx_, this, entry.window);
+        boxes += "\n「" + (window ? window->windowTitle().toStdString() : std::string()) + "」の入力欄 " +
+                 entry.control;
+    }
+    ctx_.prompter->Warning(std::string(orvane::kSettingsFileName) +
+                           " に書けない文字を「?」に置き換えて保存しました：" + boxes);
 }
 
 void TFrmEditConst::LoadConstants() {
-    const orvane::SettingsReadResult r = orvane::ReadSettingsFile(SettingsPath());
+    const orvane::SettingsReadResult r =
+        orvane::ReadSettingsFile(orvane::SettingsPlace{ProgramDir, FallbackDir}.ReadPath());
     if (!r.fileFound) return;
     const auto& table = orvane::SettingsTable();
     for (std::size_t i = 0; i < r.values.size() && i < table.size(); ++i) {
+        if (!r.values[i].taken) continue;
         const orvane::SettingEntry& entry = table[i];
         QWidget* window = OwnerWindow(ctx_, this, entry.window);
         if (entry.kind == orvane::SettingKind::Integer) WriteInteger(window, entry.control, r.values[i].integer);

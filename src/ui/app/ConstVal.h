@@ -17,6 +17,8 @@ public:
 
     // The folder of WaveCval.dat, with a trailing separator.
     std::string ProgramDir;
+    // A folder whose WaveCval.dat is read when ProgramDir has none (see LocateSettings).
+    std::string FallbackDir;
     std::string SettingsPath() const { return ProgramDir + "WaveCval.dat"; }
 
     // Converts the five boxes, in the order gra, SGfluid, RTp, gamma_TG, B_TG; a box that

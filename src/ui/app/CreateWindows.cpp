@@ -4,7 +4,9 @@
 #include "ui/app/Processing.h"
 #include "ui/app/Version.h"
 #include "ui/chart/AxisSet.h"
+#include "ui/help/Help.h"
 #include "ui/series/SDFdata.h"
+#include "ui/shoaling/ModelCompare.h"
 #include "ui/shoaling/Shoaling.h"
 #include "ui/velocity/BttmVel.h"
 #include "ui/velocity/EstWaveHeight.h"
@@ -26,4 +28,6 @@ void CreateWindows(AppContext& ctx) {
     ctx.waveVelSeries = new TFrmWaveVelSeries(ctx, ctx.form1);
     ctx.sdfData = new TFrmSDFdata(ctx, ctx.form1);
     ctx.estWaveHeight = new TFrmEstWaveHeight(ctx, ctx.form1);
+    ctx.modelCompare = new TFrmModelCompare(ctx, ctx.form1);
+    InstallHelpKey(ctx);
 }

@@ -28,7 +28,6 @@ void ShowGroup(QWidget* window, const char* name) {
 TForm1::TForm1(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) {
     setObjectName("TForm1");
     setWindowTitle(QStringLiteral("沿岸波浪解析　Orvane"));
-    setGeometry(9, 15, 507, 66);
 
     QMenuBar* bar = menuBar();
     V1 = bar->addMenu(QStringLiteral("基本計算(&V)"));
@@ -59,6 +58,10 @@ TForm1::TForm1(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx
     N4 = H1->addSeparator();
     N4->setObjectName("N4");
     V2 = AddItem(H1, "V2", QStringLiteral("バージョン情報(&V)"), &TForm1::V2Click);
+
+    // The frame, title bar included, at (9, 15); the client area is the menu bar alone.
+    resize(507, bar->sizeHint().height());
+    move(9, 15);
 }
 
 QAction* TForm1::AddItem(QMenu* menu, const char* name, const QString& caption, void (TForm1::*slot)()) {

@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include "ui/app/AppContext.h"
+#include "ui/app/Desktop.h"
 
 int ShowModal(AppContext& ctx, QDialog* dialog) {
     if (ctx.execModal) return ctx.execModal(dialog);
@@ -9,10 +10,14 @@ int ShowModal(AppContext& ctx, QDialog* dialog) {
 }
 
 QString ChooseFile(AppContext& ctx, QWidget* parent, const QString& caption, const QString& filter,
-                   const QString& start, bool save) {
-    if (ctx.chooseFile) return ctx.chooseFile(parent, caption, filter, start, save);
-    return save ? QFileDialog::getSaveFileName(parent, caption, start, filter)
-                : QFileDialog::getOpenFileName(parent, caption, start, filter);
+                   const QString& start, bool save, const QString& purpose) {
+    const QString from = DialogStart(ctx, purpose, start);
+    QString chosen;
+    if (ctx.chooseFile) chosen = ctx.chooseFile(parent, caption, filter, from, save);
+    else chosen = save ? QFileDialog::getSaveFileName(parent, caption, from, filter)
+                       : QFileDialog::getOpenFileName(parent, caption, from, filter);
+    RememberDialogFolder(ctx, purpose, chosen);
+    return chosen;
 }
 
 void QuitProgram(AppContext& ctx) {

@@ -36,6 +36,7 @@ TFrmAxisSet::TFrmAxisSet(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     RadioGroup2 = new RadioGroup(QStringLiteral("目盛の設定"), {}, this);
     RadioGroup2->setObjectName("RadioGroup2");
     RadioGroup2->SetItems({QStringLiteral("自動"), QStringLiteral("手動")});
+    RadioGroup2->SetColumns(2);
     grid->addWidget(RadioGroup2, 1, 0, 3, 1);
 
     Label1 = new QLabel(QStringLiteral("最小値："), this);
@@ -236,10 +237,14 @@ void TFrmAxisSet::reject() {
 void TFrmAxisSet::BitBtnFontClick() {
     ChartView* c = Chart();
     if (!c) return;
-    FontDialog1->setCurrentFont(c->AxisTitleFont(SelectedAxis()));
-    if (ShowModal(ctx_, FontDialog1) == QDialog::Accepted) {
-        c->SetAxisTitleFont(SelectedAxis(), FontDialog1->currentFont());
-    }
+    const ChartAxis axis = SelectedAxis();
+    const QFont before = c->AxisTitleFont(axis);
+    FontDialog1->setCurrentFont(before);
+    // The dialog shows the font as its lists can: compare with that, not with `before`,
+    // so that OK without a change keeps the title's own font.
+    const QFont offered = FontDialog1->currentFont();
+    if (ShowModal(ctx_, FontDialog1) == QDialog::Accepted && FontDialog1->currentFont() != offered)
+        c->SetAxisTitleFont(axis, FontDialog1->currentFont());
 }
 
 void TFrmAxisSet::EdtMinExit() {

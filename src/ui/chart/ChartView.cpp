@@ -1,6 +1,8 @@
 #include "ui/chart/ChartView.h"
 
+#include <QHelpEvent>
 #include <QPrinter>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -15,7 +17,9 @@ struct ChartView::Series {
     QCPGraph* graph = nullptr;   // area: sorted by x, filled down to `base`
     QCPGraph* base = nullptr;
     bool active = true;
+    bool inLegend = true;
     QString title;
+    QString toolTip;
     std::vector<double> xs, ys;
     QCPAbstractPlottable* Plottable() const {
         return area ? static_cast<QCPAbstractPlottable*>(graph) : curve;
@@ -53,6 +57,31 @@ void Widen(double& lo, double& hi) {
     hi += half;
 }
 
+// An automatic vertical range grown to ticks of its own: the bottom down to the tick at or
+// below the data, the top up to the first tick clear of the peak, so that the curve keeps
+// off the frame and the top label is drawn.
+void EndOnTicks(QCPAxis* axis, double& lo, double& hi) {
+    const double span = hi - lo;
+    if (!(span > 0) || !std::isfinite(span)) return;
+    QVector<double> ticks;
+    double top = hi + 0.03 * span, bottom = lo;
+    for (int round = 0; round < 4; ++round) {
+        ticks.clear();
+        axis->ticker()->generate(QCPRange(bottom, top), QLocale::c(), QLatin1Char('g'), 6, ticks, nullptr, nullptr);
+        if (ticks.size() < 2) return;
+        const double step = ticks[1] - ticks[0];
+        if (!(step > 0)) return;
+        // Within a hair of a tick counts as on it.
+        const double nextTop = std::ceil((hi + 0.03 * span) / step - 1e-9) * step;
+        const double nextBottom = std::floor(lo / step + 1e-9) * step;
+        if (nextTop == top && nextBottom == bottom) break;
+        top = nextTop;
+        bottom = nextBottom;
+    }
+    lo = bottom;
+    hi = top;
+}
+
 // The increment the user set, grown to a whole multiple of itself only when its labels
 // would not fit along the axis (a zoomed-out view, a mistyped step). The library's own
 // multiple strategy goes through a 64-bit integer that overflows for a step tiny against
@@ -88,9 +117,25 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent), axes_(new AxisSet[4]) {
     title_ = new QCPTextElement(plot_, QString(), QFont(font().family(), 10, QFont::Bold));
     plot_->plotLayout()->addElement(0, 0, title_);
 
+    // The legend has a row of its own under the title, centred between two empty cells, so
+    // that it never covers a curve.
     plot_->legend->setVisible(false);
     plot_->legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
-    plot_->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignHCenter);
+    plot_->axisRect()->insetLayout()->take(plot_->legend);
+    plot_->axisRect()->insetLayout()->simplify();
+    // Filled inside the plot's layout so that its cells belong to the plot; taken out while
+    // the legend is hidden.
+    legendRow_ = new QCPLayoutGrid;
+    plot_->plotLayout()->insertRow(1);
+    plot_->plotLayout()->addElement(1, 0, legendRow_);
+    legendRow_->addElement(0, 0, new QCPLayoutElement(plot_));
+    legendRow_->addElement(0, 1, plot_->legend);
+    legendRow_->addElement(0, 2, new QCPLayoutElement(plot_));
+    legendRow_->setColumnStretchFactors({1.0, 0.001, 1.0});
+    legendRow_->setMargins(QMargins(0, 0, 0, 0));
+    plot_->plotLayout()->take(legendRow_);
+    plot_->plotLayout()->simplify();
+    legendRow_->setVisible(false);
 
     // The top axis draws the upper frame line only.
     plot_->xAxis2->setVisible(true);
@@ -114,6 +159,11 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent), axes_(new AxisSet[4]) {
 
     connect(plot_, &QCustomPlot::beforeReplot, this, [this] {
         if (rangesDirty_) ApplyRanges();
+        // The legend no wider than its entries, centred in its row.
+        if (plot_->legend->visible()) {
+            plot_->legend->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            plot_->legend->setMaximumSize(plot_->legend->minimumOuterSizeHint());
+        }
         // Room for a label every 60 pixels across, 25 pixels up.
         const QRect r = plot_->axisRect()->rect();
         for (ChartAxis a : {ChartAxis::Bottom, ChartAxis::Left, ChartAxis::Right}) {
@@ -126,11 +176,14 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent), axes_(new AxisSet[4]) {
     connect(plot_, &QCustomPlot::plottableClick, this,
             [this](QCPAbstractPlottable* p, int index, QMouseEvent*) { OnPlottableClick(p, index); });
     connect(plot_, &QCustomPlot::mouseDoubleClick, this, [this](QMouseEvent*) { ResetView(); });
+    plot_->installEventFilter(this);
 }
 
 ChartView::~ChartView() {
     for (Series* s : series_) delete s;
     delete[] axes_;
+    // Out of the layout, the legend's row (and the legend in it) is nobody else's.
+    if (plot_->plotLayout()->elementAt(1) != legendRow_) delete legendRow_;
 }
 
 QCPAxis* ChartView::Axis(ChartAxis axis) const {
@@ -215,7 +268,7 @@ void ChartView::SetSeriesActive(int series, bool active) {
     s->active = active;
     QCPAbstractPlottable* p = s->Plottable();
     p->setVisible(active);
-    if (active) p->addToLegend(); else p->removeFromLegend();
+    if (active && s->inLegend) p->addToLegend(); else p->removeFromLegend();
     UpdateAxisVisibility();
     Queue();
 }
@@ -242,6 +295,16 @@ QString ChartView::Title() const { return title_->text(); }
 
 void ChartView::SetLegendVisible(bool visible) {
     plot_->legend->setVisible(visible);
+    // Hidden, the row is taken out of the layout so that the plot keeps its full height.
+    if (visible && plot_->plotLayout()->elementAt(1) != legendRow_) {
+        plot_->plotLayout()->insertRow(1);
+        plot_->plotLayout()->addElement(1, 0, legendRow_);
+        plot_->plotLayout()->setRowStretchFactor(1, 0.001);
+    } else if (!visible && plot_->plotLayout()->elementAt(1) == legendRow_) {
+        plot_->plotLayout()->take(legendRow_);
+        plot_->plotLayout()->simplify();
+    }
+    legendRow_->setVisible(visible);
     Queue();
 }
 bool ChartView::LegendVisible() const { return plot_->legend->visible(); }
@@ -395,6 +458,7 @@ void ChartView::ApplyRanges() {
             hi = st.maximum;
         }
         Widen(lo, hi);
+        if (st.automatic && a != ChartAxis::Bottom && !st.logarithmic) EndOnTicks(Axis(a), lo, hi);
         Axis(a)->setRange(lo, hi);
     }
     UpdateAreaBases();
@@ -428,9 +492,12 @@ void ChartView::PrintTo(QPrinter* printer) {
     QCPPainter painter(printer);
     if (!painter.isActive()) return;
     const QRectF page = printer->pageRect(QPrinter::DevicePixel);
-    int w = plot_->width() > 50 ? plot_->width() : 800;
-    int h = plot_->height() > 50 ? plot_->height() : 500;
-    const double scale = std::min(page.width() / w, page.height() / h);
+    // The chart's width on screen fills the page's width, and its height is the page's:
+    // the whole page is used and the text keeps its size relative to the width.
+    const int w = plot_->width() > 50 ? plot_->width() : 800;
+    if (!(page.width() > 0) || !(page.height() > 0)) return;
+    const double scale = page.width() / w;
+    const int h = std::max(1, int(page.height() / scale));
     painter.setMode(QCPPainter::pmVectorized);
     painter.setMode(QCPPainter::pmNoCaching);
     painter.scale(scale, scale);
@@ -485,4 +552,49 @@ void ChartView::OnPlottableClick(QCPAbstractPlottable* plottable, int index) {
             if (s->xs[j] == it->key && s->ys[j] == it->value) { emit PointClicked(i, j); return; }
         return;
     }
+}
+
+void ChartView::SetSeriesPenStyle(int series, Qt::PenStyle style) {
+    QCPAbstractPlottable* p = series_.at(series)->Plottable();
+    QPen pen = p->pen();
+    pen.setStyle(style);
+    p->setPen(pen);
+    Queue();
+}
+
+void ChartView::SetSeriesInLegend(int series, bool inLegend) {
+    series_.at(series)->inLegend = inLegend;
+    SetSeriesActive(series, series_.at(series)->active);
+}
+
+void ChartView::SetSeriesToolTip(int series, const QString& tip) { series_.at(series)->toolTip = tip; }
+QString ChartView::SeriesToolTip(int series) const { return series_.at(series)->toolTip; }
+
+void ChartView::SetLegendColumns(int columns) {
+    plot_->legend->setWrap(std::max(0, columns));
+    Queue();
+}
+
+bool ChartView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == plot_ && event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        auto* item = qobject_cast<QCPPlottableLegendItem*>(plot_->layoutElementAt(help->pos()));
+        if (!item) {
+            // layoutElementAt stops at the legend itself; ask it for the entry under the mouse.
+            if (plot_->legend->visible() && plot_->legend->selectTest(help->pos(), false) >= 0) {
+                for (int i = 0; i < plot_->legend->itemCount(); ++i) {
+                    auto* candidate = qobject_cast<QCPPlottableLegendItem*>(plot_->legend->item(i));
+                    if (candidate && candidate->outerRect().contains(help->pos())) item = candidate;
+                }
+            }
+        }
+        QString tip;
+        if (item)
+            for (const Series* s : series_)
+                if (s->Plottable() == item->plottable()) tip = s->toolTip;
+        if (tip.isEmpty()) QToolTip::hideText();
+        else QToolTip::showText(help->globalPos(), tip, plot_);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }

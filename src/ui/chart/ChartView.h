@@ -87,9 +87,21 @@ public:
     double ViewLower(ChartAxis axis) const;
     double ViewUpper(ChartAxis axis) const;
 
+    // Line pen style (solid by default); whether the series has a legend entry while
+    // active; the tool tip of its legend entry.
+    void SetSeriesPenStyle(int series, Qt::PenStyle style);
+    void SetSeriesInLegend(int series, bool inLegend);
+    void SetSeriesToolTip(int series, const QString& tip);
+    QString SeriesToolTip(int series) const;
+    // Legend entries per row (0: all in one row).
+    void SetLegendColumns(int columns);
+
 signals:
     void AxisClicked(ChartAxis axis);
     void PointClicked(int series, int index);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Series;
@@ -110,5 +122,6 @@ private:
     std::vector<Series*> series_;
     AxisSet* axes_;
     class QCPTextElement* title_;
+    class QCPLayoutGrid* legendRow_;
     bool rangesDirty_ = true;
 };

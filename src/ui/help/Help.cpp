@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QRegularExpression>
 #include <QTextDocumentFragment>
 #include "ui/app/MainWave.h"
@@ -28,11 +29,15 @@ HelpPage ParsePage(const QString& name, const QString& html) {
     page.title = t.hasMatch() ? QTextDocumentFragment::fromHtml(t.captured(1)).toPlainText().trimmed() : name;
     auto k = keywordsRe.match(html);
     if (k.hasMatch()) {
-        for (const QString& kw : k.captured(1).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-            QString trimmed = kw.trimmed();
-            if (!trimmed.isEmpty()) page.keywords << trimmed;
+        for (const QString& entry : k.captured(1).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            const QString keyword = entry.section(QLatin1Char('|'), 0, 0).trimmed();
+            const QString reading = entry.section(QLatin1Char('|'), 1).trimmed();
+            if (keyword.isEmpty()) continue;
+            page.keywords << keyword;
+            page.readings << (reading.isEmpty() ? keyword : reading);
         }
     }
+    page.text = QTextDocumentFragment::fromHtml(html).toPlainText();
     return page;
 }
 
@@ -45,9 +50,19 @@ std::vector<HelpPage> LoadPages() {
         if (!f.open(QIODevice::ReadOnly)) continue;
         pages.push_back(ParsePage(file.chopped(5), QString::fromUtf8(f.readAll())));
     }
-    std::sort(pages.begin(), pages.end(), [](const HelpPage& a, const HelpPage& b) {
-        bool ac = a.name == QLatin1String("contents"), bc = b.name == QLatin1String("contents");
-        if (ac != bc) return ac;
+    // The menus' order: 基本計算, ツール, 定数; pages that no menu opens come last by title.
+    static const QStringList order = {
+        QStringLiteral("contents"), QStringLiteral("main"), QStringLiteral("airy"),
+        QStringLiteral("shoaling"), QStringLiteral("graph"), QStringLiteral("modelcompare"),
+        QStringLiteral("bttmvel"),
+        QStringLiteral("rayleigh"), QStringLiteral("wavevelseries"), QStringLiteral("estwaveheight"),
+        QStringLiteral("series"), QStringLiteral("constants")};
+    auto rank = [](const HelpPage& p) {
+        const qsizetype i = order.indexOf(p.name);
+        return i < 0 ? order.size() : i;
+    };
+    std::stable_sort(pages.begin(), pages.end(), [&](const HelpPage& a, const HelpPage& b) {
+        if (rank(a) != rank(b)) return rank(a) < rank(b);
         return a.title < b.title;
     });
     return pages;
@@ -85,6 +100,71 @@ QStringList HelpPagesForKeyword(const QString& keyword) {
     for (const HelpPage& p : HelpPages())
         if (p.keywords.contains(keyword)) names << p.name;
     return names;
+}
+
+QStringList SearchHelpPages(const QString& query) {
+    const QStringList words = query.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    QStringList names;
+    if (words.isEmpty()) return names;
+    for (const HelpPage& p : HelpPages()) {
+        const QString haystack = p.title + QLatin1Char('\n') + p.keywords.join(QLatin1Char(' ')) +
+                                 QLatin1Char('\n') + p.text;
+        if (std::all_of(words.begin(), words.end(),
+                        [&](const QString& w) { return haystack.contains(w, Qt::CaseInsensitive); }))
+            names << p.name;
+    }
+    return names;
+}
+
+QString HelpPageForWindow(const QWidget* window) {
+    static const std::pair<const char*, const char*> pages[] = {
+        {"TForm1", "main"},          {"TFrmAiry", "airy"},
+        {"TFrmBttmVel", "bttmvel"},  {"TFrmRayleigh", "rayleigh"},
+        {"TFrmShoaling", "shoaling"}, {"TAboutBox", "main"},
+        {"TFrmEditConst", "constants"}, {"TFrmAxisSet", "graph"},
+        {"TFrmWaveVelSeries", "wavevelseries"}, {"TFrmSDFdata", "series"},
+        {"TFrmEstWaveHeight", "estwaveheight"}, {"TFrmModelCompare", "modelcompare"},
+        {"PrintPreview", "graph"}};
+    for (const QWidget* w = window; w; w = w->parentWidget()) {
+        for (const auto& [object, page] : pages)
+            if (w->objectName() == QLatin1String(object)) return QString::fromLatin1(page);
+    }
+    return QStringLiteral("contents");
+}
+
+namespace {
+
+class HelpKeyFilter : public QObject {
+public:
+    HelpKeyFilter(AppContext& ctx, QObject* parent) : QObject(parent), ctx_(ctx) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1)
+            return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget) return false;
+        QWidget* window = widget->window();
+        // In the viewer itself F1 changes nothing.
+        if (window == ctx_.helpViewer) return true;
+        OpenHelpPage(ctx_, HelpPageForWindow(window));
+        return true;
+    }
+
+private:
+    AppContext& ctx_;
+};
+
+}  // namespace
+
+void InstallHelpKey(AppContext& ctx) {
+    qApp->installEventFilter(new HelpKeyFilter(ctx, ctx.form1));
+}
+
+void OpenHelpPage(AppContext& ctx, const QString& name) {
+    HelpViewer* v = Viewer(ctx);
+    v->ShowPage(name);
+    Present(v);
 }
 
 void OpenHelpContents(AppContext& ctx) {

@@ -1,23 +1,38 @@
 #pragma once
 // The program's help: Japanese HTML pages built into the program, with a contents list and
 // a keyword index. A page is one file help/pages/<name>.html; its <title> is the title in
-// the contents and <meta name="keywords" content="kw1,kw2"> gives its index entries.
+// the contents and <meta name="keywords" content="kw1|よみ,kw2"> gives its index entries,
+// each with its reading in hiragana after '|' where it has kanji (the index is in reading
+// order).
 #include <QString>
 #include <QStringList>
 #include <vector>
 #include "ui/app/AppContext.h"
 
+class QWidget;
+
 struct HelpPage {
     QString name;      // file name without ".html"
     QString title;
     QStringList keywords;
+    QStringList readings;  // one per keyword; the keyword itself where none is given
+    QString text;          // the page as plain text, for searching
 };
 
-// Every page, "contents" first and the others by title.
+// Every page, "contents" first and the others in the order of the menus that open them.
 const std::vector<HelpPage>& HelpPages();
 // The names of the pages that list `keyword` exactly.
 QStringList HelpPagesForKeyword(const QString& keyword);
 
+// Pages whose text holds every word of `query` (case ignored), in contents order.
+QStringList SearchHelpPages(const QString& query);
+// The page that explains `window` (or the window around it); "contents" for any other.
+QString HelpPageForWindow(const QWidget* window);
+// F1 in every window of the program opens that window's page.
+void InstallHelpKey(AppContext& ctx);
+
+// The viewer at the page `name`.
+void OpenHelpPage(AppContext& ctx, const QString& name);
 // The viewer at the contents page.
 void OpenHelpContents(AppContext& ctx);
 // The viewer at its keyword index, ready for typing.

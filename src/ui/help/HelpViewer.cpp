@@ -1,4 +1,5 @@
 #include "ui/help/HelpViewer.h"
+#include <QCollator>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QRegularExpression>
@@ -40,16 +41,64 @@ HelpViewer::HelpViewer(QWidget* parent) : QDialog(parent) {
     indexLayout->addWidget(KeywordList);
     Tabs->addTab(indexPage, QStringLiteral("キーワード"));
 
+    auto* searchPage = new QWidget;
+    auto* searchLayout = new QVBoxLayout(searchPage);
+    searchLayout->setContentsMargins(4, 4, 4, 4);
+    SearchEdit = new QLineEdit;
+    SearchEdit->setObjectName("SearchEdit");
+    SearchEdit->setPlaceholderText(QStringLiteral("探す語 (空白で区切ると全てを含むページ)"));
+    SearchEdit->setClearButtonEnabled(true);
+    SearchList = new QListWidget;
+    SearchList->setObjectName("SearchList");
+    searchLayout->addWidget(SearchEdit);
+    searchLayout->addWidget(SearchList);
+    Tabs->addTab(searchPage, QStringLiteral("検索"));
+
     Browser = new QTextBrowser;
     Browser->setObjectName("Browser");
     Browser->setOpenLinks(false);
 
+    BackButton = new QToolButton;
+    BackButton->setObjectName("BackButton");
+    BackButton->setArrowType(Qt::LeftArrow);
+    BackButton->setToolTip(QStringLiteral("戻る (Alt+←)"));
+    BackButton->setShortcut(QKeySequence::Back);
+    ForwardButton = new QToolButton;
+    ForwardButton->setObjectName("ForwardButton");
+    ForwardButton->setArrowType(Qt::RightArrow);
+    ForwardButton->setToolTip(QStringLiteral("進む (Alt+→)"));
+    ForwardButton->setShortcut(QKeySequence::Forward);
+    auto* pagePanel = new QWidget;
+    auto* pageLayout = new QVBoxLayout(pagePanel);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    auto* nav = new QHBoxLayout;
+    nav->addWidget(BackButton);
+    nav->addWidget(ForwardButton);
+    nav->addStretch();
+    pageLayout->addLayout(nav);
+    pageLayout->addWidget(Browser);
+
     auto* splitter = new QSplitter(this);
     splitter->addWidget(Tabs);
-    splitter->addWidget(Browser);
+    splitter->addWidget(pagePanel);
     splitter->setStretchFactor(1, 3);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(splitter);
+
+    connect(BackButton, &QToolButton::clicked, this, &HelpViewer::GoBack);
+    connect(ForwardButton, &QToolButton::clicked, this, &HelpViewer::GoForward);
+    connect(SearchEdit, &QLineEdit::textChanged, this, &HelpViewer::FillSearch);
+    auto openHit = [this](QListWidgetItem* item) {
+        ShowPage(item->data(kPageRole).toString());
+        // The first place of the first word, selected and scrolled to.
+        const QString first = SearchEdit->text().section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+        if (!first.isEmpty()) Browser->find(first);
+    };
+    connect(SearchList, &QListWidget::itemActivated, this, openHit);
+    connect(SearchList, &QListWidget::itemClicked, this, openHit);
+    connect(SearchEdit, &QLineEdit::returnPressed, this, [this, openHit] {
+        if (SearchList->count() > 0) openHit(SearchList->item(0));
+    });
 
     connect(ContentsList, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { ShowPage(item->data(kPageRole).toString()); });
@@ -72,7 +121,51 @@ HelpViewer::HelpViewer(QWidget* parent) : QDialog(parent) {
 }
 
 void HelpViewer::ShowPage(const QString& name) {
+    if (historyAt_ >= 0 && history_[historyAt_] == name) {
+        Display(name);
+        return;
+    }
+    history_ = history_.mid(0, historyAt_ + 1);
+    history_ << name;
+    historyAt_ = int(history_.size()) - 1;
+    Display(name);
+}
+
+void HelpViewer::GoBack() {
+    if (historyAt_ <= 0) return;
+    Display(history_[--historyAt_]);
+}
+
+void HelpViewer::GoForward() {
+    if (historyAt_ + 1 >= int(history_.size())) return;
+    Display(history_[++historyAt_]);
+}
+
+void HelpViewer::UpdateHistoryButtons() {
+    BackButton->setEnabled(historyAt_ > 0);
+    ForwardButton->setEnabled(historyAt_ + 1 < int(history_.size()));
+}
+
+void HelpViewer::ShowSearch(const QString& text) {
+    Tabs->setCurrentIndex(2);
+    if (SearchEdit->text() == text) FillSearch(text);
+    else SearchEdit->setText(text);
+}
+
+void HelpViewer::FillSearch(const QString& query) {
+    SearchList->clear();
+    const QStringList names = SearchHelpPages(query);
+    for (const HelpPage& p : HelpPages()) {
+        if (!names.contains(p.name)) continue;
+        auto* item = new QListWidgetItem(p.title, SearchList);
+        item->setData(kPageRole, p.name);
+    }
+    if (SearchList->count() > 0) SearchList->setCurrentRow(0);
+}
+
+void HelpViewer::Display(const QString& name) {
     current_ = name;
+    UpdateHistoryButtons();
     if (name == QLatin1String("contents")) {
         // The contents page lists every page, so a new page needs no edit here.
         QFile f(QStringLiteral(":/help/pages/contents.html"));
@@ -111,15 +204,26 @@ void HelpViewer::ShowIndex(const QString& text) {
 void HelpViewer::FillIndex(const QString& filter) {
     // Every (keyword, page) pair whose keyword contains the typed text; a keyword shared by
     // several pages shows each page's title beside it.
-    struct Entry { QString keyword, title, name; };
+    // Typing matches the keyword or its reading; the list is in Japanese reading order.
+    struct Entry { QString keyword, reading, title, name; };
     std::vector<Entry> entries;
     for (const HelpPage& p : HelpPages())
-        for (const QString& kw : p.keywords)
-            if (filter.isEmpty() || kw.contains(filter, Qt::CaseInsensitive)) entries.push_back({kw, p.title, p.name});
+        for (int i = 0; i < p.keywords.size(); ++i) {
+            const QString& kw = p.keywords[i];
+            const QString& reading = p.readings.value(i, kw);
+            if (filter.isEmpty() || kw.contains(filter, Qt::CaseInsensitive) || reading.contains(filter))
+                entries.push_back({kw, reading, p.title, p.name});
+        }
+    QCollator collator{QLocale(QLocale::Japanese, QLocale::Japan)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    auto starts = [&](const Entry& e) {
+        return e.keyword.startsWith(filter, Qt::CaseInsensitive) || e.reading.startsWith(filter);
+    };
     std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
         // Entries that start with the typed text first.
-        bool as = a.keyword.startsWith(filter, Qt::CaseInsensitive), bs = b.keyword.startsWith(filter, Qt::CaseInsensitive);
+        const bool as = starts(a), bs = starts(b);
         if (as != bs) return as;
+        if (const int c = collator.compare(a.reading, b.reading)) return c < 0;
         if (a.keyword != b.keyword) return a.keyword < b.keyword;
         return a.title < b.title;
     });

@@ -9,6 +9,7 @@
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
+#include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
 
 namespace {
@@ -253,8 +254,11 @@ void TFrmSDFdata::FillSeriesWindow() {
 
 void TFrmSDFdata::Button1Click() {
     RunGuarded(ctx_, [&] {
-        QString start = EditFileName->text().isEmpty() ? SaveDialog1.InitialDir : EditFileName->text();
-        QString chosen = ChooseFile(ctx_, this, QString(), QtFilter(SaveDialog1.Filter), start, true);
+        const bool inInitialDir = StartInInitialDir || EditFileName->text().isEmpty();
+        QString start = inInitialDir ? SaveDialog1.InitialDir : EditFileName->text();
+        if (inInitialDir && !start.isEmpty()) start += QLatin1Char('/');
+        QString chosen = ChooseFile(ctx_, this, QString(), QtFilter(SaveDialog1.Filter), start, true,
+                                    DialogPurpose::SeriesOutput);
         if (chosen.isEmpty()) return;
         EditFileName->setText(Q(orvane::ChangeFileExt(S(chosen), S(SaveDialog1.DefaultExt))));
     });
@@ -292,7 +296,7 @@ bool TFrmSDFdata::SaveFromWindow() {
         return true;
     }
     if (!store_.WriteOutputHeader(name)) {
-        prompter.Error("ファイル「" + name + "」に書き込めません。");
+        prompter.Error(orvane::WriteFailureText(name, store_.LastWriteErrno));
         return false;
     }
     hide();

@@ -33,6 +33,8 @@ public:
     // (OutputFileName is set): the caller writes the whole file at once afterwards, so
     // that an existing file stays as it was until the new one is complete.
     bool DeferHeaderWrite = false;
+    // The browse button starts in SaveDialog1.InitialDir whatever the name box holds.
+    bool StartInInitialDir = false;
 
     // Grid and unit lists; once at start-up.
     void InitSeriesWindow();

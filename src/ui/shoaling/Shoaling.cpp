@@ -7,16 +7,19 @@
 #include <QHBoxLayout>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
+#include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
 #include "ui/app/MainWave.h"
 #include "ui/chart/AxisSet.h"
 #include "ui/help/Help.h"
+#include "ui/shoaling/ModelCompare.h"
 
 using orvane::ShoalingTab;
 
@@ -119,12 +122,22 @@ TFrmShoaling::TFrmShoaling(AppContext& ctx, QWidget* parent)
     bottom->addWidget(BitBtn1);
     bottom->addWidget(BitBtn2);
 
-    auto* right = new QVBoxLayout;
-    right->addWidget(PageControl1, 1);
-    right->addLayout(bottom);
-    auto* outer = new QHBoxLayout(this);
+    // Chart and tabs scroll when the screen is smaller than the window (a laptop, a scale
+    // factor of 2); the two buttons stay in view below them.
+    auto* content = new QWidget;
+    content->setObjectName("PanelContent");
+    auto* outer = new QHBoxLayout(content);
+    outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(chartPanel, 3);
-    outer->addLayout(right, 2);
+    outer->addWidget(PageControl1, 2);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName("ScrollContent");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(content);
+    auto* whole = new QVBoxLayout(this);
+    whole->addWidget(scroll, 1);
+    whole->addLayout(bottom);
 
     auto guarded = [this](void (TFrmShoaling::*handler)()) {
         return [this, handler] { RunGuarded(ctx_, [this, handler] { (this->*handler)(); }); };
@@ -144,6 +157,7 @@ TFrmShoaling::TFrmShoaling(AppContext& ctx, QWidget* parent)
     connect(ToolButton3, &QToolButton::clicked, this, guarded(&TFrmShoaling::ToolButton3Click));
     connect(ToolButton4, &QToolButton::clicked, this, guarded(&TFrmShoaling::ToolButton4Click));
     connect(ToolButton5, &QToolButton::clicked, this, guarded(&TFrmShoaling::ToolButton5Click));
+    connect(ToolButton6, &QToolButton::clicked, this, guarded(&TFrmShoaling::ToolButton6Click));
     connect(Chart1, &ChartView::PointClicked, this, [this](int s, int i) {
         RunGuarded(ctx_, [&] { Chart1ClickSeries(s, i); });
     });
@@ -270,6 +284,7 @@ void TFrmShoaling::BuildGraphTab(QWidget* page) {
     rv->addLayout(f);
     v->addWidget(range);
     RadioGroupYAxis = Radio(QStringLiteral("表示データ"), {}, "RadioGroupYAxis", page);
+    RadioGroupYAxis->SetColumns(2);
     v->addWidget(RadioGroupYAxis);
     v->addStretch();
 }
@@ -305,6 +320,11 @@ void TFrmShoaling::BuildChart(QWidget* panel) {
     ToolButton4 = tool("ToolButton4", QStyle::SP_DriveFDIcon, QStringLiteral("画像として保存"));
     ToolButton5 = tool("ToolButton5", QStyle::SP_BrowserReload, QStringLiteral("表示範囲に戻す"));
     ToolButton3 = tool("ToolButton3", QStyle::SP_MessageBoxQuestion, QStringLiteral("ヘルプ"));
+    ToolButton6 = new QToolButton(ToolBar1);
+    ToolButton6->setObjectName("ToolButton6");
+    ToolButton6->setText(QStringLiteral("モデル比較"));
+    ToolButton6->setToolTip(QStringLiteral("同じ条件で適用できるすべての計算方法を計算し、一つのグラフと表で比べます"));
+    ToolBar1->addWidget(ToolButton6);
     v->addWidget(ToolBar1);
 
     Chart1 = new ChartView(panel);
@@ -323,8 +343,10 @@ void TFrmShoaling::BuildChart(QWidget* panel) {
 
 // --- keeping the run in step with the controls ------------------------------------------
 
-void TFrmShoaling::SyncChoices() {
-    orvane::ShoalingInputs& in = run_.Inputs;
+void TFrmShoaling::SyncChoices() { ReadChoices(run_); }
+
+void TFrmShoaling::ReadChoices(orvane::ShoalingRun& run) const {
+    orvane::ShoalingInputs& in = run.Inputs;
     in.Method = std::max(0, RadioGroupMethod->ItemIndex());
     in.HeightKind = std::max(0, RadioGroupH0->ItemIndex());
     in.PeriodKind = std::max(0, RadioGroupT0->ItemIndex());
@@ -333,20 +355,22 @@ void TFrmShoaling::SyncChoices() {
     in.XAxis = std::max(0, RadioGroupXAxis->ItemIndex());
     in.DisplayIndex = std::max(0, RadioGroupYAxis->ItemIndex());
     in.ProfileFile = S(EditFileName->text());
-    if (ComboBoxDist->currentIndex() >= 0) run_.DistanceColumn = ComboBoxDist->currentIndex();
-    if (ComboBoxDepth->currentIndex() >= 0) run_.DepthColumn = ComboBoxDepth->currentIndex();
+    if (ComboBoxDist->currentIndex() >= 0) run.DistanceColumn = ComboBoxDist->currentIndex();
+    if (ComboBoxDepth->currentIndex() >= 0) run.DepthColumn = ComboBoxDepth->currentIndex();
 }
 
-void TFrmShoaling::UpdateRunInputs() {
-    SyncChoices();
-    run_.CopyConstants(ctx_.constants);
-    orvane::ShoalingInputs& in = run_.Inputs;
+void TFrmShoaling::UpdateRunInputs() { ReadControls(run_); }
+
+void TFrmShoaling::ReadControls(orvane::ShoalingRun& run, bool withObsPos) const {
+    ReadChoices(run);
+    run.CopyConstants(ctx_.constants);
+    orvane::ShoalingInputs& in = run.Inputs;
     // Boxes that the chosen options leave unused are not converted, so that a stale text
     // there does not stop the run.
     in.OnshoreEndValue = Real(EditOnshoreEnd);
     in.OffshoreEndValue = Real(EditOffshoreEnd);
     if (in.ProfileMode == 0) in.Slope = Real(EdtSlope);
-    if (in.ObsPos == 1) in.ObsPosValue = orvane::StrToFloat(S(LabeledEditObsPos->text()));
+    if (in.ObsPos == 1 && withObsPos) in.ObsPosValue = orvane::StrToFloat(S(LabeledEditObsPos->text()));
 }
 
 void TFrmShoaling::ShowTab(ShoalingTab tab) {
@@ -372,9 +396,9 @@ orvane::PrepareResult TFrmShoaling::PrepareServiceRun() {
 
 void TFrmShoaling::EnterServiceMode(QWidget* host) {
     serviceMode_ = true;
-    if (host && parentWidget() != host) {
-        setParent(host, windowFlags());
-        move(host->frameGeometry().topRight() + QPoint(8, 0));
+    if (host) {
+        if (parentWidget() != host) setParent(host, windowFlags());
+        PlaceBeside(this, host);
     }
     GroupBox1->setVisible(false);
     GroupBox3->setVisible(false);
@@ -403,6 +427,7 @@ void TFrmShoaling::LeaveServiceMode() {
 
 void TFrmShoaling::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    FitToScreen(this);
     RunGuarded(ctx_, [this] { FormShow(); });
 }
 
@@ -501,9 +526,10 @@ void TFrmShoaling::EditFileNameChange() {
 
 void TFrmShoaling::Button1Click() {
     const QString current = EditFileName->text();
-    const QString start = current.isEmpty() ? QDir::currentPath() : QFileInfo(current).absolutePath();
+    const QString start = current.isEmpty() ? QString() : QFileInfo(current).absolutePath();
     const QString name = ChooseFile(ctx_, this, QStringLiteral("海底断面データ"),
-                                    QStringLiteral("カンマ区切りデータファイル (*.csv);;すべてのファイル (*)"), start, false);
+                                    QStringLiteral("カンマ区切りデータファイル (*.csv);;すべてのファイル (*)"), start, false,
+                                    DialogPurpose::Profile);
     if (name.isEmpty()) return;
     if (name == current) EditFileNameChange();
     else EditFileName->setText(name);  // textChanged runs EditFileNameChange
@@ -611,7 +637,8 @@ std::vector<std::string> TFrmShoaling::ExportLines() const {
 
 void TFrmShoaling::ToolButton2Click() {
     const QString name = ChooseFile(ctx_, this, QStringLiteral("グラフの保存"),
-                                    QStringLiteral("カンマ区切りデータファイル (*.csv)"), QString(), true);
+                                    QStringLiteral("カンマ区切りデータファイル (*.csv)"), QString(), true,
+                                    DialogPurpose::ChartCsv);
     if (name.isEmpty()) return;
     const std::string path = orvane::ChangeFileExt(S(name), ".csv");
     // Written whole or not at all: a failure keeps any older file of that name intact.
@@ -622,7 +649,8 @@ void TFrmShoaling::ToolButton3Click() { OpenHelpKeyword(ctx_, QStringLiteral("�
 
 void TFrmShoaling::ToolButton4Click() {
     const QString name = ChooseFile(ctx_, this, QStringLiteral("画像として保存"),
-                                    QStringLiteral("PNG 画像 (*.png);;PDF 文書 (*.pdf)"), QString(), true);
+                                    QStringLiteral("PNG 画像 (*.png);;PDF 文書 (*.pdf)"), QString(), true,
+                                    DialogPurpose::Image);
     if (name.isEmpty()) return;
     const QString suffix = QFileInfo(name).suffix().toLower();
     bool ok;
@@ -632,3 +660,5 @@ void TFrmShoaling::ToolButton4Click() {
 }
 
 void TFrmShoaling::ToolButton5Click() { Chart1->ResetView(); }
+
+void TFrmShoaling::ToolButton6Click() { ctx_.modelCompare->Execute(*this); }

@@ -28,7 +28,7 @@ public:
     ~TFrmShoaling() override;
 
     // Remembered header columns of the profile file (stored in WaveCval.dat).
-    int DepthColumn = 0;
+    int DepthColumn = 1;  // first run: the second column, as the command line takes it
     int DistanceColumn = 0;
 
     // Tab "条件"
@@ -79,6 +79,7 @@ public:
     QToolButton* ToolButton3 = nullptr;  // ヘルプ
     QToolButton* ToolButton4 = nullptr;  // 画像として保存
     QToolButton* ToolButton5 = nullptr;  // 表示範囲に戻す
+    QToolButton* ToolButton6 = nullptr;  // モデル比較
 
     // The run state; the wave-velocity tool drives it as a service.
     orvane::ShoalingRun& Run() { return run_; }
@@ -86,6 +87,9 @@ public:
     // Copies the controls into Run().Inputs (boxes converted; a bad number raises the
     // conversion error) and the constants into the run.
     void UpdateRunInputs();
+    // The same into another run object (the comparison's copy); this window stays as it
+    // is. Without withObsPos the observation-point box is left to the caller.
+    void ReadControls(orvane::ShoalingRun& run, bool withObsPos = true) const;
     // PrepareRun for a driven run, with its messages and the tab it names brought up.
     orvane::PrepareResult PrepareServiceRun();
     // Beside the wave-velocity tool: no own run buttons, no offshore-wave and tide groups,
@@ -118,6 +122,7 @@ public:
     void ToolButton3Click();
     void ToolButton4Click();
     void ToolButton5Click();
+    void ToolButton6Click();
     // The chart's CSV (header, then one line per plotted point).
     std::vector<std::string> ExportLines() const;
 
@@ -136,6 +141,7 @@ private:
     void BuildEstimationTab(QWidget* page);
     void BuildChart(QWidget* panel);
     void SyncChoices();
+    void ReadChoices(orvane::ShoalingRun& run) const;
 
     AppContext& ctx_;
     orvane::ShoalingRun run_;

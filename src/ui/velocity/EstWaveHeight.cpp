@@ -9,6 +9,7 @@
 #include "core/runtime/TextFile.h"
 #include "core/velocity/ResultFile.h"
 #include "core/velocity/WaveHeightSeries.h"
+#include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
 #include "ui/series/SDFdata.h"
 
@@ -141,7 +142,8 @@ void TFrmEstWaveHeight::FormClose() {
 
 void TFrmEstWaveHeight::BitBtn1Click() {
     const QString chosen =
-        ChooseFile(ctx_, this, QString(), QtFilter(OpenFilter), EditInputFile->text(), false);
+        ChooseFile(ctx_, this, QString(), QtFilter(OpenFilter), EditInputFile->text(), false,
+                   DialogPurpose::SeriesInput);
     if (!chosen.isEmpty()) EditInputFile->setText(chosen);
 }
 
@@ -192,14 +194,18 @@ void TFrmEstWaveHeight::Compute() {
 
     sdf->SaveDialog1.InitialDir = Q(ExtractFileDir(input));
     sdf->DeferHeaderWrite = true;
+    // Browsing starts beside the input, not at another tool's last result.
+    sdf->StartInInitialDir = true;
     int saved = 2;
     try {
         saved = sdf->ShowSaveWindow(1);
     } catch (...) {
         sdf->DeferHeaderWrite = false;
+        sdf->StartInInitialDir = false;
         throw;
     }
     sdf->DeferHeaderWrite = false;
+    sdf->StartInInitialDir = false;
     if (saved != 1) return;
     // A ".sdf" name typed in the save window gets a real SDF file.
     WriteResultFile(store, store.OutputFileName);

@@ -9,6 +9,7 @@
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
 #include "core/velocity/ResultFile.h"
+#include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
 #include "ui/series/SDFdata.h"
 #include "ui/shoaling/Shoaling.h"
@@ -242,7 +243,7 @@ void TFrmWaveVelSeries::FillTideChannels() {
 
 QString TFrmWaveVelSeries::BrowseInput(QLineEdit* box) {
     const QString current = box->text();
-    return ChooseFile(ctx_, this, QString(), QtFilter(kInputFilter), current, false);
+    return ChooseFile(ctx_, this, QString(), QtFilter(kInputFilter), current, false, DialogPurpose::SeriesInput);
 }
 
 void TFrmWaveVelSeries::Button1Click() {
@@ -260,7 +261,8 @@ void TFrmWaveVelSeries::Button3Click() {
 }
 
 void TFrmWaveVelSeries::Button2Click() {
-    const QString chosen = ChooseFile(ctx_, this, QString(), QtFilter(kOutputFilter), EditFLOutput->text(), true);
+    const QString chosen = ChooseFile(ctx_, this, QString(), QtFilter(kOutputFilter), EditFLOutput->text(), true,
+                                      DialogPurpose::SeriesOutput);
     if (chosen.isEmpty()) return;
     EditFLOutput->setText(Q(orvane::ChangeFileExt(S(chosen), ".tsd")));
 }

@@ -24,7 +24,7 @@ public:
     // Channel choices remembered from the last closing (stored in WaveCval.dat).
     int SavedHsChannel = 0;
     int SavedTideChannel = 0;
-    int SavedTsChannel = 0;
+    int SavedTsChannel = 1;  // first run: the period after the height, as the command line takes it
 
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheet1 = nullptr;  // 入力

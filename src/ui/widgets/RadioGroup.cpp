@@ -1,7 +1,8 @@
 #include "ui/widgets/RadioGroup.h"
+#include <algorithm>
 
 RadioGroup::RadioGroup(const QString& title, const QStringList& items, QWidget* parent)
-    : QGroupBox(title, parent), group_(new QButtonGroup(this)), layout_(new QVBoxLayout(this)) {
+    : QGroupBox(title, parent), group_(new QButtonGroup(this)), layout_(new QGridLayout(this)) {
     group_->setExclusive(true);
     connect(group_, &QButtonGroup::idClicked, this, [this](int id) { emit itemIndexChanged(id); });
     SetItems(items);
@@ -17,7 +18,22 @@ void RadioGroup::SetItems(const QStringList& items) {
         auto* b = new QRadioButton(items[i], this);
         b->setObjectName(objectName() + QString("_%1").arg(i));
         group_->addButton(b, i);
-        layout_->addWidget(b);
+    }
+    Arrange();
+}
+
+void RadioGroup::SetColumns(int columns) {
+    columns_ = std::max(1, columns);
+    Arrange();
+}
+
+void RadioGroup::Arrange() {
+    const int n = static_cast<int>(group_->buttons().size());
+    const int perColumn = std::max(1, (n + columns_ - 1) / columns_);
+    for (int i = 0; i < n; ++i) {
+        QAbstractButton* b = group_->button(i);
+        layout_->removeWidget(b);
+        layout_->addWidget(b, i % perColumn, i / perColumn);
     }
 }
 

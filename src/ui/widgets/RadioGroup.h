@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QStringList>
+#include <QGridLayout>
 #include <QVBoxLayout>
 #include <QRadioButton>
 
@@ -16,10 +17,15 @@ public:
     // Out-of-range values select nothing.
     void SetItemIndex(int index);
     QRadioButton* Button(int index) const;
+    // Items fill the first column top to bottom, then the next.
+    void SetColumns(int columns);
+    int Columns() const { return columns_; }
 signals:
     void itemIndexChanged(int index);
 private:
     QButtonGroup* group_;
-    QVBoxLayout* layout_;
+    QGridLayout* layout_;
     QStringList items_;
+    int columns_ = 1;
+    void Arrange();
 };

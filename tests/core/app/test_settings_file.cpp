@@ -158,7 +158,12 @@ TEST_F(SettingsFileTest, BadLinesStopTheReadWithTheLinesBeforeThemTaken) {
     bad[4] = "C:\\\xff\xff";
     Put(lines(bad));
     r = ReadSettingsFile(path);
-    EXPECT_EQ(r.values.size(), 4u);
+    // Only that line is lost; the lines after it still reach their controls.
+    ASSERT_EQ(r.values.size(), 41u);
+    EXPECT_FALSE(r.values[4].taken);
+    EXPECT_TRUE(r.values[5].taken);
+    EXPECT_EQ(r.values[5].text, good[5]);
+    EXPECT_TRUE(r.B_TG.has_value());
     EXPECT_EQ(r.errorLine, 5);
     EXPECT_NE(r.error.find("5 行目"), std::string::npos) << r.error;
 
@@ -201,9 +206,10 @@ TEST_F(SettingsFileTest, WriterGuardsTheLineStructureAndTheOldFile) {
     WriteSettingsFile(path, in);
     std::string before = Bytes();
     auto broken = in;
-    broken[5].text = "tide\xF0\x9F\x8C\x8A";  // no CP932 form
-    EXPECT_THROW(WriteSettingsFile(path, broken), EConvertError);
-    EXPECT_EQ(Bytes(), before);
+    broken[5].text = "tide\xF0\x9F\x8C\x8A";  // no CP932 form: written as "?", named
+    EXPECT_EQ(WriteSettingsFile(path, broken), std::vector<int>{6});
+    EXPECT_EQ(ReadSettingsFile(path).values[5].text, "tide?");
+    WriteSettingsFile(path, in);
     EXPECT_THROW(WriteSettingsFile(path, std::vector<SettingValue>(40)), OrvaneError);
     EXPECT_EQ(Bytes(), before);
 
@@ -220,11 +226,22 @@ TEST_F(SettingsFileTest, WriterGuardsTheLineStructureAndTheOldFile) {
     EXPECT_TRUE(ReadSettingsFile(nested).Complete());
 }
 
-TEST_F(SettingsFileTest, DirectoryBesideTheProgramOrInTheUserConfiguration) {
-    EXPECT_EQ(SettingsDirectory(dir, "/xdg", "/home/u"), dir + "/");
-    EXPECT_EQ(SettingsDirectory(dir + "/", "/xdg", "/home/u"), dir + "/");
-    const std::string gone = dir + "/not-there";
-    EXPECT_EQ(SettingsDirectory(gone, "/xdg", "/home/u"), "/xdg/orvane/");
-    EXPECT_EQ(SettingsDirectory(gone, "relative/xdg", "/home/u"), "/home/u/.config/orvane/");
-    EXPECT_EQ(SettingsDirectory(gone, "", "/home/u/"), "/home/u/.config/orvane/");
+TEST_F(SettingsFileTest, WrittenInTheBuildTreeOrTheUserConfigurationReadBesideTheProgramToo) {
+    const std::string program = dir + "/";
+    SettingsPlace p = LocateSettings(dir, true, "/xdg", "/home/u");
+    EXPECT_EQ(p.dir, program);
+    EXPECT_EQ(p.fallbackDir, "");
+    p = LocateSettings(dir, false, "/xdg", "/home/u");
+    EXPECT_EQ(p.dir, "/xdg/orvane/");
+    EXPECT_EQ(p.fallbackDir, program);
+    EXPECT_EQ(LocateSettings(dir + "/gone", true, "relative", "/home/u/").dir, "/home/u/.config/orvane/");
+
+    // The configuration folder's file first; the one beside the program when it has none.
+    const std::string config = dir + "/cfg/";
+    p = SettingsPlace{config, program};
+    EXPECT_EQ(p.ReadPath(), config + "WaveCval.dat");
+    WriteSettingsFile(program + "WaveCval.dat", Sample());
+    EXPECT_EQ(p.ReadPath(), program + "WaveCval.dat");
+    WriteSettingsFile(p.WritePath(), Sample());
+    EXPECT_EQ(p.ReadPath(), config + "WaveCval.dat");
 }

@@ -69,9 +69,25 @@ TEST(NumberText, FixedFormatOfLabels) {
     EXPECT_EQ(FormatFixed(12345678901.25, 1), "12345678901.3");
     EXPECT_EQ(FormatFixed(0.5, 0), "1");
     EXPECT_EQ(FormatFixed(2.0, 2), "2.00");
-    // Rounded to the significant digits first: 0.12345 to 4 digits is 0.1235 -> 0.124.
-    EXPECT_EQ(FormatFixed(0.12345, 3, 4), "0.124");
+    // One rounding at the tighter limit, never a second one on a rounded half.
+    EXPECT_EQ(FormatFixed(0.12345, 3, 4), "0.123");
+    EXPECT_EQ(FormatFixed(1.12249966, 3, 7), "1.122");
+    EXPECT_EQ(FormatFixed(2.0954867, 3, 5), "2.095");
+    EXPECT_EQ(FormatFixed(1.18646975, 3, 5), "1.186");
+    EXPECT_EQ(FormatFixed(1.5714584, 3, 7), "1.571");
+    EXPECT_EQ(FormatFixed(1234.5678, 3, 5), "1234.600");
+    EXPECT_EQ(FormatFixed(9.99996, 6, 5), "10.000000");
+    EXPECT_EQ(FormatFixed(0.125, 2, 7), "0.13");
     EXPECT_EQ(FormatFixed(0.12345, 3, 10), "0.123");
+}
+
+TEST(NumberText, ANulInAFieldDoesNotCutTheMessage) {
+    try {
+        StrToFloat(std::string("1\0" "5", 3));
+        FAIL();
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "'1<NUL>5' は浮動小数点数ではありません");
+    }
 }
 
 TEST(NumberText, RoundHalfEven) {

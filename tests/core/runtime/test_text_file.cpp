@@ -141,6 +141,28 @@ TEST_F(TextFileTest, FailedWriteLeavesTheOldFile) {
     EXPECT_THROW(WriteTextFileAtomic(Path("no/such/dir.txt"), {"x"}), EInOutError);
 }
 
+TEST_F(TextFileTest, StaleTemporariesGoAtTheNextWriteAndLiveOnesStay) {
+    const std::string dead = ".x.csv.orvane-partial-2147483647-0-abcdef";  // no such process
+    const std::string live = ".y.csv.orvane-partial-" + std::to_string(::getpid()) + "-999";
+    for (const std::string& name : {dead, live, std::string(".x.csv.tmpAbC123"), std::string("x.csv.part~"),
+                                    std::string(".other"), std::string("Qr~temp1234!")})
+        Put(Path(name), "left");
+    {
+        TemporaryLock converting(Path("Qr~temp1234!"));
+        WriteTextFileAtomic(Path("x.csv"), {"a"});
+        EXPECT_TRUE(fs::exists(Path("Qr~temp1234!")));  // in use
+    }
+    EXPECT_FALSE(fs::exists(Path(dead)));
+    EXPECT_FALSE(fs::exists(Path(".x.csv.tmpAbC123")));
+    EXPECT_FALSE(fs::exists(Path("x.csv.part~")));
+    EXPECT_TRUE(fs::exists(Path(live)));
+    EXPECT_TRUE(fs::exists(Path(".other")));
+    const std::string temp = TemporaryPathFor(Path("z.sdf"));
+    EXPECT_EQ(fs::path(temp).filename().string().rfind(".z.sdf.orvane-partial-", 0), 0u);
+    EXPECT_FALSE(fs::exists(Path("Qr~temp1234!")));  // no longer locked: a leftover
+    EXPECT_EQ(FileCount(), 3u);
+}
+
 TEST(PathHelpers, FolderExtensionAndCase) {
     EXPECT_EQ(ExtractFileDir("/data/run/a.sdf"), "/data/run");
     EXPECT_EQ(ExtractFileDir("a.sdf"), "");

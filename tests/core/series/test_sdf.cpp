@@ -138,14 +138,13 @@ TEST_F(SdfTest, CorruptHeadersAreRefusedAndTheSeriesStays) {
         {"wrong magic", patched(0, "Standard Burst-Interval Data Format ver.")},
         {"truncated header", good.substr(0, 200)},
         {"truncated table", good.substr(0, 300)},
-        {"truncated burst", good.substr(0, 530)},
+        {"burst 0 cut short", good.substr(0, 520)},
         {"version 5", patched(40, "5")},
         {"version x", patched(40, "x")},
         {"negative channels", patched(210, i16(-1))},
         {"129 channels", patched(212, i16(127))},
         {"negative samples", patched(214, i32(-3))},
         {"samples beyond the file", patched(214, i32(0x7fffffff))},
-        {"bursts beyond the file", patched(223, i16(3))},
         {"samples of a file without bursts", patched(223, i16(0)).replace(214, 4, i32(20000000))},
         {"unit past the table", patched(222, "\x09")},
         {"start time NaN", patched(230, std::string("\x00\x00\x00\x00\x00\x00\xf8\x7f", 8))},
@@ -157,6 +156,49 @@ TEST_F(SdfTest, CorruptHeadersAreRefusedAndTheSeriesStays) {
         EXPECT_FALSE(store.ReadSdfHeader(Temp("bad.sdf"), prompter, progress)) << what;
         EXPECT_THAT(prompter.Texts(), ElementsAre("フォーマットが違います。")) << what;
         EXPECT_EQ(store.header.ChannelCount(), 9) << what;
+    }
+}
+
+TEST_F(SdfTest, FileShorterThanItsHeaderKeepsItsCompleteBursts) {
+    const std::string good = Bytes(Fixture("v4_two_channels.sdf"));
+    std::string three = good;
+    three[223] = 3;  // the header counts a third burst that was never written
+    std::vector<float> v(3);
+    for (const std::string& bytes : {three, good.substr(0, 530)}) {
+        WriteBytes(Temp("short.sdf"), bytes);
+        store.DataFileName = Temp("short.sdf");
+        ASSERT_TRUE(store.ReadSdfHeader(store.DataFileName, prompter, progress));
+        const int complete = bytes.size() == good.size() ? 2 : 1;
+        for (int k = complete - 1; k >= 0; --k) EXPECT_TRUE(store.ReadSdfBurst(k)) << k;
+        EXPECT_EQ(store.IntervalData[0][0], 123);
+        EXPECT_FALSE(store.ReadSdfBurst(complete));
+        EXPECT_FALSE(store.ReadSdfChannel(complete, 0, v));
+    }
+    EXPECT_TRUE(prompter.records.empty());
+}
+
+TEST_F(SdfTest, HeaderCountsBeyondTheFilesContentAreRefusedAtOnce) {
+    // A header claiming a 2 GB burst over a file that is a hole after its header.
+    std::string bytes = Bytes(Fixture("v4_two_channels.sdf")).substr(0, 512);
+    const std::int32_t samples = 1'073'741'000;
+    bytes.replace(214, 4, reinterpret_cast<const char*>(&samples), 4);
+    bytes[223] = 1;
+    WriteBytes(Temp("sparse.sdf"), bytes);
+    std::filesystem::resize_file(Temp("sparse.sdf"), 2LL * samples * 2 + 4096);
+    EXPECT_FALSE(store.ReadSdfHeader(Temp("sparse.sdf"), prompter, progress));
+    EXPECT_THAT(prompter.Texts(), ElementsAre("フォーマットが違います。"));
+}
+
+TEST_F(SdfTest, AFullDiskIsNamedWithTheFile) {
+    FillTwoChannelHeader();
+    for (bool sdf : {true, false}) {
+        store.OutputFileName = "/dev/full";
+        try {
+            sdf ? store.WriteSdfBurst(0) : store.AppendTsdBurst(0);
+            ADD_FAILURE() << sdf;
+        } catch (const EInOutError& e) {
+            EXPECT_STREQ(e.what(), "ファイル「/dev/full」に書き込めません。\nディスクの空き容量が足りません");
+        }
     }
 }
 

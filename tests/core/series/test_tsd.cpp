@@ -175,6 +175,14 @@ TEST_F(TsdTest, CorruptHeadersAreRefusedAndTheSeriesStays) {
         EXPECT_THAT(prompter.Texts(), ElementsAre("フォーマットが違います。")) << what;
         EXPECT_EQ(store.header.Memo, "mooring A, spring tide") << what;
     }
+    // A line far longer than a header line, and a header whose samples would lie in a hole.
+    prompter.records.clear();
+    EXPECT_FALSE(LoadText(std::string(1 << 20, 'x') + "Time Series Data Text Format Ver.2\r\n"));
+    WriteBytes(Temp("f.tsd"), Tsd({"", "2020/01/01 00:00:00", "1 sec", "1", "0 sec", "1,0", "2000000000", "1", "0",
+                                   "x", "u", "No.1"}));
+    std::filesystem::resize_file(Temp("f.tsd"), 2'100'000'000LL);
+    EXPECT_FALSE(store.ReadTsdHeader(Temp("f.tsd"), prompter));
+    EXPECT_THAT(prompter.Texts(), ElementsAre("フォーマットが違います。", "フォーマットが違います。"));
     std::string badDate = OneChannel({"No.1", "1", "2", "3"});
     badDate.replace(badDate.find("2020/01/01"), 10, "2020/13/01");
     EXPECT_THROW(LoadText(badDate), EConvertError);

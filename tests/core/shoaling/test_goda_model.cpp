@@ -274,6 +274,51 @@ TEST(GodaMarch, PointOnAProfileVertexIsReported) {
     }
 }
 
+TEST(RandomModels, PointsOnVerticesOfAPlaneProfileAreNeverLost) {
+    // A 1:50 plane written with a vertex every 100 m. With this sample the march came to
+    // rest microns above the vertex at 200 m; the micro-steps that followed extrapolated
+    // the set-up to -65 m and the whole sample was lost.
+    std::string body = "x,h\r\n";
+    for (int x = 0; x <= 10000; x += 100) body += std::to_string(x) + "," + std::to_string(x / 50.0) + "\r\n";
+    ModelCase c;
+    c.profile = WriteProfile("goda_plane_vertices.csv", body);
+    c.offshore = 10000;
+    c.H = static_cast<float>(1.8);
+    c.T = static_cast<float>(8.8);
+    c.tide = static_cast<double>(static_cast<float>(0.293)) - 1.2;
+    for (bool interactive : {false, true}) {
+        c.interactive = interactive;
+        ModelResult on, beside;
+        c.points = "300,200,100";
+        RunCase(c, on);
+        c.points = "300.001,200.001,100.001";
+        RunCase(c, beside);
+        ASSERT_TRUE(on.ok && beside.ok);
+        if (!interactive) {
+            for (double H : on.run.EstimatedHeight) EXPECT_GT(H, 0.0);
+            continue;
+        }
+        // Reported as a point a millimetre beside the vertex, to the printed digit.
+        ASSERT_EQ(on.out.lines.size(), 24u);
+        ASSERT_EQ(beside.out.lines.size(), 24u);
+        for (std::size_t i = 0; i < 24; ++i)
+            if (i % 8 != 0) EXPECT_EQ(on.out.lines[i], beside.out.lines[i]) << i;
+    }
+    // Battjes-Stive came to rest a micron above 300 m with this sample; the set-up guess
+    // extrapolated over the micron-long step ended in an invalid operation.
+    c.method = 3;
+    c.obs = c.offshore = 2000;
+    c.interactive = false;
+    c.H = static_cast<float>(3.54);
+    c.T = static_cast<float>(11.89);
+    c.tide = static_cast<double>(static_cast<float>(1.205)) - 1.2;
+    c.points = "300,200,100";
+    ModelResult bs;
+    RunCase(c, bs);
+    ASSERT_TRUE(bs.ok);
+    for (double H : bs.run.EstimatedHeight) EXPECT_GT(H, 0.0);
+}
+
 TEST(GodaMarch, ServiceRunsStopEarlyAndLeaveDryPointsUnreached) {
     ModelCase c;
     c.slope = 0.1;
@@ -331,6 +376,33 @@ TEST(RandomModels, ExtremeWavesAndBedsEndWithAnAnswer) {
                 if (!r.ok && method != 3) {
                     EXPECT_FALSE(r.prompter.Texts().empty()) << method;
                 }
+            }
+        }
+    }
+}
+
+TEST(RandomModels, MarchEndsAtTheShorewardEndOfASurveyedProfile) {
+    // The survey stops 50 m out in 1 m of water, short of the display range's 0.1 m.
+    ModelCase c;
+    c.profile = WriteProfile("short_survey.csv", "x,h\r\n50,1\r\n100,2\r\n500,10\r\n2000,40\r\n8000,160\r\n");
+    c.offshore = c.obs = 1500;
+    c.points = "400,80,30";
+    for (int method : {1, 2, 3}) {
+        for (bool interactive : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "method " << method << " interactive " << interactive);
+            c.method = method;
+            c.interactive = interactive;
+            ModelResult r;
+            RunCase(c, r);
+            ASSERT_TRUE(r.ok);
+            EXPECT_TRUE(r.prompter.Texts().empty());
+            EXPECT_EQ(r.run.RecordedDistance.back(), 50.0);
+            if (interactive) {
+                EXPECT_LT(r.out.px.back(), 51.0);  // Goda draws step mid-points
+                EXPECT_EQ(r.out.lines.size(), method == 1 ? 16u : method == 2 ? 6u : 8u);
+            } else {
+                EXPECT_GT(r.run.EstimatedHeight[1], 0.0);
+                EXPECT_EQ(r.run.EstimatedHeight[2], -1.0);
             }
         }
     }

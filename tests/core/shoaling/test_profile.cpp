@@ -18,7 +18,9 @@ struct Loaded {
 Loaded Load(const std::string& text, int distCol = 0, int depthCol = 1) {
     Loaded l;
     l.run.Inputs.ProfileMode = 1;
-    l.run.Inputs.ProfileFile = WriteTempFile("profile.csv", text);
+    // One file per test: ctest runs the tests of this program side by side.
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    l.run.Inputs.ProfileFile = WriteTempFile(name + ".csv", text);
     l.run.DistanceColumn = distCol;
     l.run.DepthColumn = depthCol;
     l.ok = l.run.LoadProfile(l.out, l.prompter);
@@ -58,25 +60,34 @@ TEST(BottomProfile, LoaderAcceptsAndRefusesAsTheUserIsTold) {
     }
 }
 
-TEST(BottomProfile, BadFilesFailQuietlyAndKeepTheLoadedProfile) {
+TEST(BottomProfile, BadFilesSayWhyAndWhereAndKeepTheLoadedProfile) {
     auto l = Load("x,h\n0,0\n10,1\n20,3\n");
     ASSERT_TRUE(l.ok);
-    for (const char* bad : {"x,h\n0,0\n10,abc\n20,3\n",         // non-numeric depth
-                            "x\n0\n10\n20\n",                    // no depth column
-                            "x,h\n0,0\n\x82\xa0,1\n20,3\n"}) {   // CP932 text in a number
-        l.run.Inputs.ProfileFile = WriteTempFile("bad.csv", bad);
-        EXPECT_FALSE(l.run.LoadProfile(l.out, l.prompter)) << bad;
-    }
-    l.run.Inputs.ProfileFile = "/nonexistent/profile.csv";
-    EXPECT_FALSE(l.run.LoadProfile(l.out, l.prompter));
     const std::string huge = WriteTempFile("huge.csv", "x,h\n0,0\n");
     std::filesystem::resize_file(huge, kMaxProfileBytes + 1);
-    l.run.Inputs.ProfileFile = huge;
-    EXPECT_FALSE(l.run.LoadProfile(l.out, l.prompter));
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {WriteTempFile("bad.csv", "x,h\n0,0\n10,abc\n20,3\n"), "3行目の2列目「abc」は数値ではありません。"},
+        {WriteTempFile("bad1.csv", "x\n0\n10\n20\n"), "2行目の2列目に数値がありません。"},
+        {WriteTempFile("bad2.csv", "x,h\n0,0\n\x82\xa0,1\n20,3\n"), "3行目の1列目「あ」は数値ではありません。"},
+        {WriteTempFile("bad3.csv", "x,h\n0,0\n10,\x82\n20,3\n"), "3行目の2列目にUTF-8としてもShift-JISとしても読めない文字"},
+        {WriteTempFile("bad4.csv", std::string("x,h\n0,0\n10,1\0" "5\n20,3\n", 18)), "3行目の2列目にNUL文字"},
+        {WriteTempFile("bad5.csv", std::string("\xff\xfex\0,\0h\0\n\0", 10)), "UTF-16"},
+        {WriteTempFile("bad6.csv", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\n", 12)), "バイナリファイル"},
+        {"/nonexistent/profile.csv", "を開けません"},
+        {huge, "大きすぎます"},
+    };
+    for (const auto& [file, reason] : cases) {
+        l.prompter.records.clear();
+        l.run.Inputs.ProfileFile = file;
+        EXPECT_FALSE(l.run.LoadProfile(l.out, l.prompter)) << reason;
+        ASSERT_EQ(l.prompter.Texts().size(), 1u) << reason;
+        EXPECT_NE(l.prompter.Texts()[0].find(reason), std::string::npos) << l.prompter.Texts()[0];
+    }
     std::filesystem::remove(huge);
-    EXPECT_TRUE(l.prompter.records.empty());
     EXPECT_EQ(l.run.ProfileCount, 3);
     EXPECT_DOUBLE_EQ(l.run.ProfileDepth[2], 3);
+    // The bytes of a binary file are not offered as column names.
+    EXPECT_TRUE(ShoalingRun::ReadProfileHeader(cases[6].first).empty());
 }
 
 TEST(BottomProfile, ColumnsComeFromTheHeader) {

@@ -63,6 +63,13 @@ TEST(WaveNumber, BadInputsRaiseInsteadOfHanging) {
     EXPECT_THROW(WaveNumber(-10, 10, kG), EInvalidOp);
     EXPECT_THROW(WaveNumber(10, 10, -kG), EInvalidOp);
     EXPECT_THROW(WaveNumber(std::nan(""), 10, kG), EInvalidOp);
+    // Every depth that Newton can follow within the doubles converges, however small.
+    for (double h : {1e-300, 1e-306}) {
+        int steps = 0;
+        double k = WaveNumber(10, h, kG, &steps);
+        EXPECT_NEAR(k, (2 * kPi / 10) / std::sqrt(kG * h), 1e-5 * k) << h;
+        EXPECT_GT(steps, 300);
+    }
     // Depths so small that Newton leaves the range of a double end in an error, not a loop.
     EXPECT_THROW(WaveNumber(10, 1e-320, kG), OrvaneError);
     EXPECT_THROW(WaveNumber(1e-160, 10, kG), EOverflow);

@@ -1,0 +1,366 @@
+#include "ui/shoaling/ModelCompare.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "core/runtime/Errors.h"
+#include "core/runtime/TextFile.h"
+#include "ui/app/Guard.h"
+#include "ui/chart/AxisSet.h"
+#include "ui/help/Help.h"
+#include "ui/shoaling/Shoaling.h"
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QString& s) { return s.toStdString(); }
+
+const QColor kModelColors[orvane::kComparedModels] = {QColor(0, 80, 220), QColor(0, 150, 60),
+                                                      QColor(235, 120, 0), QColor(150, 40, 170)};
+const QString kCp932Filter = QStringLiteral("カンマ区切りデータファイル CP932 (*.csv)");
+const QString kUtf8Filter = QStringLiteral("カンマ区切りデータファイル UTF-8 (*.csv)");
+
+}  // namespace
+
+TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
+    setObjectName("TFrmModelCompare");
+    setWindowTitle(QStringLiteral("モデルの比較"));
+    resize(1300, 700);
+
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName("ToolBar1");
+    auto tool = [this](const char* name, QStyle::StandardPixmap icon, const QString& hint) {
+        auto* b = new QToolButton(ToolBar1);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setIcon(style()->standardIcon(icon));
+        b->setToolTip(hint);
+        ToolBar1->addWidget(b);
+        return b;
+    };
+    ToolButton1 = tool("ToolButton1", QStyle::SP_FileDialogContentsView, QStringLiteral("印刷プレビュー"));
+    ToolButton2 = tool("ToolButton2", QStyle::SP_DialogSaveButton, QStringLiteral("曲線の保存 (CSV)"));
+    ToolButton3 = tool("ToolButton3", QStyle::SP_FileDialogDetailedView, QStringLiteral("表の保存 (CSV)"));
+    ToolButton4 = tool("ToolButton4", QStyle::SP_DriveFDIcon, QStringLiteral("画像として保存"));
+    ToolButton5 = tool("ToolButton5", QStyle::SP_BrowserReload, QStringLiteral("表示範囲に戻す"));
+    ToolButton6 = tool("ToolButton6", QStyle::SP_MessageBoxQuestion, QStringLiteral("ヘルプ"));
+
+    RadioGroupHeight = new RadioGroup(QStringLiteral("表示する波高"), {}, this);
+    RadioGroupHeight->setObjectName("RadioGroupHeight");
+    RadioGroupHeight->SetItems({QStringLiteral("H・Hs"), QStringLiteral("Hrms")});
+    RadioGroupHeight->SetItemIndex(0);
+    RadioGroupHeight->setToolTip(QStringLiteral("Hrms は不規則波の3モデルだけにあります（規則波のモデルは H のまま）"));
+    CheckBoxSetup = new QCheckBox(QStringLiteral("水位上昇 η を表示（右軸、破線）"), this);
+    CheckBoxSetup->setObjectName("CheckBoxSetup");
+    CheckBoxSetup->setChecked(true);
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(RadioGroupHeight);
+    choices->addWidget(CheckBoxSetup);
+    choices->addStretch();
+
+    Chart1 = new ChartView(this);
+    Chart1->setObjectName("Chart1");
+    Chart1->setMinimumSize(480, 300);
+    Chart1->SetTitle(QStringLiteral("波高の水深変化（モデルの比較）"));
+    SeriesProfile = Chart1->AddAreaSeries(QStringLiteral("h"), Qt::red, ChartAxis::Right);
+    for (int m = 0; m < orvane::kComparedModels; ++m) {
+        SeriesHeight[m] = Chart1->AddLineSeries(QString(), kModelColors[m], 2, ChartAxis::Left);
+        SeriesHrms[m] = Chart1->AddLineSeries(QString(), kModelColors[m], 2, ChartAxis::Left);
+        SeriesSetup[m] = Chart1->AddLineSeries(QString(), kModelColors[m], 1, ChartAxis::Right);
+        Chart1->SetSeriesPenStyle(SeriesSetup[m], Qt::DashLine);
+        for (int s : {SeriesHeight[m], SeriesHrms[m], SeriesSetup[m]}) Chart1->SetSeriesActive(s, false);
+    }
+    Chart1->SetSeriesActive(SeriesProfile, false);
+    Chart1->SetAxisTitle(ChartAxis::Left, QStringLiteral("波高 (m)"));
+    Chart1->SetLegendColumns(4);
+
+    Grid1 = new QTableWidget(this);
+    Grid1->setObjectName("Grid1");
+    Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid1->verticalHeader()->setVisible(false);
+    Grid1->setMinimumHeight(110);
+
+    LabelNotes = new QLabel(this);
+    LabelNotes->setObjectName("LabelNotes");
+    LabelNotes->setWordWrap(true);
+    LabelNotes->setVisible(false);
+
+    BitBtn1 = new QPushButton(QStringLiteral("閉じる"), this);
+    BitBtn1->setObjectName("BitBtn1");
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(BitBtn1);
+
+    auto* v = new QVBoxLayout(this);
+    v->addWidget(ToolBar1);
+    v->addLayout(choices);
+    v->addWidget(Chart1, 3);
+    v->addWidget(Grid1, 1);
+    v->addWidget(LabelNotes);
+    v->addLayout(bottom);
+
+    auto guarded = [this](void (TFrmModelCompare::*handler)()) {
+        return [this, handler] { RunGuarded(ctx_, [this, handler] { (this->*handler)(); }); };
+    };
+    connect(ToolButton1, &QToolButton::clicked, this, guarded(&TFrmModelCompare::ToolButton1Click));
+    connect(ToolButton2, &QToolButton::clicked, this, guarded(&TFrmModelCompare::ToolButton2Click));
+    connect(ToolButton3, &QToolButton::clicked, this, guarded(&TFrmModelCompare::ToolButton3Click));
+    connect(ToolButton4, &QToolButton::clicked, this, guarded(&TFrmModelCompare::ToolButton4Click));
+    connect(ToolButton5, &QToolButton::clicked, this, guarded(&TFrmModelCompare::ToolButton5Click));
+    connect(ToolButton6, &QToolButton::clicked, this, guarded(&TFrmModelCompare::ToolButton6Click));
+    connect(RadioGroupHeight, &RadioGroup::itemIndexChanged, this, guarded(&TFrmModelCompare::ApplyChoices));
+    connect(CheckBoxSetup, &QCheckBox::toggled, this, guarded(&TFrmModelCompare::ApplyChoices));
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Chart1, &ChartView::AxisClicked, this, [this](ChartAxis a) {
+        RunGuarded(ctx_, [&] { Chart1ClickAxis(a); });
+    });
+}
+
+bool TFrmModelCompare::Compare(TFrmShoaling& from) {
+    // A copy: the shoaling window keeps its own inputs, results and chart.
+    orvane::ShoalingRun base = from.Run();
+    from.ReadControls(base, false);
+    const orvane::ComparisonTexts texts{S(from.EdtH0->text()), S(from.EdtT0->text()),
+                                        S(from.EditdMSL->text()), S(from.EdtCalPoint->text()),
+                                        S(from.LabeledEditObsPos->text())};
+    orvane::ModelComparisonResult r = orvane::CompareModels(base, texts, *ctx_.progressSink, *ctx_.prompter);
+    if (!r.ran || r.cancelled) return false;
+    result_ = std::move(r);
+    Draw();
+    FillTable();
+    return true;
+}
+
+void TFrmModelCompare::Execute(TFrmShoaling& from) {
+    if (Compare(from)) ShowModal(ctx_, this);
+}
+
+void TFrmModelCompare::Draw() {
+    const orvane::ModelComparisonResult& r = result_;
+    Chart1->SetAxisTitle(ChartAxis::Bottom, Q(orvane::BottomAxisTitle(r.axisMode)));
+    if (r.rangeSet) Chart1->SetAxisRange(ChartAxis::Bottom, r.rangeA, r.rangeB);
+    else Chart1->SetAxisAutomatic(ChartAxis::Bottom, true);
+
+    Chart1->ClearSeries(SeriesProfile);
+    for (std::size_t i = 0; i < r.bedX.size(); ++i) Chart1->AddPoint(SeriesProfile, r.bedX[i], r.bedY[i]);
+    Chart1->SetSeriesActive(SeriesProfile, r.axisMode == 1 && !r.bedX.empty());
+
+    auto fill = [this](int series, const orvane::ComparedCurve& c, const QString& title) {
+        Chart1->ClearSeries(series);
+        Chart1->SetSeriesTitle(series, title);
+        Chart1->SetSeriesToolTip(series, QString());
+        for (std::size_t i = 0; i < c.x.size(); ++i) Chart1->AddPoint(series, c.x[i], c.y[i]);
+    };
+    for (const orvane::ComparedModel& m : r.models) {
+        const QString name = Q(orvane::ModelShortName(m.method));
+        if (m.applies) {
+            fill(SeriesHeight[m.method], m.height, name + " " + Q(orvane::HeightItemName(m.method)));
+        } else {
+            fill(SeriesHeight[m.method], {}, name + QStringLiteral(" (適用外)"));
+            Chart1->SetSeriesToolTip(SeriesHeight[m.method], Q(m.message));
+        }
+        fill(SeriesHrms[m.method], m.hrms, name + " Hrms");
+        fill(SeriesSetup[m.method], m.setup, name + QStringLiteral(" η"));
+    }
+
+    QStringList notes;
+    for (const orvane::ComparedModel& m : r.models)
+        if (!m.applies) notes << Q(orvane::ModelShortName(m.method)) + QStringLiteral(" (適用外)：") + Q(m.message);
+    LabelNotes->setText(notes.join('\n'));
+    LabelNotes->setVisible(!notes.isEmpty());
+
+    // One marker per estimation point; made as needed and kept out of the legend.
+    while (SeriesMarkers.size() < r.pointX.size()) {
+        const int s = Chart1->AddLineSeries(QString(), QColor(110, 110, 110), 1, ChartAxis::Left);
+        Chart1->SetSeriesPenStyle(s, Qt::DotLine);
+        Chart1->SetSeriesInLegend(s, false);
+        SeriesMarkers.push_back(s);
+    }
+    Chart1->SetLegendVisible(true);
+    ApplyChoices();
+}
+
+namespace {
+
+// Room above the data for the legend, which sits inside the plot at the top.
+void RangeWithHeadroom(ChartView* chart, ChartAxis axis, double lo, double hi) {
+    if (!(hi > lo)) hi = lo + 1;
+    chart->SetAxisRange(axis, lo, hi + (hi - lo) * 0.45);
+}
+
+void Extend(const std::vector<double>& ys, double& lo, double& hi, bool& any) {
+    for (double y : ys) {
+        if (!std::isfinite(y)) continue;
+        lo = any ? std::min(lo, y) : y;
+        hi = any ? std::max(hi, y) : y;
+        any = true;
+    }
+}
+
+}  // namespace
+
+void TFrmModelCompare::ApplyChoices() {
+    const orvane::ModelComparisonResult& r = result_;
+    const bool hrms = RadioGroupHeight->ItemIndex() == 1;
+    const bool setup = CheckBoxSetup->isChecked();
+    double top = 0;
+    for (const orvane::ComparedModel& m : r.models) {
+        const bool showHrms = hrms && m.hasHrms && m.applies;
+        Chart1->SetSeriesActive(SeriesHeight[m.method], !showHrms && r.ran);
+        Chart1->SetSeriesActive(SeriesHrms[m.method], showHrms);
+        Chart1->SetSeriesActive(SeriesSetup[m.method], setup && m.hasSetup && m.applies);
+        for (double y : (showHrms ? m.hrms : m.height).y)
+            if (std::isfinite(y)) top = std::max(top, y);
+    }
+    if (!(top > 0)) top = 1;
+    double lo = 0, hi = top;
+    bool any = true;
+    for (const orvane::ComparedModel& m : r.models)
+        Extend((hrms && m.hasHrms && m.applies ? m.hrms : m.height).y, lo, hi, any);
+    RangeWithHeadroom(Chart1, ChartAxis::Left, lo, hi);
+    // η is small against the depth: while it is shown the right axis is scaled to it and
+    // the bed shows where it rises into that range; hidden, the axis is the bed's.
+    double rlo = 0, rhi = 0;
+    bool rany = false;
+    if (setup)
+        for (const orvane::ComparedModel& m : r.models)
+            if (m.applies && m.hasSetup) Extend(m.setup.y, rlo, rhi, rany);
+    if (rany) {
+        const double pad = std::max(rhi - rlo, 0.05) * 0.15;
+        rlo -= pad;
+        rhi += pad;
+    } else {
+        Extend(r.bedY, rlo, rhi, rany);
+    }
+    if (rany) RangeWithHeadroom(Chart1, ChartAxis::Right, rlo, rhi);
+    else Chart1->SetAxisAutomatic(ChartAxis::Right, true);
+    for (std::size_t i = 0; i < SeriesMarkers.size(); ++i) {
+        const int s = SeriesMarkers[i];
+        Chart1->ClearSeries(s);
+        const bool used = i < r.pointX.size();
+        if (used) {
+            Chart1->AddPoint(s, r.pointX[i], 0.0);
+            Chart1->AddPoint(s, r.pointX[i], top);
+        }
+        Chart1->SetSeriesActive(s, used);
+    }
+    QString right;
+    if (r.axisMode == 1) right = setup ? QStringLiteral("η・海底の高さ (m)") : QStringLiteral("水深 h (m)");
+    else if (setup) right = QStringLiteral("η (m)");
+    Chart1->SetAxisTitle(ChartAxis::Right, right);
+    Chart1->ResetView();
+}
+
+void TFrmModelCompare::FillTable() {
+    // The command line's table, cell for cell.
+    const std::vector<std::string> lines = orvane::ComparisonTableText(result_);
+    const QStringList header = Q(lines.front()).split('\t');
+    QStringList labels;
+    for (int c = 0; c < header.size(); ++c) {
+        QString h = header[c];
+        if (c > 0) h.replace(h.indexOf(' '), 1, '\n');
+        labels << h;
+    }
+    Grid1->clear();
+    Grid1->setColumnCount(int(header.size()));
+    Grid1->setRowCount(int(lines.size()) - 1);
+    Grid1->setHorizontalHeaderLabels(labels);
+    for (int row = 1; row < int(lines.size()); ++row) {
+        const QStringList cells = Q(lines[row]).split('\t');
+        for (int c = 0; c < cells.size(); ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            Grid1->setItem(row - 1, c, item);
+        }
+    }
+    Grid1->resizeColumnsToContents();
+}
+
+QString TFrmModelCompare::AskCsvName(const QString& caption, bool& utf8) {
+    QFileDialog dialog(this, caption);
+    dialog.setObjectName("SaveDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({kCp932Filter, kUtf8Filter});
+    dialog.selectNameFilter(kCp932Filter);
+    dialog.setDefaultSuffix("csv");
+    if (ShowModal(ctx_, &dialog) != QDialog::Accepted) return QString();
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) return QString();
+    utf8 = dialog.selectedNameFilter() == kUtf8Filter;
+    return files.front();
+}
+
+void TFrmModelCompare::WriteLines(const QString& path, const std::vector<std::string>& lines, bool utf8) {
+    // Written whole or not at all: a failure keeps any older file of that name intact.
+    orvane::AtomicTextWriter file(orvane::ChangeFileExt(S(path), ".csv"),
+                                  utf8 ? orvane::TextEncoding::Utf8 : orvane::TextEncoding::Cp932);
+    for (const std::string& line : lines) file.WriteLine(line);
+    file.Commit();
+}
+
+void TFrmModelCompare::SaveCurves(const QString& path, bool utf8) {
+    WriteLines(path, orvane::ComparisonCurveLines(result_), utf8);
+}
+
+void TFrmModelCompare::SaveTable(const QString& path, bool utf8) {
+    WriteLines(path, orvane::ComparisonTableLines(result_), utf8);
+}
+
+void TFrmModelCompare::ToolButton1Click() {
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setObjectName("PrintPreview");
+    preview.setWindowTitle(QStringLiteral("印刷プレビュー"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { Chart1->PrintTo(p); });
+    ShowModal(ctx_, &preview);
+    Chart1->ReplotNow();
+}
+
+void TFrmModelCompare::ToolButton2Click() {
+    bool utf8 = false;
+    const QString name = AskCsvName(QStringLiteral("曲線の保存"), utf8);
+    if (!name.isEmpty()) SaveCurves(name, utf8);
+}
+
+void TFrmModelCompare::ToolButton3Click() {
+    bool utf8 = false;
+    const QString name = AskCsvName(QStringLiteral("表の保存"), utf8);
+    if (!name.isEmpty()) SaveTable(name, utf8);
+}
+
+void TFrmModelCompare::ToolButton4Click() {
+    const QString name = ChooseFile(ctx_, this, QStringLiteral("画像として保存"),
+                                    QStringLiteral("PNG 画像 (*.png);;PDF 文書 (*.pdf)"), QString(), true);
+    if (name.isEmpty()) return;
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    bool ok;
+    if (suffix == "pdf") ok = Chart1->SavePdf(name);
+    else ok = Chart1->SavePng(suffix == "png" ? name : name + ".png");
+    if (!ok) ctx_.prompter->Error("画像ファイルを書き込めませんでした。");
+}
+
+void TFrmModelCompare::Chart1ClickAxis(ChartAxis axis) {
+    int item = -1;
+    switch (axis) {
+    case ChartAxis::Bottom: item = 0; break;
+    case ChartAxis::Left: item = 1; break;
+    case ChartAxis::Right: item = 2; break;
+    case ChartAxis::Top: return;
+    }
+    ctx_.axisSet->AttachChart(Chart1);
+    ctx_.axisSet->RadioGroup1->SetItemIndex(item);
+    ShowModal(ctx_, ctx_.axisSet);
+    Chart1->ReplotNow();
+}
+
+void TFrmModelCompare::ToolButton5Click() { Chart1->ResetView(); }
+
+void TFrmModelCompare::ToolButton6Click() { OpenHelpKeyword(ctx_, QStringLiteral("モデル比較")); }

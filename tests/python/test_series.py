@@ -1,0 +1,108 @@
+"""Series files and the long jobs against the files the command line writes."""
+import os
+import pickle
+import subprocess
+import sys
+
+import numpy as np
+import orvane
+import pytest
+
+from conftest import DATA
+
+ROOT = os.path.join(os.path.dirname(__file__), "..", "..")
+
+
+def counts(values, a):
+    """The counts a file stores for these values (missing and out of range as None)."""
+    n = np.round(np.asarray(values) / a)
+    return [None if not (abs(c) <= 32767) else int(c) for c in n]
+
+
+def test_write_read_round_trip_and_conversions(tmp_path):
+    hs = np.array([1.25, np.nan, 3.5, 0.01])
+    for name in ("a.sdf", "a.tsd"):
+        path = tmp_path / name
+        orvane.write_series(path, {"Hs": hs, "Tide level long name": [0.1, 0.2, -0.3, 0.0]},
+                            units=["m", "m"], coef_a=[0.01, 0.001], start="2025-01-01T06:00",
+                            interval=1800, memo="test")
+        s = orvane.read_series(path)
+        assert (s.kind, s.memo, s.interval, s.names[0], s.units) == (name[-3:].upper(), "test", 1800.0, "Hs", ["m", "m"])
+        assert len(s.names[1].encode()) <= 16
+        assert np.allclose(s["Hs"], hs, equal_nan=True, rtol=1e-6)
+        assert s.time[1] == np.datetime64("2025-01-01T06:30")
+        frame = s.to_pandas()
+        assert frame.index[0] == np.datetime64("2025-01-01T06:00", "us") and np.isnan(frame["Hs"].iloc[1])
+        assert s.to_xarray()["Hs"].attrs["units"] == "m"
+        assert pickle.loads(pickle.dumps(s)).names == s.names
+    before = (tmp_path / "a.sdf").read_bytes()
+    with pytest.raises(orvane.ConversionError, match="16ビット"):
+        orvane.write_series(tmp_path / "a.sdf", {"Hs": [400.0]}, coef_a=[0.01])
+    assert (tmp_path / "a.sdf").read_bytes() == before
+
+
+def test_files_of_any_version_are_read_without_being_changed():
+    for name in ("v4_two_channels.sdf", "v4_two_channels.tsd", "v1_two_channels.sdf", "v2_two_channels.sdf"):
+        path = os.path.join(DATA, "series", name)
+        before = open(path, "rb").read()
+        s = orvane.read_series(path)
+        assert len(s.names) == 2 and len(s) == len(s.time) > 0, name
+        assert open(path, "rb").read() == before
+    with pytest.raises(orvane.FileError):
+        orvane.read_series(os.path.join(DATA, "series", "missing.sdf"))
+
+
+@pytest.fixture(scope="module")
+def year(tmp_path_factory):
+    folder = tmp_path_factory.mktemp("year")
+    subprocess.run([sys.executable, os.path.join(ROOT, "scripts", "synthetic-year.py"), str(folder)], check=True)
+    return folder
+
+
+def test_velocity_series_equals_the_command_line_counts(cli, year):
+    out = year / "velocity.sdf"
+    cli("wave-velocity-series", "--wave-file", year / "wave.tsd", "--tide-file", year / "tide.tsd",
+        "--msl", 1.2, "--slope", 0.02, "--points", "6,4,2", "--umax", "--xmax", "--jobs", 2, "-o", out)
+    wave, tide = orvane.read_series(year / "wave.tsd"), orvane.read_series(year / "tide.tsd")
+    # The program reads a tide channel as its count in millimetres.
+    level = (tide["Tide"] - tide.coef_b[0]) / tide.coef_a[0] / 1000.0
+    mine = orvane.velocity_series(wave["Hs"], wave["Ts"], level, msl=1.2, slope=0.02,
+                                  points=[6, 4, 2], umax=True, xmax=True, jobs=2)
+    theirs = orvane.read_series(out)
+    assert list(mine) == theirs.names
+    for name, a in zip(theirs.names, theirs.coef_a):
+        assert counts(mine[name], a) == counts(theirs[name], a), name
+    single = orvane.velocity_series(wave["Hs"][:200], wave["Ts"][:200], level[:200], msl=1.2,
+                                    slope=0.02, points=[6, 4, 2], jobs=1)
+    assert all(np.array_equal(single[k], mine[k][:200], equal_nan=True) for k in single)
+
+
+def test_height_series_equals_the_command_line_counts(cli, tmp_path):
+    meter = tmp_path / "meter.tsd"
+    orvane.write_series(meter, {"Tide": [0.5, -0.2, np.nan, 1.0], "Us": [0.4, 0.8, 0.5, 1.2],
+                                "Tp": [8.0, 10.0, 9.0, 12.0]},
+                        units=["m", "m/s", "s"], coef_a=[0.001, 0.001, 0.01])
+    cli("wave-height-series", "--input", meter, "--mean-depth", 8, "--dh", 0.3, "-o", tmp_path / "h.tsd")
+    s = orvane.read_series(meter)
+    heights = orvane.height_series(s["Us"], s["Tp"], s["Tide"], mean_depth=8, dh=0.3, jobs=2)
+    assert counts(heights, 0.001) == counts(orvane.read_series(tmp_path / "h.tsd")["Hs"], 0.001)
+    with pytest.raises(orvane.CalculationError):
+        orvane.height_series([0.5], [0.0], [0.0])
+
+
+def test_dask_example_equals_the_sequential_call():
+    pytest.importorskip("dask.distributed")
+    examples = os.path.join(ROOT, "examples")
+    sys.path.insert(0, examples)
+    # The workers import the example's functions too.
+    os.environ["PYTHONPATH"] = os.pathsep.join(filter(None, [examples, os.environ.get("PYTHONPATH")]))
+    import dask_sites
+    from dask.distributed import Client, LocalCluster
+
+    sites = dask_sites.make_sites(4, hours=24 * 5)
+    with LocalCluster(n_workers=2, threads_per_worker=1, dashboard_address=None) as cluster, \
+            Client(cluster) as client:
+        spread = dask_sites.run_on_cluster(client, sites)
+    for a, b in zip(spread, dask_sites.run_sequentially(sites)):
+        assert list(a) == list(b)
+        assert all(np.array_equal(a[k], b[k], equal_nan=True) for k in a)
