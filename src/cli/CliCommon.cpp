@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <csignal>
+#include <regex>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -28,22 +30,22 @@ void AddGlobalOptions(CLI::App& app) {
 CLI::Option* AddRealOption(CLI::App* app, const std::string& name, double& value,
                            const std::string& description) {
     return app->add_option(name, description)
-        ->type_name("REAL")
+        ->type_name("数値")
         ->default_str(FormatShortest(value))
         ->each([&value](const std::string& text) { value = StrToFloat(text); });
 }
 
 CLI::Option* AddTextOption(CLI::App* app, const std::string& name, std::string& text,
-                           const std::string& description) {
-    return app->add_option(name, text, description)->type_name("TEXT")->capture_default_str();
+                           const std::string& description, const std::string& type) {
+    return app->add_option(name, text, description)->type_name(type)->capture_default_str();
 }
 
 void AddConstantsOptions(CLI::App* app, PhysicalConstants& c) {
-    AddRealOption(app, "--gravity", c.gra, "重力加速度 (m/s^2)")->group("Constants");
-    AddRealOption(app, "--density", c.SGfluid, "海水の密度 (g/cm^3)")->group("Constants");
-    AddRealOption(app, "--rtp", c.RTp, "有義波周期とスペクトルピーク周期の比")->group("Constants");
-    AddRealOption(app, "--gamma-tg", c.gamma_TG, "Thornton and Guza モデルの γ")->group("Constants");
-    AddRealOption(app, "--b-tg", c.B_TG, "Thornton and Guza モデルの B")->group("Constants");
+    AddRealOption(app, "--gravity", c.gra, "重力加速度 (m/s^2)")->group("定数");
+    AddRealOption(app, "--density", c.SGfluid, "海水の密度 (g/cm^3)")->group("定数");
+    AddRealOption(app, "--rtp", c.RTp, "有義波周期とスペクトルピーク周期の比")->group("定数");
+    AddRealOption(app, "--gamma-tg", c.gamma_TG, "Thornton and Guza モデルの γ")->group("定数");
+    AddRealOption(app, "--b-tg", c.B_TG, "Thornton and Guza モデルの B")->group("定数");
 }
 
 MsgResult CliPrompter::Message(MsgKind kind, const std::string& text, MsgButtons buttons) {
@@ -68,7 +70,8 @@ void CliProgress::SetProgressComment(const std::string& text) {
     title_ = text;
     status_.clear();
     percent_ = 0;
-    Draw();
+    started_ = std::chrono::steady_clock::now();
+    Draw(true);
 }
 
 void CliProgress::SetProgressPosition(int percent) {
@@ -86,9 +89,20 @@ void CliProgress::Hide() {
     shown_ = false;
 }
 
-void CliProgress::Draw() {
-    if (!::isatty(STDERR_FILENO)) return;
+void CliProgress::Draw(bool force) {
+    static const bool terminal = ::isatty(STDERR_FILENO);
+    if (!terminal) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && shown_ && now - drawn_ < std::chrono::milliseconds(100)) return;
+    drawn_ = now;
     std::cerr << "\r\x1b[K" << title_ << " " << percent_ << "%";
+    const double elapsed = std::chrono::duration<double>(now - started_).count();
+    if (percent_ > 0 && percent_ < 100 && elapsed > 1) {
+        const long left = std::lround(elapsed * (100 - percent_) / percent_);
+        std::cerr << "  残り約 ";
+        if (left >= 60) std::cerr << left / 60 << "分";
+        std::cerr << left % 60 << "秒";
+    }
     if (!status_.empty()) std::cerr << "  " << status_;
     std::cerr << std::flush;
     shown_ = true;
@@ -210,7 +224,7 @@ namespace orvane {
 
 CLI::Option* AddEncodingOption(CLI::App* app, std::string& encoding) {
     return app->add_option("--encoding", encoding, "CSVの文字コード")
-        ->check(CLI::IsMember({"utf-8", "cp932"}, CLI::ignore_case))
+        ->check(CLI::IsMember({"utf-8", "cp932"}, CLI::ignore_case).description(""))
         ->type_name("{utf-8,cp932}")
         ->capture_default_str();
 }
@@ -240,6 +254,87 @@ void CsvOutput::Line(const std::string& utf8) {
 void CsvOutput::Commit() {
     if (file_) file_->Commit();
     else std::cout.flush();
+}
+
+}  // namespace orvane
+
+namespace orvane {
+
+std::vector<MethodName> ShoalMethodNames() {
+    return {{"regular", 0}, {"goda", 1}, {"thornton-guza", 2}, {"battjes-stive", 3}};
+}
+
+int ParseMethod(const std::string& option, const std::string& value, const std::vector<MethodName>& names) {
+    const std::string v = LowerAscii(value);
+    for (const auto& m : names)
+        if (v == m.name || v == std::to_string(m.number)) return m.number;
+    throw CLI::ValidationError(option, "'" + value + "' は使えません。使える値: " + MethodList(names));
+}
+
+std::string MethodList(const std::vector<MethodName>& names) {
+    std::string list;
+    for (const auto& m : names) list += (list.empty() ? "" : " | ") + std::to_string(m.number) + " " + m.name;
+    return list;
+}
+
+}  // namespace orvane
+
+namespace orvane {
+
+namespace {
+
+std::string Translate(const std::string& message) {
+    static const std::pair<std::regex, const char*> rules[] = {
+        {std::regex("^A subcommand is required$"), "サブコマンドを指定してください。"},
+        {std::regex("^Requires at least 1 subcommands.*"), "サブコマンドを指定してください。"},
+        {std::regex("^(.+) is required$"), "必須のオプション $1 がありません。"},
+        {std::regex("^The following arguments? (was|were) not expected: (.*)$"), "使えない引数です: $2"},
+        {std::regex("^Could not convert: (\\S+) = (.*)$"), "$1 の値 '$2' は変換できません。"},
+        {std::regex("^The value (.+) is not an allowed value for (.+)$"), "$2 には $1 は使えません。"},
+        {std::regex("^(\\S+): (.*) not in \\{(.*)\\}$"), "$1 には '$2' は使えません。使える値: {$3}"},
+        {std::regex("^Expected exactly ([0-9]+) arguments? to (\\S+), got ([0-9]+)$"),
+         "$2 には値が $1 個必要です ($3 個でした)。"},
+        {std::regex("^Expected at least ([0-9]+) arguments? to (\\S+), got ([0-9]+)$"),
+         "$2 には値が $1 個以上必要です ($3 個でした)。"},
+        {std::regex("^(\\S+): ([0-9]+) required (.*) missing$"), "$1 の値がありません。"},
+        {std::regex("^(\\S+): Value (.*) not a number.*$"), "$1 の値 '$2' は数ではありません。"},
+        {std::regex("^(\\S+): Value (.*) not an integer.*$"), "$1 の値 '$2' は整数ではありません。"},
+    };
+    for (const auto& [pattern, text] : rules)
+        if (std::regex_match(message, pattern)) return std::regex_replace(message, pattern, text);
+    return message;
+}
+
+}  // namespace
+
+void UseJapaneseUsage(CLI::App& app) {
+    auto f = app.get_formatter();
+    f->label("Usage", "使い方");
+    f->label("OPTIONS", "オプション");
+    f->label("SUBCOMMAND", "サブコマンド");
+    f->label("SUBCOMMANDS", "サブコマンド");
+    f->label("Positionals", "引数");
+    f->label("REQUIRED", "(必須)");
+    f->label("Needs", "必要");
+    f->label("Excludes", "併用不可");
+    f->label("TEXT", "文字列");
+    f->label("INT", "整数");
+    f->column_width(34);
+    app.option_defaults()->group("オプション");
+    app.set_help_flag("-h,--help", "この説明を表示して終わる");
+    app.get_help_ptr()->group("オプション");
+    app.failure_message([](const CLI::App*, const CLI::Error& e) {
+        return Translate(e.what()) + "\n使い方は --help で表示されます。\n";
+    });
+}
+
+void NameSubcommandGroups(CLI::App& app) {
+    for (CLI::App* sub : app.get_subcommands({})) {
+        sub->group("サブコマンド");
+        if (CLI::Option* help = sub->get_help_ptr()) help->group("オプション");
+        if (!sub->get_footer().empty() && sub->get_footer().back() != '\n') sub->footer(sub->get_footer() + "\n");
+        NameSubcommandGroups(*sub);
+    }
 }
 
 }  // namespace orvane

@@ -4,6 +4,7 @@
 // value fails with the same Japanese text as a bad box in a window (exit 1).
 #include <CLI/CLI.hpp>
 
+#include <chrono>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -31,8 +32,9 @@ void AddConstantsOptions(CLI::App* app, PhysicalConstants& constants);
 CLI::Option* AddRealOption(CLI::App* app, const std::string& name, double& value,
                            const std::string& description);
 // An option kept as text, for commands that convert their inputs in a window's order.
+// `type` is what --help shows for its value: a number unless said otherwise.
 CLI::Option* AddTextOption(CLI::App* app, const std::string& name, std::string& text,
-                           const std::string& description);
+                           const std::string& description, const std::string& type = "数値");
 
 // Messages on stderr, a plain message box (a result) on stdout. A confirmation is answered
 // Yes (or OK) with --yes; without it its text is printed and the command stops (exit 1),
@@ -45,7 +47,8 @@ public:
 };
 CliPrompter& SharedPrompter();
 
-// A one-line progress display on stderr, shown only when stderr is a terminal.
+// A one-line progress display on stderr with the percent and the time left, shown only
+// when stderr is a terminal; Ctrl-C cancels.
 class CliProgress : public Progress {
 public:
     void SetProgressComment(const std::string& text) override;
@@ -54,10 +57,12 @@ public:
     void SetStatusLine(const std::string& text) override;
     void Hide() override;
 private:
-    void Draw();
+    // At most ten redraws a second, only on a terminal.
+    void Draw(bool force = false);
     std::string title_, status_;
     int percent_ = 0;
     bool shown_ = false;
+    std::chrono::steady_clock::time_point started_, drawn_;
 };
 CliProgress& SharedProgress();
 
@@ -124,4 +129,28 @@ private:
     bool cp932_ = false;
 };
 
+}  // namespace orvane
+
+namespace orvane {
+
+// A method option takes a name or its number, the same way on every command.
+struct MethodName {
+    std::string name;
+    int number;
+};
+// The four shoaling models, by the names the commands accept.
+std::vector<MethodName> ShoalMethodNames();
+// The number of `value` (a name among `names`, any case, or one of their numbers); a usage
+// error naming `option` and the accepted values otherwise.
+int ParseMethod(const std::string& option, const std::string& value, const std::vector<MethodName>& names);
+// "0 regular | 1 goda | ..." for a help text.
+std::string MethodList(const std::vector<MethodName>& names);
+
+}  // namespace orvane
+
+namespace orvane {
+// Japanese usage texts for CLI11: help labels, the help flag, and its parse errors.
+void UseJapaneseUsage(CLI::App& app);
+// After every subcommand is registered: their group heading in Japanese.
+void NameSubcommandGroups(CLI::App& app);
 }  // namespace orvane

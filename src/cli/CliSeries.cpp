@@ -10,6 +10,8 @@
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
+#include "core/series/SeriesExchange.h"
+#include "core/series/SeriesFile.h"
 #include "core/series/SeriesStore.h"
 
 namespace {
@@ -19,6 +21,8 @@ using orvane::SeriesStore;
 
 struct SeriesArgs {
     std::string file, input, output, csvOut, encoding = "utf-8";
+    int burst = 0;  // 1-based; 0 every burst
+    std::vector<std::string> scales;
 };
 
 // Reading never writes: an old SDF version is converted in memory only.
@@ -195,15 +199,57 @@ void Csv(const std::string& file, const std::string& outPath, const std::string&
     out.Commit();
 }
 
+void Export(const SeriesArgs& a) {
+    orvane::CheckOutputFile(a.output, {a.input}, {".csv", ".nc"});
+    const orvane::SeriesFile f = orvane::ReadSeriesFile(a.input, orvane::SharedPrompter());
+    orvane::ExportOptions options;
+    options.burst = a.burst - 1;
+    options.encoding = orvane::LowerAscii(a.encoding) == "cp932" ? orvane::TextEncoding::Cp932
+                                                                 : orvane::TextEncoding::Utf8;
+    options.poll = [] { orvane::ThrowIfInterrupted(); };
+    if (orvane::LowerAscii(orvane::ExtractFileExt(a.output)) == ".nc")
+        orvane::ExportSeriesNetcdf(f, a.output, options);
+    else
+        orvane::ExportSeriesCsv(f, a.output, options);
+}
+
+void Import(const SeriesArgs& a) {
+    orvane::CheckOutputFile(a.output, {a.input}, {".sdf", ".tsd"});
+    if (!orvane::FileExists(a.input)) throw orvane::EInOutError("ファイル「" + a.input + "」が見つかりません。");
+    orvane::ImportOptions options;
+    for (const std::string& s : a.scales) {
+        const auto eq = s.rfind('=');
+        if (eq == std::string::npos || eq == 0)
+            throw CLI::ValidationError("--scale", "'" + s + "' は 名前=A または 名前=A,B ではありません");
+        const std::string name = s.substr(0, eq), ab = s.substr(eq + 1);
+        const auto comma = ab.find(',');
+        const double A = orvane::StrToFloat(ab.substr(0, comma));
+        const double B = comma == std::string::npos ? 0.0 : orvane::StrToFloat(ab.substr(comma + 1));
+        options.scales[name] = {A, B};
+    }
+    options.poll = [] { orvane::ThrowIfInterrupted(); };
+    const orvane::SeriesFile f = orvane::ImportSeriesCsv(a.input, options);
+    orvane::ThrowIfInterrupted();
+    orvane::WriteSeriesFile(f, a.output);
+    const auto& h = f.header;
+    orvane::PrintLine(a.input + " → " + a.output + " (" + std::to_string(h.SampleSize) + " 行, " +
+                      std::to_string(h.NchInterval) + " チャンネル, 計測時間間隔 " + Interval(h.SInt, h.SIntUnit) + ")");
+    for (int c = 0; c < h.NchInterval; ++c)
+        orvane::PrintLine("  " + h.ItemName[c] + ": A=" + orvane::FormatGeneral(h.CoefA[c], 7) +
+                          ", B=" + orvane::FormatGeneral(h.CoefB[c], 7));
+}
+
 }  // namespace
 
 void RegisterSeriesCommands(CLI::App& app) {
     CLI::App* series = app.add_subcommand("series", "時系列ファイル (SDF / TSD)");
     series->require_subcommand(1);
+    series->footer("例: orvane-cli series info wave.sdf");
     auto args = std::make_shared<SeriesArgs>();
 
     CLI::App* info = series->add_subcommand("info", "ヘッダとチャンネル表を表示");
-    info->add_option("FILE", args->file, "SDF または TSD ファイル")->required();
+    info->add_option("FILE", args->file, "SDF または TSD ファイル")->required()->type_name("ファイル");
+    info->footer("例: orvane-cli series info wave.sdf (旧式のSDFも読むだけで、ファイルは書き換えない)");
     info->callback([args] {
         SeriesStore store;
         Open(store, args->file);
@@ -212,18 +258,39 @@ void RegisterSeriesCommands(CLI::App& app) {
 
     CLI::App* convert = series->add_subcommand(
         "convert", "SDF と TSD の相互変換 (拡張子で判別; TSDで表せない値があれば中止)");
-    convert->add_option("IN", args->input, "入力ファイル")->required();
-    convert->add_option("OUT", args->output, "出力ファイル (.sdf または .tsd)")->required();
+    convert->add_option("IN", args->input, "入力ファイル")->required()->type_name("ファイル");
+    convert->add_option("OUT", args->output, "出力ファイル (.sdf または .tsd)")->required()->type_name("ファイル");
+    convert->footer("例: orvane-cli series convert wave.sdf wave.tsd\n既存のファイルに上書きするには --yes を付けます。");
     convert->callback([args] { Convert(args->input, args->output); });
+
+    CLI::App* exp = series->add_subcommand(
+        "export", "時系列ファイルを CSV (UTF-8, RFC 4180) または netCDF-4 (CF) に書き出す (拡張子 .csv / .nc で判別)");
+    exp->add_option("IN", args->input, "SDF または TSD ファイル")->required()->type_name("ファイル");
+    exp->add_option("-o,--output", args->output, "出力ファイル (.csv または .nc)")->required()->type_name("ファイル");
+    exp->add_option("--burst", args->burst, "書き出すバースト (1 から); 省略時はすべて")->type_name("整数");
+    orvane::AddEncodingOption(exp, args->encoding);
+    exp->footer("例: orvane-cli series export wave.sdf -o wave.nc\n既存のファイルに上書きするには --yes を付けます。");
+    exp->callback([args] { Export(*args); });
+
+    CLI::App* imp = series->add_subcommand(
+        "import", "CSV (1列目は時刻、ほかはチャンネル \"名前(単位)\") を SDF または TSD の時系列ファイルにする");
+    imp->add_option("IN", args->input, "CSV ファイル (UTF-8 または CP932)")->required()->type_name("ファイル");
+    imp->add_option("-o,--output", args->output, "出力ファイル (.sdf または .tsd)")->required()->type_name("ファイル");
+    imp->add_option("--scale", args->scales, "チャンネルの係数 (物理量 = 値 × A + B); 省略時は値の最小桁から")
+        ->type_name("名前=A[,B]");
+    imp->footer("例: orvane-cli series import logger.csv -o wave.sdf --scale Hs=0.01\n既存のファイルに上書きするには --yes を付けます。");
+    imp->callback([args] { Import(*args); });
 
     CLI::App* upgrade = series->add_subcommand(
         "upgrade", "旧式 (Ver.1～3) の SDF ファイルをその場で Ver.4 に更新する (ほかのコマンドはファイルを書き換えない)");
-    upgrade->add_option("FILE", args->file, "SDF ファイル")->required();
+    upgrade->add_option("FILE", args->file, "SDF ファイル")->required()->type_name("ファイル");
+    upgrade->footer("例: orvane-cli series upgrade archive_1998.sdf");
     upgrade->callback([args] { Upgrade(args->file); });
 
     CLI::App* csv = series->add_subcommand("csv", "バースト1のインターバル記録を物理量のCSVで出力");
-    csv->add_option("FILE", args->file, "SDF または TSD ファイル")->required();
-    csv->add_option("-o,--output", args->csvOut, "出力CSVファイル (.csv, CR LF); 省略時は標準出力");
+    csv->add_option("FILE", args->file, "SDF または TSD ファイル")->required()->type_name("ファイル");
+    csv->add_option("-o,--output", args->csvOut, "出力CSVファイル (.csv, CR LF); 省略時は標準出力")->type_name("ファイル");
     orvane::AddEncodingOption(csv, args->encoding);
+    csv->footer("例: orvane-cli series csv wave.sdf -o wave.csv --encoding cp932\n既存のファイルに上書きするには --yes を付けます。");
     csv->callback([args] { Csv(args->file, args->csvOut, args->encoding); });
 }

@@ -5,6 +5,7 @@
 
 #include "CliCommands.h"
 #include "CliCommon.h"
+#include "CliResults.h"
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
@@ -22,6 +23,7 @@ struct ShoalArgs {
     std::string distanceColumn = "1", depthColumn = "2";
     std::string method = "0";
     bool csv = false;
+    std::string format = "text", encoding = "utf-8", pointsCsv;
     bool onshoreEndGiven = false, offshoreEndGiven = false;
     orvane::PhysicalConstants constants;
 };
@@ -82,16 +84,16 @@ void RunShoalAll(const ShoalArgs& a) {
 
 void RunShoal(const ShoalArgs& a) {
     using namespace orvane;
-    if (a.method == "all") return RunShoalAll(a);
+    if (orvane::LowerAscii(a.method) == "all") return RunShoalAll(a);
     ShoalingRun run{a.constants};
     ShoalingInputs& in = run.Inputs;
-    int method = -1;
-    if (!TryStrToInt(a.method, method) || method < 0 || method > 3)
-        throw CLI::ValidationError("--method", "must be 0..3 or all");
-    in.Method = method;
+    in.Method = ParseMethod("--method", a.method, ShoalMethodNames());
+    if (!a.pointsCsv.empty()) CheckOutputFile(a.pointsCsv, {a.profile}, {".csv"});
+    if (in.Method >= 2 && a.obsPos.empty())
+        throw OrvaneError("--obs-depth が必要です: この計算方法は観測点の水深 (MSL基準, m) または離岸距離 (m) から始めます。");
     in.HeightKind = Choice("--h0-kind", a.heightKind, {"significant", "rms"});
     in.PeriodKind = Choice("--t0-kind", a.periodKind, {"significant", "peak"});
-    ApplyBedOptions(run, method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
+    ApplyBedOptions(run, in.Method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
     const auto items = DisplayItemsFor(in.Method);
     if (!a.display.empty()) {
         int index = -1;
@@ -129,16 +131,71 @@ void RunShoal(const ShoalArgs& a) {
     const PrepareResult prepared = run.PrepareRun(out, prompter, PrepareMode::SingleRun);
     if (!prepared.ok) throw OrvaneError("計算を中止しました。");
 
+    // The estimation-point table at full precision comes from the same march run as the
+    // series tools run it (no report), on a copy prepared exactly like this one.
+    const bool table = !a.pointsCsv.empty() || a.format == "json";
+    ShoalingRun silent = run;
+
     run.Interactive = true;
     Progress& progress = SharedProgress();
     progress.SetProgressComment("ただ今、計算中．．．．");
     const bool ok = run.RunModel(run.EstimationValues, tide, out, progress, prompter);
     progress.Hide();
+    ThrowIfInterrupted();
 
-    for (const auto& line : out.report) PrintLine(line);
-    if (a.csv) {
-        PrintLine(std::string(BottomAxisTitle(run.AxisMode)) + "," + out.leftTitle);
-        for (auto [x, y] : out.points) PrintLine(FormatGeneral(x, 7) + "," + FormatGeneral(y, 7));
+    std::vector<std::vector<std::string>> rows;  // position, distance, height, setup
+    if (ok && table) {
+        CliShoalingOutput ignored;
+        NullProgress none;
+        silent.Interactive = false;
+        silent.RecordProfile = false;
+        if (silent.RunModel(silent.EstimationValues, tide, ignored, none, prompter)) {
+            for (int i = 0; i < silent.EstimationCount; ++i) {
+                const bool reached = silent.EstimatedHeight[i] >= 0;
+                rows.push_back({JsonNumber(silent.EstimationValues[i]), JsonNumber(silent.EstimationDistances[i]),
+                                reached ? JsonNumber(silent.EstimatedHeight[i]) : "",
+                                reached ? JsonNumber(silent.EstimatedSetup[i]) : ""});
+            }
+        }
+    }
+    const std::string xTitle = BottomAxisTitle(run.AxisMode);
+    const std::string heightName = in.Method == 0 ? "H" : "Hrms";
+    const std::string position = run.AxisMode == 0 ? "depth" : "distance";
+    if (!a.pointsCsv.empty() && ok) {
+        CsvOutput points(a.pointsCsv, a.encoding);
+        points.Line(position + "(m),distance(m)," + heightName + "(m),setup(m)");
+        for (const auto& r : rows) points.Line(r[0] + "," + r[1] + "," + r[2] + "," + r[3]);
+        points.Commit();
+    }
+    if (a.format == "csv") {
+        // Only the chart's points: a script reads them without the report.
+        CsvOutput chart("", a.encoding);
+        chart.Line(CsvField(xTitle) + "," + CsvField(out.leftTitle));
+        for (auto [x, y] : out.points) chart.Line(JsonNumber(x) + "," + JsonNumber(y));
+        chart.Commit();
+    } else if (a.format == "json") {
+        std::string j = "{\"command\": \"shoal\", \"method\": " + std::to_string(in.Method) + ", \"report\": [";
+        for (std::size_t i = 0; i < out.report.size(); ++i) j += (i ? ", " : "") + JsonString(out.report[i]);
+        j += "], \"chart\": {\"x_title\": " + JsonString(xTitle) + ", \"y_title\": " + JsonString(out.leftTitle) +
+             ", \"x\": [";
+        for (std::size_t i = 0; i < out.points.size(); ++i) j += (i ? ", " : "") + JsonNumber(out.points[i].first);
+        j += "], \"y\": [";
+        for (std::size_t i = 0; i < out.points.size(); ++i) j += (i ? ", " : "") + JsonNumber(out.points[i].second);
+        j += "]}, \"points\": [";
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            auto num = [](const std::string& v) { return v.empty() ? std::string("null") : v; };
+            j += std::string(i ? ", " : "") + "{\"" + position + "\": " + rows[i][0] + ", \"distance\": " + rows[i][1] +
+                 ", \"" + heightName + "\": " + num(rows[i][2]) + ", \"setup\": " + num(rows[i][3]) + "}";
+        }
+        j += "], \"units\": {\"" + position + "\": \"m\", \"distance\": \"m\", \"" + heightName +
+             "\": \"m\", \"setup\": \"m\"}}";
+        PrintLine(j);
+    } else {
+        for (const auto& line : out.report) PrintLine(line);
+        if (a.csv) {
+            PrintLine(xTitle + "," + out.leftTitle);
+            for (auto [x, y] : out.points) PrintLine(FormatGeneral(x, 7) + "," + FormatGeneral(y, 7));
+        }
     }
     if (!ok) throw OrvaneError("計算を中止しました。");
 }
@@ -150,30 +207,39 @@ void RegisterShoalCommands(CLI::App& app) {
     CLI::App* s = app.add_subcommand(
         "shoal", "波高の浅水変化: 推定位置の報告 (窓の「推定位置」と同じ行) と、--csv でグラフの点");
     s->add_option("--method", args->method,
-                  "計算方法: 0 菅原・山本(1978), 1 合田(1975), 2 Thornton and Guza(1983), "
-                  "3 Battjes and Stive(1985), all すべてを比較 (各モデルの報告と差の表)")
+                  "計算方法 (名前または番号): 0 regular 菅原・山本(1978), 1 goda 合田(1975), "
+                  "2 thornton-guza Thornton and Guza(1983), 3 battjes-stive Battjes and Stive(1985), "
+                  "all すべてを比較 (各モデルの報告と差の表)")
+        ->type_name("名前|番号")
         ->capture_default_str();
     orvane::AddTextOption(s, "--h0", args->h0, "沖波の波高 H (m)");
     orvane::AddTextOption(s, "--t0", args->t0, "沖波の周期 T (s); 0 以下なら何もしない");
-    orvane::AddTextOption(s, "--h0-kind", args->heightKind, "波高の種類: significant | rms");
-    orvane::AddTextOption(s, "--t0-kind", args->periodKind, "周期の種類: significant | peak");
+    orvane::AddTextOption(s, "--h0-kind", args->heightKind, "波高の種類: significant | rms", "{significant,rms}");
+    orvane::AddTextOption(s, "--t0-kind", args->periodKind, "周期の種類: significant | peak", "{significant,peak}");
     orvane::AddTextOption(s, "--tide", args->tide, "平均海面からの潮位 (m)");
     orvane::AddTextOption(s, "--obs-depth", args->obsPos,
                           "観測点の水深 (MSL基準, m) または離岸距離 (m); 方法 2, 3 で必要");
     orvane::AddTextOption(s, "--slope", args->slope, "一定勾配の海底勾配");
-    orvane::AddTextOption(s, "--profile", args->profile, "海底断面データ (CSV、1行目は項目名)");
+    orvane::AddTextOption(s, "--profile", args->profile, "海底断面データ (CSV、1行目は項目名)", "ファイル");
     orvane::AddTextOption(s, "--distance-column", args->distanceColumn,
-                          "離岸距離の列: 項目名または 1 からの番号");
-    orvane::AddTextOption(s, "--depth-column", args->depthColumn, "水深の列: 項目名または 1 からの番号");
+                          "離岸距離の列: 項目名または 1 からの番号", "列名|番号");
+    orvane::AddTextOption(s, "--depth-column", args->depthColumn, "水深の列: 項目名または 1 からの番号", "列名|番号");
     orvane::AddTextOption(s, "--points", args->points,
-                          "推定位置 (カンマ区切り): 水深 (MSL基準, m) または離岸距離 (m)");
+                          "推定位置 (カンマ区切り): 水深 (MSL基準, m) または離岸距離 (m)", "数値,...");
     orvane::AddTextOption(s, "--x-axis", args->xAxis,
-                          "横軸と位置の単位: depth | distance (断面データでは distance)");
+                          "横軸と位置の単位: depth | distance (断面データでは distance)", "{depth,distance}");
     orvane::AddTextOption(s, "--offshore-end", args->offshoreEnd, "表示範囲の沖側端点 (断面データでは省略時にその沖端)");
     orvane::AddTextOption(s, "--onshore-end", args->onshoreEnd, "表示範囲の岸側端点 (断面データでは省略時に 0.1)");
     orvane::AddTextOption(s, "--display", args->display,
-                          "表示データ: 項目名 (H, H/H0, η, Hrms, Hs ...) または 0 からの番号");
-    s->add_flag("--csv", args->csv, "グラフの点を CSV で出力 (見出し行は横軸と縦軸の題名)");
+                          "表示データ: 項目名 (H, H/H0, η, Hrms, Hs ...) または 0 からの番号", "項目名|番号");
+    s->add_flag("--csv", args->csv, "報告のあとにグラフの点を CSV で出力 (見出し行は横軸と縦軸の題名)");
+    orvane::AddFormatOption(s, args->format)->description(
+        "出力の形式: text (報告) | csv (グラフの点だけ) | json (報告、グラフ、推定位置の表; 数値は全桁)");
+    s->add_option("--points-csv", args->pointsCsv, "推定位置の表 (位置, 離岸距離, 波高, 平均水位上昇) を書く CSV ファイル")
+        ->type_name("ファイル");
+    orvane::AddEncodingOption(s, args->encoding);
+    s->footer("例: orvane-cli shoal --method goda --h0 3 --t0 10 --slope 0.02 --points 2,4,6 --format json\n"
+              "既存の --points-csv ファイルに上書きするには --yes を付けます。");
     orvane::AddConstantsOptions(s, args->constants);
     s->callback([args, s] {
         args->onshoreEndGiven = s->count("--onshore-end") > 0;

@@ -69,7 +69,7 @@ struct VelocityArgs {
     std::string hsFactor = "1", tsFactor = "1", kr = "1", msl = "0";
     bool copyHs = false, copyTs = false, copyTide = false, umax = false, xmax = false;
     std::string item = "urms";
-    int method = 1;
+    std::string method = "1";
     std::string slope = "0.1", points = "2,4,6", offshoreEnd = "10", onshoreEnd = "0.1";
     std::string xAxis = "depth", profile, distanceColumn = "1", depthColumn = "2", obsPos;
     int jobs = 0;
@@ -92,11 +92,13 @@ void RunWaveVelocitySeries(const VelocityArgs& a) {
     // The shoaling window in service mode: significant height and period, first display item.
     ShoalingRun run{a.constants};
     ShoalingInputs& si = run.Inputs;
-    if (a.method < 0 || a.method > 3) throw CLI::ValidationError("--method", "must be 1..3");
-    if (a.method == 0)
+    const int method = ParseMethod("--method", a.method, ShoalMethodNames());
+    if (method == 0)
         throw OrvaneError("この計算方法は不規則波に適用できません。\n２～４番目の方法を選んで下さい。");
-    si.Method = a.method;
-    ApplyBedOptions(run, a.method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
+    if (method >= 2 && a.obsPos.empty())
+        throw OrvaneError("--obs-depth が必要です: この計算方法は観測点の水深 (MSL基準, m) または離岸距離 (m) から始めます。");
+    si.Method = method;
+    ApplyBedOptions(run, method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
     if (a.jobs < 0 || a.jobs > 256) throw CLI::ValidationError("--jobs", "must be 0..256");
     const int jobs = a.jobs == 0 ? UsableCores() : a.jobs;
 
@@ -195,12 +197,14 @@ void RegisterTimeSeriesCommands(CLI::App& app) {
         CLI::App* s = app.add_subcommand(
             "wave-velocity-series",
             "沖波と潮汐から波動流速時系列を推定: 沖波 (有義波高・周期) と潮位の時系列から推定位置の底面流速の時系列ファイルを作る");
-        s->add_option("--wave-file", a->waveFile, "沖波のファイル (SDF または TSD)")->required();
-        s->add_option("--tide-file", a->tideFile, "潮位のファイル (SDF または TSD)")->required();
-        s->add_option("-o,--output", a->output, "結果のファイル: 名前が .sdf で終われば SDF、ほかは TSD")->required();
-        AddTextOption(s, "--hs-channel", a->hsChannel, "有義波波高のチャンネル: 項目名または 1 からの番号");
-        AddTextOption(s, "--ts-channel", a->tsChannel, "有義波周期のチャンネル: 項目名または 1 からの番号");
-        AddTextOption(s, "--tide-channel", a->tideChannel, "潮位のチャンネル: 項目名または 1 からの番号");
+        s->add_option("--wave-file", a->waveFile, "沖波のファイル (SDF または TSD)")->required()->type_name("ファイル");
+        s->add_option("--tide-file", a->tideFile, "潮位のファイル (SDF または TSD)")->required()->type_name("ファイル");
+        s->add_option("-o,--output", a->output, "結果のファイル: .sdf なら SDF、.tsd なら TSD")->required()->type_name("ファイル");
+        s->footer("例: orvane-cli wave-velocity-series --wave-file wave.sdf --tide-file tide.sdf --method goda "
+                  "--points 2,4,6 -o velocity.sdf\n既存のファイルに上書きするには --yes を付けます。Ctrl-C で中断すると結果のファイルは作られません。");
+        AddTextOption(s, "--hs-channel", a->hsChannel, "有義波波高のチャンネル: 項目名または 1 からの番号", "チャンネル名|番号");
+        AddTextOption(s, "--ts-channel", a->tsChannel, "有義波周期のチャンネル: 項目名または 1 からの番号", "チャンネル名|番号");
+        AddTextOption(s, "--tide-channel", a->tideChannel, "潮位のチャンネル: 項目名または 1 からの番号", "チャンネル名|番号");
         AddTextOption(s, "--hs-factor", a->hsFactor, "波高に掛ける係数");
         AddTextOption(s, "--ts-factor", a->tsFactor, "周期に掛ける係数");
         AddTextOption(s, "--kr", a->kr, "換算波高係数 (測定波高から沖波波高へ)");
@@ -208,18 +212,20 @@ void RegisterTimeSeriesCommands(CLI::App& app) {
         s->add_flag("--copy-hs", a->copyHs, "沖波波高を結果に写す");
         s->add_flag("--copy-ts", a->copyTs, "沖波周期を結果に写す");
         s->add_flag("--copy-tide", a->copyTide, "潮位を結果に写す");
-        AddTextOption(s, "--item", a->item, "推定位置の流速: urms (rms流速) | um (rms流速振幅) | us (有義流速振幅)");
+        AddTextOption(s, "--item", a->item, "推定位置の流速: urms (rms流速) | um (rms流速振幅) | us (有義流速振幅)", "{urms,um,us}");
         s->add_flag("--umax", a->umax, "計算領域での最大値を加える");
         s->add_flag("--xmax", a->xmax, "最大値の現れる位置 (水深または離岸距離) を加える");
         s->add_option("--method", a->method,
-                      "計算方法: 1 合田(1975), 2 Thornton and Guza(1983), 3 Battjes and Stive(1985)")
+                      "計算方法 (名前または番号): 1 goda 合田(1975), 2 thornton-guza Thornton and Guza(1983), "
+                      "3 battjes-stive Battjes and Stive(1985)")
+            ->type_name("名前|番号")
             ->capture_default_str();
         AddTextOption(s, "--slope", a->slope, "一定勾配の海底勾配");
-        AddTextOption(s, "--profile", a->profile, "海底断面データ (CSV、1行目は項目名)");
-        AddTextOption(s, "--distance-column", a->distanceColumn, "離岸距離の列: 項目名または 1 からの番号");
-        AddTextOption(s, "--depth-column", a->depthColumn, "水深の列: 項目名または 1 からの番号");
-        AddTextOption(s, "--points", a->points, "推定位置 (カンマ区切り): 水深 (MSL基準, m) または離岸距離 (m)");
-        AddTextOption(s, "--x-axis", a->xAxis, "位置の単位: depth | distance (断面データでは distance)");
+        AddTextOption(s, "--profile", a->profile, "海底断面データ (CSV、1行目は項目名)", "ファイル");
+        AddTextOption(s, "--distance-column", a->distanceColumn, "離岸距離の列: 項目名または 1 からの番号", "列名|番号");
+        AddTextOption(s, "--depth-column", a->depthColumn, "水深の列: 項目名または 1 からの番号", "列名|番号");
+        AddTextOption(s, "--points", a->points, "推定位置 (カンマ区切り): 水深 (MSL基準, m) または離岸距離 (m)", "数値,...");
+        AddTextOption(s, "--x-axis", a->xAxis, "位置の単位: depth | distance (断面データでは distance)", "{depth,distance}");
         AddTextOption(s, "--offshore-end", a->offshoreEnd, "計算範囲の沖側端点");
         AddTextOption(s, "--onshore-end", a->onshoreEnd, "計算範囲の岸側端点");
         AddTextOption(s, "--obs-depth", a->obsPos, "観測点の水深 (MSL基準, m) または離岸距離 (m); 方法 2, 3 で必要");
@@ -233,11 +239,13 @@ void RegisterTimeSeriesCommands(CLI::App& app) {
         CLI::App* s = app.add_subcommand(
             "wave-height-series",
             "底面流速の振幅と周期から波高時系列を推定: 潮位・底面有義流速振幅・スペクトルピーク周期のチャンネルから Hs を加えたファイルを作る");
-        s->add_option("--input", a->input, "入力のファイル (SDF または TSD)")->required();
-        s->add_option("-o,--output", a->output, "結果のファイル: 名前が .sdf で終われば SDF、ほかは TSD")->required();
-        AddTextOption(s, "--tide-channel", a->tideChannel, "潮位(m)のチャンネル: 項目名、\"名前(単位)\" または 1 からの番号");
-        AddTextOption(s, "--us-channel", a->usChannel, "底面有義流速振幅(m/s)のチャンネル");
-        AddTextOption(s, "--tp-channel", a->tpChannel, "スペクトルピーク周期(s)のチャンネル");
+        s->add_option("--input", a->input, "入力のファイル (SDF または TSD)")->required()->type_name("ファイル");
+        s->add_option("-o,--output", a->output, "結果のファイル: .sdf なら SDF、.tsd なら TSD")->required()->type_name("ファイル");
+        s->footer("例: orvane-cli wave-height-series --input velocity.sdf --mean-depth 8 -o height.sdf\n"
+                  "既存のファイルに上書きするには --yes を付けます。");
+        AddTextOption(s, "--tide-channel", a->tideChannel, "潮位(m)のチャンネル: 項目名、\"名前(単位)\" または 1 からの番号", "チャンネル名|番号");
+        AddTextOption(s, "--us-channel", a->usChannel, "底面有義流速振幅(m/s)のチャンネル", "チャンネル名|番号");
+        AddTextOption(s, "--tp-channel", a->tpChannel, "スペクトルピーク周期(s)のチャンネル", "チャンネル名|番号");
         AddTextOption(s, "--mean-depth", a->meanDepth, "MSL基準水深 (m)");
         AddTextOption(s, "--dh", a->dh, "MSL基準潮位に変換するための加算値 (m)");
         AddTextOption(s, "--us-factor", a->usFactor, "流速の補正係数");

@@ -3,6 +3,7 @@
 
 #include "CliCommands.h"
 #include "CliCommon.h"
+#include "CliResults.h"
 #include "core/runtime/MathConstants.h"
 #include "core/runtime/NumberText.h"
 #include "core/wave/SmallAmplitudeWave.h"
@@ -13,11 +14,13 @@ namespace {
 struct AiryArgs {
     // The window's initial texts.
     std::string depth = "10", period = "10", height = "1", bedHeight = "0";
+    std::string format = "text", encoding = "utf-8";
     orvane::PhysicalConstants constants;
 };
 
 struct WaveNumberArgs {
     std::string period, depth;
+    std::string format = "text", encoding = "utf-8";
     orvane::PhysicalConstants constants;
 };
 
@@ -30,24 +33,42 @@ void RegisterWaveCommands(CLI::App& app) {
     orvane::AddTextOption(a, "--period", airy->period, "周期 (s)");
     orvane::AddTextOption(a, "--height", airy->height, "波高 (m)");
     orvane::AddTextOption(a, "--bed-height", airy->bedHeight, "流速を求める底面からの高さ (m)");
+    orvane::AddFormatOption(a, airy->format);
+    orvane::AddEncodingOption(a, airy->encoding);
     orvane::AddConstantsOptions(a, airy->constants);
+    a->footer("例: orvane-cli airy --depth 10 --period 8 --height 1 --format json");
     a->callback([airy] {
         auto wave = orvane::ComputeSmallAmplitudeWave(airy->depth, airy->period, airy->height,
                                                       airy->bedHeight, airy->constants);
-        for (const auto& label : orvane::SmallAmplitudeLabels(wave))
-            orvane::PrintLine(std::string(label.caption) + label.text);
+        const auto labels = orvane::SmallAmplitudeLabels(wave);
+        std::vector<std::string> text;
+        for (const auto& label : labels) text.push_back(std::string(label.caption) + label.text);
+        // The labels' order: L, c, Cg, Ks, F, u, w.
+        const std::vector<orvane::ResultValue> values = {
+            {"L", wave.L, "m", labels[0].text},   {"c", wave.c, "m/s", labels[1].text},
+            {"Cg", wave.Cg, "m/s", labels[2].text}, {"Ks", wave.Ks, "", labels[3].text},
+            {"F", wave.F, "W/m", labels[4].text}, {"u", wave.u, "m/s", labels[5].text},
+            {"w", wave.w, "m/s", labels[6].text}, {"k", wave.k, "rad/m", ""},
+            {"L0", wave.L0, "m", ""},             {"n", wave.n, "", ""}};
+        orvane::PrintResults(airy->format, airy->encoding, "airy", values, text);
     });
 
     auto wn = std::make_shared<WaveNumberArgs>();
     CLI::App* w = app.add_subcommand("wavenumber", "線形分散関係の波数と波長");
     orvane::AddTextOption(w, "--period", wn->period, "周期 (s)")->required();
     orvane::AddTextOption(w, "--depth", wn->depth, "水深 (m)")->required();
+    orvane::AddFormatOption(w, wn->format);
+    orvane::AddEncodingOption(w, wn->encoding);
     orvane::AddConstantsOptions(w, wn->constants);
+    w->footer("例: orvane-cli wavenumber --period 8 --depth 10");
     w->callback([wn] {
         const double T = orvane::StrToFloat(wn->period);
         const double h = orvane::StrToFloat(wn->depth);
         const double k = orvane::WaveNumber(T, h, wn->constants.gra);
-        orvane::PrintLine("波数(rad/m)：" + orvane::FormatGeneral(k, 7));
-        orvane::PrintLine("波長(m)：" + orvane::FormatFixed(orvane::kTwoPi / k, 3, 15));
+        const double L = orvane::kTwoPi / k;
+        const std::string kText = orvane::FormatGeneral(k, 7), lText = orvane::FormatFixed(L, 3, 15);
+        orvane::PrintResults(wn->format, wn->encoding, "wavenumber",
+                             {{"k", k, "rad/m", kText}, {"L", L, "m", lText}},
+                             {"波数(rad/m)：" + kText, "波長(m)：" + lText});
     });
 }

@@ -8,6 +8,7 @@
 int main(int argc, char** argv) {
     CLI::App app{"Orvane: 沿岸波浪解析 (command line)"};
     app.require_subcommand(1);
+    orvane::UseJapaneseUsage(app);
     app.set_version_flag("--version", std::string("orvane-cli (Orvane) ") + ORVANE_VERSION, "版を表示して終了");
     orvane::AddGlobalOptions(app);
     RegisterWaveCommands(app);
@@ -15,6 +16,9 @@ int main(int argc, char** argv) {
     RegisterSeriesCommands(app);
     RegisterShoalCommands(app);
     RegisterTimeSeriesCommands(app);
+    app.footer("例: orvane-cli airy --depth 10 --period 8 --height 1\n"
+               "各サブコマンドの説明と例は orvane-cli サブコマンド --help で表示されます。\n");
+    orvane::NameSubcommandGroups(app);
     orvane::InstallInterruptHandler();
     try {
         app.parse(argc, argv);

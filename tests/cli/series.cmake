@@ -56,3 +56,22 @@ set_tests_properties(cli_series_not_a_series PROPERTIES PASS_REGULAR_EXPRESSION
 
 add_test(NAME cli_series_help COMMAND ${ORVANE_CLI} series convert --help)
 set_tests_properties(cli_series_help PROPERTIES PASS_REGULAR_EXPRESSION "IN.*OUT")
+
+# export / import: SDF -> CSV -> SDF keeps the counts; netCDF read by xarray.
+add_test(NAME cli_series_export_import_round_trip
+  COMMAND sh -c "cd \"$2\" && rm -f rt1.csv rt1.sdf && \"$0\" series export \"$1\" -o rt1.csv --burst 1 && head -2 rt1.csv && \"$0\" series import rt1.csv -o rt1.sdf >/dev/null && \"$0\" series csv rt1.sdf > a.txt && \"$0\" series csv \"$1\" > b.txt && cmp a.txt b.txt && \"$0\" series info rt1.sdf | tail -2"
+          ${ORVANE_CLI} ${series_data}/v4_two_channels.sdf ${series_work})
+set_tests_properties(cli_series_export_import_round_trip PROPERTIES PASS_REGULAR_EXPRESSION
+  "^time,Hs\\(m\\),Tide\\(m\\)\r\n2003-08-14T12:00:00\\.000,1\\.23,0\\.5\r\n1,Hs,m,0\\.01,0\n2,Tide,m,0\\.001,0\n$")
+
+add_test(NAME cli_series_export_netcdf
+  COMMAND sh -c "rm -f \"$2/x.nc\" && \"$0\" series export \"$1\" -o \"$2/x.nc\" --burst 1 && /usr/bin/python3 \"$3\" \"$2/x.nc\""
+          ${ORVANE_CLI} ${series_data}/v4_two_channels.sdf ${series_work} ${CMAKE_CURRENT_LIST_DIR}/check_netcdf.py)
+set_tests_properties(cli_series_export_netcdf PROPERTIES PASS_REGULAR_EXPRESSION "^netcdf ok\n$")
+
+# Bad inputs of import, each named; a BOM and a quoted name with a quote read fine.
+add_test(NAME cli_series_import_inputs
+  COMMAND sh -c "cd \"$1\" && printf '\\357\\273\\277時刻,\"波高 \"\"max\"\"(m)\",Tp(s)\\r\\n2020/01/01 00:00:00,1.5,8\\r\\n2020/01/01 00:20:00,,9.25\\r\\n2020/01/01 00:40:00,2,10\\r\\n' > q.csv && printf 'time,a\\n2020-01-01T00:00:00,1\\n2020-01-01T00:00:01,2\\n2020-01-01T00:00:03,3\\n' > u.csv && printf 'time,a,b\\n2020-01-01T00:00:00,1,2\\n2020-01-01T00:00:01,2\\n' > m.csv && printf 'time,a\\n2020-01-01T00:00:00,1\\n2020-01-01T00:00:01,100000.5\\n2020-01-01T00:00:02,-100000\\n' > f.csv; rm -f q.tsd; \"$0\" series import q.csv -o q.tsd | tail -2; sed -n 11p q.tsd | iconv -f CP932 -t UTF-8; for c in u.csv m.csv f.csv 'f.csv --scale a=1'; do \"$0\" series import $c -o o.sdf 2>&1; done; ls o.sdf 2>&1 | grep -c 'No such'"
+          ${ORVANE_CLI} ${series_work})
+set_tests_properties(cli_series_import_inputs PROPERTIES PASS_REGULAR_EXPRESSION
+  "^  波高 \"max\": A=0\\.1, B=0\n  Tp: A=0\\.01, B=0\n波高 \"max\",Tp\r\n4行目の時刻の間隔が一定ではありません[^\n]*\n3行目の列の数 \\(2\\) が見出し \\(3\\) と違います。\n「a」の値 \\(-100000 ～ 100000\\.5\\) は分解能 0\\.1 では16ビットの整数に収まりません。[^\n]*\n3行目の「a」の値 100000\\.5 は係数 A=1, B=0 では16ビットの整数に収まりません。\n1\n$")
