@@ -42,6 +42,51 @@ public:
     std::string leftTitle;
 };
 
+std::string JsonNumbers(const std::vector<double>& v) {
+    std::string s = "[";
+    for (std::size_t i = 0; i < v.size(); ++i) s += (i ? "," : "") + orvane::JsonNumber(v[i]);
+    return s + "]";
+}
+
+std::string JsonCurve(const orvane::ComparedCurve& c) {
+    return "{\"x\":" + JsonNumbers(c.x) + ",\"y\":" + JsonNumbers(c.y) + "}";
+}
+
+// The comparison as one JSON object: per model its reports, point values and curves (NaN,
+// a point the wave did not reach, is null), then the spread at every point.
+void PrintComparisonJson(const orvane::ModelComparisonResult& r) {
+    using namespace orvane;
+    std::string s = "{\"command\":\"shoal\",\"method\":\"all\",\"x_axis\":";
+    s += r.axisMode == 0 ? "\"depth\"" : "\"distance\"";
+    s += ",\"units\":{\"x\":\"m\",\"height\":\"m\",\"hrms\":\"m\",\"setup\":\"m\",\"spread_percent\":\"%\"}";
+    s += ",\"points\":" + JsonNumbers(r.points) + ",\"models\":[";
+    for (std::size_t i = 0; i < r.models.size(); ++i) {
+        const ComparedModel& m = r.models[i];
+        if (i) s += ",";
+        s += "{\"method\":" + std::to_string(m.method) + ",\"name\":" + JsonString(ModelShortName(m.method)) +
+             ",\"height_item\":" + JsonString(HeightItemName(m.method)) +
+             ",\"applies\":" + (m.applies ? "true" : "false") + ",\"message\":" + JsonString(m.message);
+        if (m.applies) {
+            s += ",\"height\":" + JsonNumbers(m.pointHeight);
+            if (m.hasHrms) s += ",\"hrms\":" + JsonNumbers(m.pointHrms);
+            if (m.hasSetup) s += ",\"setup\":" + JsonNumbers(m.pointSetup);
+            s += ",\"curves\":{\"height\":" + JsonCurve(m.height);
+            if (m.hasHrms) s += ",\"hrms\":" + JsonCurve(m.hrms);
+            if (m.hasSetup) s += ",\"setup\":" + JsonCurve(m.setup);
+            s += "},\"text\":[";
+            for (std::size_t k = 0; k < m.report.size(); ++k) s += (k ? "," : "") + JsonString(m.report[k]);
+            s += "]";
+        }
+        s += "}";
+    }
+    s += "],\"spread\":[";
+    for (std::size_t p = 0; p < r.points.size(); ++p) {
+        const PointSpread d = SpreadAt(r, static_cast<int>(p));
+        s += (p ? "," : "") + std::string("{\"range\":") + JsonNumber(d.range) + ",\"percent\":" + JsonNumber(d.percent) + "}";
+    }
+    PrintLine(s + "]}");
+}
+
 // Every model with the same inputs: each model's report, then the table of the estimation
 // points with the spread between the models.
 void RunShoalAll(const ShoalArgs& a) {
@@ -66,13 +111,26 @@ void RunShoalAll(const ShoalArgs& a) {
         CompareModels(base, {a.h0, a.t0, a.tide, a.points, a.obsPos}, SharedProgress(), prompter);
     if (!r.ran) return;
     bool any = false;
+    for (const ComparedModel& m : r.models) any = any || m.applies;
+    if (a.format == "csv") {
+        // Only the curves, as the chart export: never mixed with the reports.
+        CsvOutput csv("", a.encoding);
+        for (const auto& line : ComparisonCurveLines(r)) csv.Line(line);
+        csv.Commit();
+        if (!any) throw OrvaneError("計算を中止しました。");
+        return;
+    }
+    if (a.format == "json") {
+        PrintComparisonJson(r);
+        if (!any) throw OrvaneError("計算を中止しました。");
+        return;
+    }
     for (const ComparedModel& m : r.models) {
         PrintLine(std::string("【") + ModelLongName(m.method) + "】");
         if (!m.applies) {
             PrintLine("(適用外) " + m.message);
             continue;
         }
-        any = true;
         for (const auto& line : m.report) PrintLine(line);
     }
     PrintLine("【モデルの比較】");
@@ -87,7 +145,11 @@ void RunShoal(const ShoalArgs& a) {
     if (orvane::LowerAscii(a.method) == "all") return RunShoalAll(a);
     ShoalingRun run{a.constants};
     ShoalingInputs& in = run.Inputs;
-    in.Method = ParseMethod("--method", a.method, ShoalMethodNames());
+    try {
+        in.Method = ParseMethod("--method", a.method, ShoalMethodNames());
+    } catch (const CLI::ValidationError& e) {
+        throw CLI::ValidationError(std::string(e.what()) + " | all");
+    }
     if (!a.pointsCsv.empty()) CheckOutputFile(a.pointsCsv, {a.profile}, {".csv"});
     if (in.Method >= 2 && a.obsPos.empty())
         throw OrvaneError("--obs-depth が必要です: この計算方法は観測点の水深 (MSL基準, m) または離岸距離 (m) から始めます。");
