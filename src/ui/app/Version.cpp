@@ -38,9 +38,9 @@ TAboutBox::TAboutBox(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(c
     ProductName->setGeometry(88, 10, 186, 32);
     Version = SerifLabel(Panel1, "Version", QStringLiteral("Version 2.5e"), 16, true);
     Version->setGeometry(88, 46, 186, 20);
-    Copyright = SerifLabel(Panel1, "Copyright", QStringLiteral("Coastal wave analysis program"), 15, false);
+    Copyright = SerifLabel(Panel1, "Copyright", QStringLiteral("沿岸波浪解析プログラム"), 15, false);
     Copyright->setGeometry(8, 84, 266, 20);
-    Comments = SerifLabel(Panel1, "Comments", QStringLiteral("Questions and reports: the Orvane project"), 16, false);
+    Comments = SerifLabel(Panel1, "Comments", QStringLiteral("お問い合わせ: Orvane プロジェクト"), 16, false);
     Comments->setGeometry(8, 112, 266, 40);
     Comments->setWordWrap(true);
 
