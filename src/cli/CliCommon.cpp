@@ -229,16 +229,6 @@ CLI::Option* AddEncodingOption(CLI::App* app, std::string& encoding) {
         ->capture_default_str();
 }
 
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
 CsvOutput::CsvOutput(const std::string& path, const std::string& encoding)
     : cp932_(LowerAscii(encoding) == "cp932") {
     if (!path.empty())

@@ -113,9 +113,6 @@ namespace orvane {
 
 // --encoding utf-8|cp932 for a command that writes CSV (UTF-8 unless asked).
 CLI::Option* AddEncodingOption(CLI::App* app, std::string& encoding);
-// A field quoted as CSV needs it: in double quotes, with quotes doubled, when it holds a
-// comma, a quote or a line break.
-std::string CsvField(const std::string& text);
 
 // CSV lines to a file (written whole or not at all, CR LF) or to stdout (LF) when `path`
 // is empty, in the encoding named by --encoding.

@@ -76,7 +76,7 @@ void PrintResults(const std::string& format, const std::string& encoding, const 
         CsvOutput out("", encoding);
         out.Line("name,value,unit,text");
         for (const auto& v : values)
-            out.Line(CsvField(v.name) + "," + Number(v) + "," + CsvField(v.unit) + "," + CsvField(v.text));
+            out.Line(CsvQuoted(v.name) + "," + Number(v) + "," + CsvQuoted(v.unit) + "," + CsvQuoted(v.text));
         out.Commit();
         return;
     }

@@ -180,7 +180,7 @@ void Csv(const std::string& file, const std::string& outPath, const std::string&
     auto emit = [&](const std::string& line) { out.Line(line); };
     std::string head = "日時,経過時間(s)";
     for (int ch = 0; ch < h.NchInterval; ++ch)
-        head += "," + orvane::CsvField(h.UnitName[ch].empty() ? h.ItemName[ch] : h.ItemName[ch] + "(" + h.UnitName[ch] + ")");
+        head += "," + orvane::CsvQuoted(orvane::ChannelTitle(h, ch));
     emit(head);
     const double step = h.SInt * orvane::UnitSeconds(h.SIntUnit);
     std::string line;

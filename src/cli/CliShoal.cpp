@@ -232,7 +232,7 @@ void RunShoal(const ShoalArgs& a) {
     if (a.format == "csv") {
         // Only the chart's points: a script reads them without the report.
         CsvOutput chart("", a.encoding);
-        chart.Line(CsvField(xTitle) + "," + CsvField(out.leftTitle));
+        chart.Line(CsvQuoted(xTitle) + "," + CsvQuoted(out.leftTitle));
         for (auto [x, y] : out.points) chart.Line(JsonNumber(x) + "," + JsonNumber(y));
         chart.Commit();
     } else if (a.format == "json") {

@@ -427,4 +427,14 @@ std::string LowerAscii(std::string text) {
     return text;
 }
 
+std::string CsvQuoted(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
 }  // namespace orvane

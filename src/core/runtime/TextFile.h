@@ -28,6 +28,9 @@ DetectedText DetectTextEncoding(std::string_view bytes, const std::string& name)
 // The UTF-8 form of one line of a file of that kind (mark already skipped).
 std::string DecodeLine(std::string_view line, DetectedText::Kind kind);
 bool IsValidUtf8(std::string_view bytes);
+// A CSV field as RFC 4180 writes it: quoted, with its quotes doubled, when it holds a comma,
+// a quote or a line break.
+std::string CsvQuoted(const std::string& text);
 
 // Reads every line (UTF-8, without line ends). Raises EInOutError when it cannot be read,
 // EConvertError naming the line when a line holds bytes that are not CP932.

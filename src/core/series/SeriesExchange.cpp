@@ -15,6 +15,10 @@
 namespace orvane {
 namespace fs = std::filesystem;
 
+std::string ChannelTitle(const SeriesHeader& h, int ch) {
+    return h.UnitName[ch].empty() ? h.ItemName[ch] : h.ItemName[ch] + "(" + h.UnitName[ch] + ")";
+}
+
 namespace {
 
 constexpr std::int64_t kMsPerDay = 86400000;
@@ -22,20 +26,6 @@ constexpr std::uintmax_t kMaxImportBytes = std::uintmax_t{1} << 30;
 
 void Poll(const std::function<void()>& poll) {
     if (poll) poll();
-}
-
-std::string ChannelTitle(const SeriesHeader& h, int ch) {
-    return h.UnitName[ch].empty() ? h.ItemName[ch] : h.ItemName[ch] + "(" + h.UnitName[ch] + ")";
-}
-
-std::string Quoted(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
 }
 
 // A temporary file beside the target, removed unless Keep() renamed it into place.
@@ -107,7 +97,7 @@ void ExportSeriesCsv(const SeriesFile& f, const std::string& path, const ExportO
     const bool millis = !WholeSeconds(f);
     AtomicTextWriter out(path, options.encoding);
     std::string line = several ? "time,burst" : "time";
-    for (int ch = 0; ch < h.NchInterval; ++ch) line += "," + Quoted(ChannelTitle(h, ch));
+    for (int ch = 0; ch < h.NchInterval; ++ch) line += "," + CsvQuoted(ChannelTitle(h, ch));
     out.WriteLine(line);
     char buf[40];
     for (int k = first; k < last; ++k) {

@@ -22,6 +22,8 @@ struct ExportOptions {
 };
 
 // "2003-08-14T12:00:00" (".500" added when `millis`), local time as the series keeps it.
+// "name(unit)", or the name alone when the channel has no unit.
+std::string ChannelTitle(const SeriesHeader& h, int ch);
 std::string IsoDateTime(std::int64_t millisecondsSince1899, bool millis);
 // Time of sample s of burst k in milliseconds since 1899-12-30 00:00, rounded to the ms.
 std::int64_t SampleMilliseconds(const SeriesFile& f, int burst, std::int64_t sample);

@@ -1,11 +1,8 @@
 #include "ui/shoaling/ModelCompare.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -15,6 +12,7 @@
 #include "core/runtime/TextFile.h"
 #include "ui/app/Guard.h"
 #include "ui/chart/AxisSet.h"
+#include "ui/chart/ChartActions.h"
 #include "ui/help/Help.h"
 #include "ui/widgets/ToolButton.h"
 #include "ui/shoaling/Shoaling.h"
@@ -309,16 +307,7 @@ void TFrmModelCompare::SaveTable(const QString& path, bool utf8) {
     WriteLines(path, orvane::ComparisonTableLines(result_), utf8);
 }
 
-void TFrmModelCompare::ToolButton1Click() {
-    QPrinter printer(QPrinter::ScreenResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    QPrintPreviewDialog preview(&printer, this);
-    preview.setObjectName("PrintPreview");
-    preview.setWindowTitle(QStringLiteral("印刷プレビュー"));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { Chart1->PrintTo(p); });
-    ShowModal(ctx_, &preview);
-    Chart1->ReplotNow();
-}
+void TFrmModelCompare::ToolButton1Click() { PreviewChart(ctx_, this, Chart1); }
 
 void TFrmModelCompare::ToolButton2Click() {
     bool utf8 = false;
@@ -332,30 +321,9 @@ void TFrmModelCompare::ToolButton3Click() {
     if (!name.isEmpty()) SaveTable(name, utf8);
 }
 
-void TFrmModelCompare::ToolButton4Click() {
-    const QString name = ChooseFile(ctx_, this, QStringLiteral("画像として保存"),
-                                    QStringLiteral("PNG 画像 (*.png);;PDF 文書 (*.pdf)"), QString(), true);
-    if (name.isEmpty()) return;
-    const QString suffix = QFileInfo(name).suffix().toLower();
-    bool ok;
-    if (suffix == "pdf") ok = Chart1->SavePdf(name);
-    else ok = Chart1->SavePng(suffix == "png" ? name : name + ".png");
-    if (!ok) ctx_.prompter->Error("画像ファイルを書き込めませんでした。");
-}
+void TFrmModelCompare::ToolButton4Click() { SaveChartImage(ctx_, this, Chart1); }
 
-void TFrmModelCompare::Chart1ClickAxis(ChartAxis axis) {
-    int item = -1;
-    switch (axis) {
-    case ChartAxis::Bottom: item = 0; break;
-    case ChartAxis::Left: item = 1; break;
-    case ChartAxis::Right: item = 2; break;
-    case ChartAxis::Top: return;
-    }
-    ctx_.axisSet->AttachChart(Chart1);
-    ctx_.axisSet->RadioGroup1->SetItemIndex(item);
-    ShowModal(ctx_, ctx_.axisSet);
-    Chart1->ReplotNow();
-}
+void TFrmModelCompare::Chart1ClickAxis(ChartAxis axis) { OpenAxisDialog(ctx_, Chart1, axis); }
 
 void TFrmModelCompare::ToolButton5Click() { Chart1->ResetView(); }
 

@@ -5,8 +5,6 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -18,6 +16,7 @@
 #include "ui/app/Guard.h"
 #include "ui/app/MainWave.h"
 #include "ui/chart/AxisSet.h"
+#include "ui/chart/ChartActions.h"
 #include "ui/help/Help.h"
 #include "ui/shoaling/ModelCompare.h"
 #include "ui/widgets/ToolButton.h"
@@ -592,32 +591,9 @@ void TFrmShoaling::Chart1ClickSeries(int series, int index) {
     ctx_.prompter->Information("X= " + orvane::FormatGeneral(x, 7) + ", Y= " + orvane::FormatGeneral(y, 7));
 }
 
-void TFrmShoaling::Chart1ClickAxis(ChartAxis axis) {
-    int item = -1;
-    switch (axis) {
-    case ChartAxis::Bottom: item = 0; break;
-    case ChartAxis::Left: item = 1; break;
-    case ChartAxis::Right: item = 2; break;
-    case ChartAxis::Top: return;
-    }
-    ctx_.axisSet->AttachChart(Chart1);
-    ctx_.axisSet->RadioGroup1->SetItemIndex(item);
-    ShowModal(ctx_, ctx_.axisSet);
-    Chart1->ReplotNow();
-}
+void TFrmShoaling::Chart1ClickAxis(ChartAxis axis) { OpenAxisDialog(ctx_, Chart1, axis); }
 
-void TFrmShoaling::ToolButton1Click() {
-    // At screen resolution the fonts keep their size relative to the plot when it is scaled
-    // to the page; the drawing stays vector.
-    QPrinter printer(QPrinter::ScreenResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    QPrintPreviewDialog preview(&printer, this);
-    preview.setObjectName("PrintPreview");
-    preview.setWindowTitle(QStringLiteral("印刷プレビュー"));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { Chart1->PrintTo(p); });
-    ShowModal(ctx_, &preview);
-    Chart1->ReplotNow();
-}
+void TFrmShoaling::ToolButton1Click() { PreviewChart(ctx_, this, Chart1); }
 
 std::vector<std::string> TFrmShoaling::ExportLines() const {
     std::vector<std::string> lines;
@@ -643,17 +619,7 @@ void TFrmShoaling::ToolButton2Click() {
 
 void TFrmShoaling::ToolButton3Click() { OpenHelpKeyword(ctx_, QStringLiteral("グラフ")); }
 
-void TFrmShoaling::ToolButton4Click() {
-    const QString name = ChooseFile(ctx_, this, QStringLiteral("画像として保存"),
-                                    QStringLiteral("PNG 画像 (*.png);;PDF 文書 (*.pdf)"), QString(), true,
-                                    DialogPurpose::Image);
-    if (name.isEmpty()) return;
-    const QString suffix = QFileInfo(name).suffix().toLower();
-    bool ok;
-    if (suffix == "pdf") ok = Chart1->SavePdf(name);
-    else ok = Chart1->SavePng(suffix == "png" ? name : name + ".png");
-    if (!ok) ctx_.prompter->Error("画像ファイルを書き込めませんでした。");
-}
+void TFrmShoaling::ToolButton4Click() { SaveChartImage(ctx_, this, Chart1); }
 
 void TFrmShoaling::ToolButton5Click() { Chart1->ResetView(); }
 

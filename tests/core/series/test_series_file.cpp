@@ -27,8 +27,9 @@ TEST_F(SeriesFileTest, EveryVersionReadsTheSameCountsAndNoFileChanges) {
         EXPECT_EQ(Bytes(path), before) << name;
         EXPECT_EQ(std::filesystem::directory_iterator(dir)->path().filename(), name);
         // An SDF channel as the tools read it is the count's physical value to the bit.
-        if (f.kind == SeriesKind::SDF)
+        if (f.kind == SeriesKind::SDF) {
             EXPECT_EQ(ReadSeriesChannel(path, 1, 1)[2], f.Physical(1, f.Interval(1, 2, 1))) << name;
+        }
         std::filesystem::remove(path);
     }
     EXPECT_EQ(ReadSeriesFile(Fixture("v2_two_channels.sdf")).sdfVersion, 2);
