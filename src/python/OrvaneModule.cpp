@@ -66,11 +66,7 @@ void TranslateErrors(std::exception_ptr p) {
         PyErr_SetString(gFileError, e.what());
     } catch (const EConvergence& e) {
         PyErr_SetString(gConvergenceError, e.what());
-    } catch (const EZeroDivide& e) {
-        PyErr_SetString(gCalculationError, e.what());
-    } catch (const EInvalidOp& e) {
-        PyErr_SetString(gCalculationError, e.what());
-    } catch (const EOverflow& e) {
+    } catch (const EMathError& e) {
         PyErr_SetString(gCalculationError, e.what());
     } catch (const OrvaneError& e) {
         PyErr_SetString(gError, e.what());

@@ -4,9 +4,9 @@
 
 namespace orvane {
 
-EZeroDivide::EZeroDivide() : OrvaneError("0 による浮動小数点数除算") {}
-EInvalidOp::EInvalidOp() : OrvaneError("不正な浮動小数点数演算命令") {}
-EOverflow::EOverflow() : OrvaneError("浮動小数点数オーバーフロー") {}
+EZeroDivide::EZeroDivide() : EMathError("0 による浮動小数点数除算") {}
+EInvalidOp::EInvalidOp() : EMathError("不正な浮動小数点数演算命令") {}
+EOverflow::EOverflow() : EMathError("浮動小数点数オーバーフロー") {}
 
 void RaiseForNonFinite(double result) {
     if (std::isnan(result)) throw EInvalidOp();

@@ -21,12 +21,14 @@ private:
 
 // Text that is not a number: "'%s' は浮動小数点数ではありません" / "'%s' は整数ではありません".
 class EConvertError : public OrvaneError { using OrvaneError::OrvaneError; };
+// Arithmetic that is undefined for the inputs: one of the three below.
+class EMathError : public OrvaneError { using OrvaneError::OrvaneError; };
 // "0 による浮動小数点数除算"
-class EZeroDivide : public OrvaneError { public: EZeroDivide(); };
+class EZeroDivide : public EMathError { public: EZeroDivide(); };
 // "不正な浮動小数点数演算命令"
-class EInvalidOp : public OrvaneError { public: EInvalidOp(); };
+class EInvalidOp : public EMathError { public: EInvalidOp(); };
 // "浮動小数点数オーバーフロー"
-class EOverflow : public OrvaneError { public: EOverflow(); };
+class EOverflow : public EMathError { public: EOverflow(); };
 // File access failures; the message names what failed. Errno() is the system's reason
 // when there is one (0 otherwise).
 class EInOutError : public OrvaneError {
