@@ -138,7 +138,7 @@ void ApplyBedOptions(ShoalingRun& run, int method, const std::string& xAxis,
                      const std::string& profile, const std::string& distanceColumn,
                      const std::string& depthColumn) {
     ShoalingInputs& in = run.Inputs;
-    in.ObsPos = method >= 2 ? 1 : 0;
+    in.ObsPos = SurfZoneModelOf(method).startsAtObservation ? 1 : 0;
     in.XAxis = Choice("--x-axis", xAxis, {"depth", "distance"});
     if (profile.empty()) return;
     in.ProfileMode = 1;
@@ -251,7 +251,9 @@ void CsvOutput::Commit() {
 namespace orvane {
 
 std::vector<MethodName> ShoalMethodNames() {
-    return {{"regular", 0}, {"goda", 1}, {"thornton-guza", 2}, {"battjes-stive", 3}};
+    std::vector<MethodName> names;
+    for (const SurfZoneModel& m : SurfZoneModels()) names.push_back({m.id, m.key});
+    return names;
 }
 
 int ParseMethod(const std::string& option, const std::string& value, const std::vector<MethodName>& names) {

@@ -8,6 +8,7 @@
 #include "CliCommands.h"
 #include "CliCommon.h"
 #include "core/runtime/Errors.h"
+#include "core/runtime/Messages.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
 #include "core/series/SeriesStore.h"
@@ -93,10 +94,8 @@ void RunWaveVelocitySeries(const VelocityArgs& a) {
     ShoalingRun run{a.constants};
     ShoalingInputs& si = run.Inputs;
     const int method = ParseMethod("--method", a.method, ShoalMethodNames());
-    if (method == 0)
-        throw OrvaneError("この計算方法は不規則波に適用できません。\n２～４番目の方法を選んで下さい。");
-    if (method >= 2 && a.obsPos.empty())
-        throw OrvaneError("--obs-depth が必要です: この計算方法は観測点の水深 (MSL基準, m) または離岸距離 (m) から始めます。");
+    if (!SurfZoneModelOf(method).random) throw OrvaneError(msg::kNotForRegularWaves);
+    if (SurfZoneModelOf(method).startsAtObservation && a.obsPos.empty()) throw OrvaneError(msg::kObsDepthNeeded);
     si.Method = method;
     ApplyBedOptions(run, method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
     if (a.jobs < 0 || a.jobs > 256) throw CLI::ValidationError("--jobs", "must be 0..256");
@@ -216,8 +215,7 @@ void RegisterTimeSeriesCommands(CLI::App& app) {
         s->add_flag("--umax", a->umax, "計算領域での最大値を加える");
         s->add_flag("--xmax", a->xmax, "最大値の現れる位置 (水深または離岸距離) を加える");
         s->add_option("--method", a->method,
-                      "計算方法 (名前または番号): 1 goda 合田(1975), 2 thornton-guza Thornton and Guza(1983), "
-                      "3 battjes-stive Battjes and Stive(1985)")
+                      "計算方法 (名前または番号): " + SurfZoneModelList(true))
             ->type_name("名前|番号")
             ->capture_default_str();
         AddTextOption(s, "--slope", a->slope, "一定勾配の海底勾配");

@@ -15,11 +15,12 @@
 
 #include "core/app/PhysicalConstants.h"
 #include "core/runtime/Errors.h"
+#include "core/runtime/Messages.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
 #include "core/series/SeriesFile.h"
 #include "core/series/SeriesStore.h"
-#include "core/shoaling/ShoalingRun.h"
+#include "core/shoaling/ShoalingRequest.h"
 #include "core/velocity/BottomVelocity.h"
 #include "core/velocity/ResultFile.h"
 #include "core/velocity/WaveHeightSeries.h"
@@ -234,15 +235,17 @@ py::object RandomWaveVelocityPy(py::handle tp, py::handle hrms, py::handle depth
 // Shoaling
 
 int MethodIndex(py::handle method) {
+    std::string names;
+    for (const SurfZoneModel& m : SurfZoneModels()) names += (names.empty() ? "" : ", ") + std::string(m.id);
     if (py::isinstance<py::str>(method)) {
         const std::string s = method.cast<std::string>();
-        const char* names[] = {"regular", "goda", "thornton-guza", "battjes-stive"};
-        for (int i = 0; i < 4; ++i)
-            if (s == names[i]) return i;
-        throw py::value_error("method must be 0..3 or regular, goda, thornton-guza, battjes-stive");
+        for (const SurfZoneModel& m : SurfZoneModels())
+            if (s == m.id) return m.key;
+        throw py::value_error("method must be 0.." + std::to_string(SurfZoneModels().size() - 1) + " or " + names);
     }
     const int m = method.cast<int>();
-    if (m < 0 || m > 3) throw py::value_error("method must be 0..3");
+    if (m < 0 || m >= static_cast<int>(SurfZoneModels().size()))
+        throw py::value_error("method must be 0.." + std::to_string(SurfZoneModels().size() - 1));
     return m;
 }
 
@@ -288,13 +291,14 @@ struct BedOptions {
 void SetUpBed(ShoalingRun& run, int method, const BedOptions& b, ShoalingOutput& out,
               KeepingPrompter& prompter) {
     ShoalingInputs& in = run.Inputs;
+    const SurfZoneModel& model = SurfZoneModelOf(method);
     in.Method = method;
-    in.ObsPos = method >= 2 ? 1 : 0;
+    in.ObsPos = model.startsAtObservation ? 1 : 0;
     in.XAxis = Pick("x_axis", b.xAxis, {"depth", "distance"});
     if (!b.onshoreEnd.is_none()) in.OnshoreEndValue = b.onshoreEnd.cast<double>();
     if (!b.offshoreEnd.is_none()) in.OffshoreEndValue = b.offshoreEnd.cast<double>();
     if (in.ObsPos == 1) {
-        if (b.obsDepth.is_none()) throw py::value_error("obs_depth is needed by methods 2 and 3");
+        if (b.obsDepth.is_none()) throw py::value_error("obs_depth is needed by this method");
         in.ObsPosValue = b.obsDepth.cast<double>();
     }
     if (b.profile.is_none()) {
@@ -303,11 +307,11 @@ void SetUpBed(ShoalingRun& run, int method, const BedOptions& b, ShoalingOutput&
     }
     in.ProfileMode = 1;
     in.XAxis = 1;
-    if (method == 0) return;  // PrepareRun refuses it with its own message
+    if (model.planeBedOnly) return;  // PrepareRun refuses it with its own message
     bool loaded;
     if (py::isinstance<py::str>(b.profile) || py::hasattr(b.profile, "__fspath__")) {
         in.ProfileFile = py::str(py::module_::import("os").attr("fspath")(b.profile)).cast<std::string>();
-        if (!FileExists(in.ProfileFile)) Raise(gFileError, "指定したファイルが見つかりません。");
+        if (!FileExists(in.ProfileFile)) Raise(gFileError, msg::kFileNotFound);
         const auto header = ShoalingRun::ReadProfileHeader(in.ProfileFile);
         run.DistanceColumn = ProfileColumnOf(b.distanceColumn, header);
         run.DepthColumn = ProfileColumnOf(b.depthColumn, header);
@@ -322,42 +326,11 @@ void SetUpBed(ShoalingRun& run, int method, const BedOptions& b, ShoalingOutput&
         loaded = run.SetProfile({x.data(), static_cast<std::size_t>(x.size())},
                                 {d.data(), static_cast<std::size_t>(d.size())}, out, prompter);
     }
-    if (!loaded) prompter.RaiseFirst("計算を中止しました。");
+    if (!loaded) prompter.RaiseFirst(msg::kRunAbandoned);
     // Given ends win over the profile's extent, as on the command line.
     if (!b.onshoreEnd.is_none()) in.OnshoreEndValue = b.onshoreEnd.cast<double>();
     if (!b.offshoreEnd.is_none()) in.OffshoreEndValue = b.offshoreEnd.cast<double>();
 }
-
-// Everything a single run shows.
-class CollectingOutput : public ShoalingOutput {
-public:
-    explicit CollectingOutput(const ShoalingRun& run) : run_(run) {}
-    void ClearHeightLine(const std::string&) override { chartX.clear(), chartY.clear(); }
-    void AddHeightPoint(double x, double y) override { chartX.push_back(x), chartY.push_back(y); }
-    void SetLeftAxisTitle(const std::string& t) override { leftTitle = t; }
-    void ClearProfileArea() override { bedX.clear(), bedY.clear(); }
-    void AddProfilePoint(double x, double y) override { bedX.push_back(x), bedY.push_back(y); }
-    void ClearReport() override { report.clear(); }
-    void AddReportLine(const std::string& line) override { report.push_back(line); }
-    void AddDisplayValues(double distance, double depth, std::span<const double> values) override {
-        this->distance.push_back(distance);
-        this->depth.push_back(depth);
-        if (display.size() < values.size()) display.resize(values.size());
-        for (std::size_t i = 0; i < values.size(); ++i) display[i].push_back(values[i]);
-    }
-    void AddEstimate(std::span<const NamedValue> values) override {
-        estimates.push_back({run_.EstimationIndex, {values.begin(), values.end()}});
-    }
-
-    std::vector<double> chartX, chartY, bedX, bedY, distance, depth;
-    std::vector<std::vector<double>> display;
-    std::vector<std::string> report;
-    std::string leftTitle;
-    std::vector<std::pair<int, std::vector<NamedValue>>> estimates;
-
-private:
-    const ShoalingRun& run_;
-};
 
 py::array_t<double> ToArray(const std::vector<double>& v) {
     py::array_t<double> a(static_cast<py::ssize_t>(v.size()));
@@ -368,71 +341,75 @@ py::array_t<double> ToArray(const std::vector<double>& v) {
 py::dict Shoal(py::handle method, double height, double period, const BedOptions& bed,
                py::handle points, double tide, const std::string& heightKind,
                const std::string& periodKind, const PhysicalConstants& constants) {
+    // The bed is read here, with Python's own errors; the run takes the points read.
     ShoalingRun run{constants};
     ShoalingInputs& in = run.Inputs;
     const int m = MethodIndex(method);
     in.HeightKind = Pick("height_kind", heightKind, {"significant", "rms"});
     in.PeriodKind = Pick("period_kind", periodKind, {"significant", "peak"});
-    CollectingOutput out(run);
     KeepingPrompter prompter;
-    run.TideLevel = tide;
-    if (!(period > 0)) Raise(gError, "周期は0より大きくして下さい。");
-    SetUpBed(run, m, bed, out, prompter);
-    run.SetOffshoreWave(height, period);
-    run.ParseEstimationPoints(PointsText(points));
+    if (!(period > 0)) Raise(gError, msg::kPeriodNotPositive);
+    ShoalingOutput none;
+    SetUpBed(run, m, bed, none, prompter);
 
-    PrepareResult prepared;
-    bool ok;
+    ShoalingRequest request;
+    request.inputs = in;
+    request.constants = constants;
+    request.height = height;
+    request.period = period;
+    request.tide = tide;
+    request.points = ParsePoints(PointsText(points));
+    if (run.ProfileLoaded) {
+        request.profileDistance.assign(run.ProfileDistance.begin(), run.ProfileDistance.begin() + run.ProfileCount);
+        request.profileDepth.assign(run.ProfileDepth.begin(), run.ProfileDepth.begin() + run.ProfileCount);
+        request.profileRead = true;
+        request.profileIsArrays = run.ProfileFromArrays;
+    }
+    ShoalingResult r;
     {
         py::gil_scoped_release release;
-        prepared = run.PrepareRun(out, prompter, PrepareMode::SingleRun);
-        ok = prepared.ok;
-        if (ok) {
-            run.Interactive = true;
-            QuietProgress progress;
-            ok = run.RunModel(run.EstimationValues, tide, out, progress, prompter);
-        }
+        QuietProgress progress;
+        r = RunShoaling(request, progress, prompter);
     }
-    if (!prepared.ok) prompter.RaiseFirst("計算を中止しました。");
-    if (!ok) {
-        if (run.LastError) std::rethrow_exception(run.LastError);
-        prompter.RaiseFirst("計算を中止しました。");
+    if (!r.refusal.empty()) Raise(gError, r.refusal);
+    if (!r.ok) {
+        if (r.error) std::rethrow_exception(r.error);
+        prompter.RaiseFirst(msg::kRunAbandoned);
     }
 
     // Estimates: one array per reported quantity, NaN at points the wave did not reach.
-    const std::size_t n = run.EstimationValues.size();
+    const std::size_t n = r.points.size();
     std::vector<std::string> order;
     std::vector<std::vector<double>> columns;
-    for (const auto& [index, values] : out.estimates)
-        for (const NamedValue& v : values) {
+    for (const ShoalingEstimate& e : r.estimates)
+        for (const NamedValue& v : e.values) {
             auto it = std::find(order.begin(), order.end(), v.name);
             if (it == order.end()) {
                 order.push_back(v.name);
                 columns.emplace_back(n, kNaN);
                 it = order.end() - 1;
             }
-            if (index >= 0 && static_cast<std::size_t>(index) < n)
-                columns[it - order.begin()][index] = v.value;
+            if (e.point >= 0 && static_cast<std::size_t>(e.point) < n) columns[it - order.begin()][e.point] = v.value;
         }
     py::dict estimates;
     for (std::size_t i = 0; i < order.size(); ++i) estimates[order[i].c_str()] = ToArray(columns[i]);
 
     py::dict profile;
-    profile["distance"] = ToArray(out.distance);
-    profile["depth"] = ToArray(out.depth);
+    profile["distance"] = ToArray(r.displayDistance);
+    profile["depth"] = ToArray(r.displayDepth);
     py::list items;
     const auto displayItems = DisplayItemsFor(m);
     for (std::size_t i = 0; i < displayItems.size(); ++i) {
         items.append(displayItems[i].text);
-        profile[displayItems[i].text] = ToArray(i < out.display.size() ? out.display[i] : std::vector<double>{});
+        profile[displayItems[i].text] =
+            ToArray(i < r.displayValues.size() ? r.displayValues[i] : std::vector<double>{});
     }
-    return py::dict("method"_a = m, "x_axis"_a = run.AxisMode == 0 ? "depth" : "distance",
-                    "points"_a = ToArray(run.EstimationValues), "estimates"_a = estimates,
-                    "profile"_a = profile, "items"_a = items, "report"_a = out.report,
-                    "chart"_a = py::dict("x"_a = ToArray(out.chartX), "y"_a = ToArray(out.chartY),
-                                         "x_title"_a = BottomAxisTitle(run.AxisMode),
-                                         "y_title"_a = out.leftTitle),
-                    "bed"_a = py::dict("x"_a = ToArray(out.bedX), "y"_a = ToArray(out.bedY)));
+    return py::dict("method"_a = m, "x_axis"_a = r.axisMode == 0 ? "depth" : "distance",
+                    "points"_a = ToArray(r.points), "estimates"_a = estimates,
+                    "profile"_a = profile, "items"_a = items, "report"_a = ShoalingReportLines(r),
+                    "chart"_a = py::dict("x"_a = ToArray(r.chartX), "y"_a = ToArray(r.chartY),
+                                         "x_title"_a = r.xTitle, "y_title"_a = r.yTitle),
+                    "bed"_a = py::dict("x"_a = ToArray(r.bedX), "y"_a = ToArray(r.bedY)));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -493,7 +470,7 @@ py::dict VelocitySeries(const DoubleArray& hs, const DoubleArray& ts, const Doub
         r = ComputeVelocityValues(in, options, run, table.header, values, constants, progress,
                                   prompter, threads);
     }
-    if (!r.completed) prompter.RaiseFirst("計算を中止しました。");
+    if (!r.completed) prompter.RaiseFirst(msg::kRunAbandoned);
     py::dict result;
     for (int c = 0; c < table.header.NchInterval; ++c) {
         // Names cut to the file's 16 bytes may meet; the later ones get a suffix.
@@ -783,7 +760,8 @@ m/s). Broadcasts over every argument.)");
         "period_ratio"_a = kDefaults.RTp, "gamma_tg"_a = kDefaults.gamma_TG, "b_tg"_a = kDefaults.B_TG,
         R"(Wave-height shoaling from offshore to the shore, as the shoaling window runs it.
 
-method: 0 or 'regular' (regular waves), 1 'goda', 2 'thornton-guza', 3 'battjes-stive'.
+method: a number or name of the model table (orvane-cli shoal --help lists them):
+0 'regular' (regular waves), 1 'goda', 2 'thornton-guza', 3 'battjes-stive'.
 height (m) and period (s) of the offshore wave; height_kind 'significant' | 'rms',
 period_kind 'significant' | 'peak'. The bed: slope (tan of the angle) or profile, a
 CSV file name (columns by name or index from 0) or two arrays (distance from the
@@ -802,7 +780,9 @@ Returns a dict:
               (items), e.g. 'Hrms', 'Hs', 'η' (set-up, m);
   chart       the plotted line (x, y and their titles), bed: the drawn bed area;
   report      the report lines as the window shows them.
-Errors raise orvane.Error (or a subclass) with the program's message.)");
+Errors raise orvane.Error (or a subclass) with the program's message. So does a run
+that computes nothing (a period of 0, the whole display range dry at the tide, a wave
+that breaks before it reaches the range): it never returns empty estimates.)");
 
     m.def(
         "velocity_series",

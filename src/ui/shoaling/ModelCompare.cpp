@@ -15,15 +15,12 @@
 #include "ui/chart/ChartActions.h"
 #include "ui/help/Help.h"
 #include "ui/widgets/ToolButton.h"
-#include "ui/shoaling/Shoaling.h"
 
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
 
-const QColor kModelColors[orvane::kComparedModels] = {QColor(0, 80, 220), QColor(0, 150, 60),
-                                                      QColor(235, 120, 0), QColor(150, 40, 170)};
 const QString kCp932Filter = QStringLiteral("カンマ区切りデータファイル CP932 (*.csv)");
 const QString kUtf8Filter = QStringLiteral("カンマ区切りデータファイル UTF-8 (*.csv)");
 
@@ -64,12 +61,13 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(p
     Chart1->setMinimumSize(480, 300);
     Chart1->SetTitle(QStringLiteral("波高の水深変化（モデルの比較）"));
     SeriesProfile = Chart1->AddAreaSeries(QStringLiteral("h"), Qt::red, ChartAxis::Right);
-    for (int m = 0; m < orvane::kComparedModels; ++m) {
-        SeriesHeight[m] = Chart1->AddLineSeries(QString(), kModelColors[m], 2, ChartAxis::Left);
-        SeriesHrms[m] = Chart1->AddLineSeries(QString(), kModelColors[m], 2, ChartAxis::Left);
-        SeriesSetup[m] = Chart1->AddLineSeries(QString(), kModelColors[m], 1, ChartAxis::Right);
-        Chart1->SetSeriesPenStyle(SeriesSetup[m], Qt::DashLine);
-        for (int s : {SeriesHeight[m], SeriesHrms[m], SeriesSetup[m]}) Chart1->SetSeriesActive(s, false);
+    for (const orvane::SurfZoneModel& model : orvane::SurfZoneModels()) {
+        const QColor colour{QRgb(model.colour)};
+        SeriesHeight.push_back(Chart1->AddLineSeries(QString(), colour, 2, ChartAxis::Left));
+        SeriesHrms.push_back(Chart1->AddLineSeries(QString(), colour, 2, ChartAxis::Left));
+        SeriesSetup.push_back(Chart1->AddLineSeries(QString(), colour, 1, ChartAxis::Right));
+        Chart1->SetSeriesPenStyle(SeriesSetup.back(), Qt::DashLine);
+        for (int s : {SeriesHeight.back(), SeriesHrms.back(), SeriesSetup.back()}) Chart1->SetSeriesActive(s, false);
     }
     Chart1->SetSeriesActive(SeriesProfile, false);
     Chart1->SetAxisTitle(ChartAxis::Left, QStringLiteral("波高 (m)"));
@@ -117,14 +115,8 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(p
     });
 }
 
-bool TFrmModelCompare::Compare(TFrmShoaling& from) {
-    // A copy: the shoaling window keeps its own inputs, results and chart.
-    orvane::ShoalingRun base = from.Run();
-    from.ReadControls(base, false);
-    const orvane::ComparisonTexts texts{S(from.EdtH0->text()), S(from.EdtT0->text()),
-                                        S(from.EditdMSL->text()), S(from.EdtCalPoint->text()),
-                                        S(from.LabeledEditObsPos->text())};
-    orvane::ModelComparisonResult r = orvane::CompareModels(base, texts, *ctx_.progressSink, *ctx_.prompter);
+bool TFrmModelCompare::Compare(const orvane::ComparisonRequest& request) {
+    orvane::ModelComparisonResult r = orvane::CompareModels(request, *ctx_.progressSink, *ctx_.prompter);
     if (!r.ran || r.cancelled) return false;
     result_ = std::move(r);
     Draw();
@@ -132,8 +124,8 @@ bool TFrmModelCompare::Compare(TFrmShoaling& from) {
     return true;
 }
 
-void TFrmModelCompare::Execute(TFrmShoaling& from) {
-    if (Compare(from)) ShowModal(ctx_, this);
+void TFrmModelCompare::Execute(const orvane::ComparisonRequest& request) {
+    if (Compare(request)) ShowModal(ctx_, this);
 }
 
 void TFrmModelCompare::Draw() {
@@ -153,9 +145,10 @@ void TFrmModelCompare::Draw() {
         for (std::size_t i = 0; i < c.x.size(); ++i) Chart1->AddPoint(series, c.x[i], c.y[i]);
     };
     for (const orvane::ComparedModel& m : r.models) {
-        const QString name = Q(orvane::ModelShortName(m.method));
+        const orvane::SurfZoneModel& model = orvane::SurfZoneModelOf(m.method);
+        const QString name = Q(model.shortName);
         if (m.applies) {
-            fill(SeriesHeight[m.method], m.height, name + " " + Q(orvane::HeightItemName(m.method)));
+            fill(SeriesHeight[m.method], m.height, name + " " + Q(model.heightItem));
         } else {
             fill(SeriesHeight[m.method], {}, name + QStringLiteral(" (適用外)"));
             Chart1->SetSeriesToolTip(SeriesHeight[m.method], Q(m.message));
@@ -166,7 +159,7 @@ void TFrmModelCompare::Draw() {
 
     QStringList notes;
     for (const orvane::ComparedModel& m : r.models)
-        if (!m.applies) notes << Q(orvane::ModelShortName(m.method)) + QStringLiteral(" (適用外)：") + Q(m.message);
+        if (!m.applies) notes << Q(orvane::SurfZoneModelOf(m.method).shortName) + QStringLiteral(" (適用外)：") + Q(m.message);
     LabelNotes->setText(notes.join('\n'));
     LabelNotes->setVisible(!notes.isEmpty());
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "core/runtime/Messages.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
 #include "core/velocity/ResultFile.h"
@@ -295,10 +296,10 @@ void TFrmWaveVelSeries::Compute() {
     Prompter& prompter = *ctx_.prompter;
     Progress& progress = *ctx_.progressSink;
 
-    if (sh->RadioGroupMethod->ItemIndex() == 0) {
+    if (!orvane::SurfZoneModelOf(sh->RadioGroupMethod->ItemIndex()).random) {
         sh->RadioGroupMethod->SetItemIndex(1);
         sh->ShowTab(ShoalingTab::Method);
-        prompter.Error("この計算方法は不規則波に適用できません。\n２～４番目の方法を選んで下さい。");
+        prompter.Error(orvane::msg::kNotForRegularWaves);
         return;
     }
     ShoalingRun& run = sh->Run();
