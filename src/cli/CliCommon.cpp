@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "core/runtime/Cancel.h"
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
@@ -83,6 +84,8 @@ void CliProgress::SetStatusLine(const std::string& text) {
     status_ = text;
     Draw();
 }
+
+bool CliProgress::Cancelled() const { return ProcessCancel().Requested(); }
 
 void CliProgress::Hide() {
     if (shown_) std::cerr << "\r\x1b[K" << std::flush;
@@ -161,13 +164,16 @@ void ApplyBedOptions(ShoalingRun& run, int method, const std::string& xAxis,
 
 namespace orvane {
 namespace {
-volatile std::sig_atomic_t gInterrupt = 0;
+// First signal: the core's cancel flag, which every long loop asks. Second: the default
+// action, at once (the stale-file sweep removes what a killed run leaves).
 extern "C" void OnInterrupt(int sig) {
-    if (gInterrupt) {
-        std::signal(sig, SIG_DFL);
-        std::raise(sig);
+    CancelFlag& flag = ProcessCancel();
+    if (flag.Requested()) {
+        ::signal(sig, SIG_DFL);
+        ::raise(sig);
+        return;
     }
-    gInterrupt = 1;
+    flag.Request(sig);
 }
 }  // namespace
 
@@ -179,10 +185,13 @@ void InstallInterruptHandler() {
     sigaction(SIGTERM, &sa, nullptr);
 }
 
-bool InterruptRequested() { return gInterrupt != 0; }
+bool InterruptRequested() { return ProcessCancel().Requested(); }
 
-void ThrowIfInterrupted() {
-    if (gInterrupt) throw InterruptedError();
+void ThrowIfInterrupted() { ThrowIfCancelled(&ProcessCancel()); }
+
+int InterruptExitCode() {
+    const int reason = ProcessCancel().Reason();
+    return 128 + (reason > 0 ? reason : SIGINT);
 }
 
 void CheckOutputFile(const std::string& output, const std::vector<std::string>& inputs,

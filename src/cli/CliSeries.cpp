@@ -6,6 +6,7 @@
 
 #include "CliCommands.h"
 #include "CliCommon.h"
+#include "core/runtime/Cancel.h"
 #include "core/runtime/DateTime.h"
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
@@ -13,6 +14,7 @@
 #include "core/series/SeriesExchange.h"
 #include "core/series/SeriesFile.h"
 #include "core/series/SeriesStore.h"
+#include "core/series/SeriesWriter.h"
 
 namespace {
 
@@ -119,8 +121,6 @@ void Upgrade(const std::string& file) {
 }
 
 void Convert(const std::string& in, const std::string& out) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
     orvane::CheckOutputFile(out, {in}, {".sdf", ".tsd"});
     const std::string ext = orvane::LowerAscii(orvane::ExtractFileExt(out));
     SeriesStore store;
@@ -132,35 +132,21 @@ void Convert(const std::string& in, const std::string& out) {
     if (toTsd) CheckTsdKeeps(store, false);
 
     // Written next to the output and renamed over it only when every burst is in.
-    const std::string part = orvane::TemporaryPathFor(out);
-    try {
-        store.OutputFileName = part;
-        if (!(toTsd ? store.WriteTsdHeader(part) : store.WriteSdfHeader(part)))
-            throw orvane::EInOutError(orvane::WriteFailureText(out, store.LastWriteErrno), store.LastWriteErrno);
-        int done = 0;
-        const bool ok = store.ReadEachBurst(
-            [&](int k) {
-                orvane::ThrowIfInterrupted();
-                if (toTsd) {
-                    CheckTsdKeeps(store, true);
-                    store.AppendTsdBurst(k);
-                } else {
-                    store.WriteSdfBurst(k);
-                }
-                done = k + 1;
-                return true;
-            },
-            prompter);
-        if (!ok)
-            throw OrvaneError("「" + in + "」のバースト" + std::to_string(done + 1) + "を読み込めませんでした。");
-        fs::rename(part, out);
-    } catch (const orvane::EInOutError& e) {
-        fs::remove(part, ec);
-        throw orvane::EInOutError(orvane::NamingTarget(e.what(), part, out), e.Errno());
-    } catch (...) {
-        fs::remove(part, ec);
-        throw;
-    }
+    orvane::SeriesWriter writer(store, out);
+    int done = 0;
+    const bool ok = store.ReadEachBurst(
+        [&](int k) {
+            orvane::ThrowIfInterrupted();
+            if (toTsd) CheckTsdKeeps(store, true);
+            writer.WriteBurst(k);
+            done = k + 1;
+            return true;
+        },
+        prompter);
+    if (!ok)
+        throw OrvaneError("「" + in + "」のバースト" + std::to_string(done + 1) + "を読み込めませんでした。");
+    orvane::ThrowIfInterrupted();
+    writer.Commit();
     orvane::PrintLine(in + " → " + out + " (" + std::to_string(h.Iteration) + " バースト)");
 }
 
@@ -186,6 +172,7 @@ void Csv(const std::string& file, const std::string& outPath, const std::string&
     std::string line;
     char buf[40];
     for (std::size_t s = 0; s < n; ++s) {
+        if (s % 4096 == 0) orvane::ThrowIfInterrupted();
         double seconds = static_cast<double>(s) * step;
         line = orvane::FormatDateTime(h.StartTime + seconds / 86400.0) + "," + orvane::FormatShortest(seconds);
         for (int ch = 0; ch < h.NchInterval; ++ch) {
@@ -206,8 +193,8 @@ void Export(const SeriesArgs& a) {
     options.burst = a.burst - 1;
     options.encoding = orvane::LowerAscii(a.encoding) == "cp932" ? orvane::TextEncoding::Cp932
                                                                  : orvane::TextEncoding::Utf8;
-    options.poll = [] { orvane::ThrowIfInterrupted(); };
-    if (orvane::LowerAscii(orvane::ExtractFileExt(a.output)) == ".nc")
+    options.cancel = &orvane::ProcessCancel();
+    if (orvane::SeriesFormatOf(a.output)->format == orvane::SeriesFormat::NetCDF)
         orvane::ExportSeriesNetcdf(f, a.output, options);
     else
         orvane::ExportSeriesCsv(f, a.output, options);
@@ -227,10 +214,9 @@ void Import(const SeriesArgs& a) {
         const double B = comma == std::string::npos ? 0.0 : orvane::StrToFloat(ab.substr(comma + 1));
         options.scales[name] = {A, B};
     }
-    options.poll = [] { orvane::ThrowIfInterrupted(); };
+    options.cancel = &orvane::ProcessCancel();
     const orvane::SeriesFile f = orvane::ImportSeriesCsv(a.input, options);
-    orvane::ThrowIfInterrupted();
-    orvane::WriteSeriesFile(f, a.output);
+    orvane::WriteSeriesFile(f, a.output, options.cancel);
     const auto& h = f.header;
     orvane::PrintLine(a.input + " → " + a.output + " (" + std::to_string(h.SampleSize) + " 行, " +
                       std::to_string(h.NchInterval) + " チャンネル, 計測時間間隔 " + Interval(h.SInt, h.SIntUnit) + ")");

@@ -3,6 +3,7 @@
 
 #include "CliCommands.h"
 #include "CliCommon.h"
+#include "core/runtime/Cancel.h"
 #include "core/runtime/Errors.h"
 
 int main(int argc, char** argv) {
@@ -25,15 +26,20 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         int rc = app.exit(e);
         return rc == 0 ? 0 : 2;
-    } catch (const orvane::InterruptedError& e) {
+    } catch (const orvane::CancelledError& e) {
         orvane::SharedProgress().Hide();
         std::cout.flush();
         std::cerr << e.what() << std::endl;
-        return 130;
+        return orvane::InterruptExitCode();
     } catch (const std::exception& e) {
-        // Computation errors, and values that the program's parser rejects.
+        // Computation errors, and values that the program's parser rejects; after a signal
+        // whatever stopped the run is the interruption.
         orvane::SharedProgress().Hide();
         std::cout.flush();
+        if (orvane::InterruptRequested()) {
+            std::cerr << orvane::CancelledError().what() << std::endl;
+            return orvane::InterruptExitCode();
+        }
         std::cerr << e.what() << std::endl;
         return 1;
     }

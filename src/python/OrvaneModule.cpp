@@ -5,7 +5,11 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <csignal>
+#include <mutex>
 #include <cstdio>
 #include <fstream>
 #include <limits>
@@ -14,13 +18,17 @@
 #include <vector>
 
 #include "core/app/PhysicalConstants.h"
+#include "core/runtime/Cancel.h"
 #include "core/runtime/Errors.h"
+#include "core/runtime/Jobs.h"
 #include "core/runtime/Messages.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
 #include "core/series/SeriesFile.h"
 #include "core/series/SeriesStore.h"
+#include "core/series/SeriesWriter.h"
 #include "core/shoaling/ShoalingRequest.h"
+#include "core/shoaling/ShoalingRun.h"
 #include "core/velocity/BottomVelocity.h"
 #include "core/velocity/ResultFile.h"
 #include "core/velocity/WaveHeightSeries.h"
@@ -96,14 +104,59 @@ public:
     std::string first;
 };
 
+// A run's progress: nothing to show; a cancel is the call's own flag.
 class QuietProgress : public Progress {
 public:
+    explicit QuietProgress(const CancelFlag* cancel = nullptr) : cancel_(cancel) {}
     void SetProgressComment(const std::string&) override {}
     void SetProgressPosition(int) override {}
-    bool Cancelled() const override { return false; }
+    bool Cancelled() const override { return cancel_ && cancel_->Requested(); }
     void SetStatusLine(const std::string&) override {}
     void Hide() override {}
+private:
+    const CancelFlag* cancel_;
 };
+
+// Runs `work` (no Python objects in it) on a thread of its own while this thread, holding
+// the GIL between short waits, lets Python handle signals: Ctrl-C sets `cancel`, the run
+// stops at its next step, and KeyboardInterrupt (or whatever the handler raised) leaves
+// the call. Other errors of the work are raised here as they are.
+template <class F>
+void RunInterruptible(CancelFlag& cancel, F&& work) {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    std::exception_ptr error;
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        std::lock_guard lock(mutex);
+        finished = true;
+        done.notify_all();
+    });
+    bool interrupted = false;
+    for (;;) {
+        {
+            py::gil_scoped_release release;
+            std::unique_lock lock(mutex);
+            if (done.wait_for(lock, std::chrono::milliseconds(100), [&] { return finished; })) break;
+        }
+        if (PyErr_CheckSignals() != 0) {
+            interrupted = true;
+            cancel.Request(SIGINT);
+            break;
+        }
+    }
+    {
+        py::gil_scoped_release release;
+        worker.join();
+    }
+    if (interrupted) throw py::error_already_set();
+    if (error) std::rethrow_exception(error);
+}
 
 // ---------------------------------------------------------------------------------------
 // Broadcasting
@@ -366,11 +419,11 @@ py::dict Shoal(py::handle method, double height, double period, const BedOptions
         request.profileIsArrays = run.ProfileFromArrays;
     }
     ShoalingResult r;
-    {
-        py::gil_scoped_release release;
-        QuietProgress progress;
+    CancelFlag cancel;
+    RunInterruptible(cancel, [&] {
+        QuietProgress progress(&cancel);
         r = RunShoaling(request, progress, prompter);
-    }
+    });
     if (!r.refusal.empty()) Raise(gError, r.refusal);
     if (!r.ok) {
         if (r.error) std::rethrow_exception(r.error);
@@ -415,9 +468,10 @@ py::dict Shoal(py::handle method, double height, double period, const BedOptions
 // ---------------------------------------------------------------------------------------
 // Long series
 
+// 0: the cores this process may use, as on the command line.
 int Jobs(int jobs) {
     if (jobs < 0 || jobs > 256) throw py::value_error("jobs must be 0..256");
-    return jobs == 0 ? static_cast<int>(std::max(1u, std::thread::hardware_concurrency())) : jobs;
+    return ThreadsForJobs(jobs);
 }
 
 using DoubleArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
@@ -462,15 +516,15 @@ py::dict VelocitySeries(const DoubleArray& hs, const DoubleArray& ts, const Doub
     in.HsSeries = FloatSeries(hs);
     in.TsSeries = FloatSeries(ts);
     in.TideSeries = FloatSeries(tide);
-    std::vector<std::vector<double>> values;
-    VelocityRunResult r;
-    {
-        py::gil_scoped_release release;
-        QuietProgress progress;
-        r = ComputeVelocityValues(in, options, run, table.header, values, constants, progress,
-                                  prompter, threads);
-    }
-    if (!r.completed) prompter.RaiseFirst(msg::kRunAbandoned);
+    const VelocitySeriesRequest request{std::move(in), options, table.header, constants, threads};
+    VelocitySeriesResult r;
+    CancelFlag cancel;
+    RunInterruptible(cancel, [&] {
+        QuietProgress progress(&cancel);
+        r = RunVelocitySeries(request, run, progress, prompter);
+    });
+    if (!r.run.completed) prompter.RaiseFirst(msg::kRunAbandoned);
+    const auto& values = r.values;
     py::dict result;
     for (int c = 0; c < table.header.NchInterval; ++c) {
         // Names cut to the file's 16 bytes may meet; the later ones get a suffix.
@@ -500,10 +554,9 @@ py::array_t<double> HeightSeries(const DoubleArray& us, const DoubleArray& tp, c
     inputs.factorTp = tpFactor;
     const int threads = Jobs(jobs);
     double* out = heights.mutable_data();
-    {
-        py::gil_scoped_release release;
-        ComputeWaveHeights({u.data(), n}, {p.data(), n}, {t.data(), n}, inputs, gravity, {out, n}, threads);
-    }
+    CancelFlag cancel;
+    const HeightSeriesRequest request{{u.data(), n}, {p.data(), n}, {t.data(), n}, inputs, gravity, threads, &cancel};
+    RunInterruptible(cancel, [&] { RunHeightSeries(request, {out, n}); });
     return heights;
 }
 
@@ -593,6 +646,9 @@ Series ReadSeries(const std::string& path, int burst) {
 
 void WriteSeries(const std::string& path, py::dict data, py::object units, py::object coefA,
                  py::object coefB, py::object start, double interval, const std::string& memo) {
+    const SeriesFormatInfo* format = SeriesFormatOf(path);
+    if (!format || !format->series)
+        Raise(gError, "「" + path + "」の拡張子は .sdf か .tsd にして下さい。");
     SeriesStore store;
     SeriesHeader& h = store.header;
     const std::size_t channels = py::len(data);

@@ -75,3 +75,8 @@ add_test(NAME cli_series_import_inputs
           ${ORVANE_CLI} ${series_work})
 set_tests_properties(cli_series_import_inputs PROPERTIES PASS_REGULAR_EXPRESSION
   "^  波高 \"max\": A=0\\.1, B=0\n  Tp: A=0\\.01, B=0\n波高 \"max\",Tp\r\n4行目の時刻の間隔が一定ではありません[^\n]*\n3行目の列の数 \\(2\\) が見出し \\(3\\) と違います。\n「a」の値 \\(-100000 ～ 100000\\.5\\) は分解能 0\\.1 では16ビットの整数に収まりません。[^\n]*\n3行目の「a」の値 100000\\.5 は係数 A=1, B=0 では16ビットの整数に収まりません。\n1\n$")
+
+# Upgrades and exports side by side in one folder, and a netCDF of burst channels alone.
+add_test(NAME cli_series_writers_side_by_side
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/series_concurrent.py ${ORVANE_CLI} ${series_work}/side_by_side)
+set_tests_properties(cli_series_writers_side_by_side PROPERTIES PASS_REGULAR_EXPRESSION "all sound" TIMEOUT 300)

@@ -1,8 +1,10 @@
 """Series files and the long jobs against the files the command line writes."""
 import os
 import pickle
+import signal
 import subprocess
 import sys
+import time
 
 import numpy as np
 import orvane
@@ -64,7 +66,8 @@ def test_velocity_series_equals_the_command_line_counts(cli, year):
     cli("wave-velocity-series", "--wave-file", year / "wave.tsd", "--tide-file", year / "tide.tsd",
         "--msl", 1.2, "--slope", 0.02, "--points", "6,4,2", "--umax", "--xmax", "--jobs", 2, "-o", out)
     wave, tide = orvane.read_series(year / "wave.tsd"), orvane.read_series(year / "tide.tsd")
-    # The program reads a tide channel as its count in millimetres.
+    # A channel of millimetre counts in metres: the program keeps the formula of the count
+    # as millimetres, which gives these floats to the last bit.
     level = (tide["Tide"] - tide.coef_b[0]) / tide.coef_a[0] / 1000.0
     mine = orvane.velocity_series(wave["Hs"], wave["Ts"], level, msl=1.2, slope=0.02,
                                   points=[6, 4, 2], umax=True, xmax=True, jobs=2)
@@ -75,6 +78,38 @@ def test_velocity_series_equals_the_command_line_counts(cli, year):
     single = orvane.velocity_series(wave["Hs"][:200], wave["Ts"][:200], level[:200], msl=1.2,
                                     slope=0.02, points=[6, 4, 2], jobs=1)
     assert all(np.array_equal(single[k], mine[k][:200], equal_nan=True) for k in single)
+
+
+def test_readme_samples_give_the_same_numbers_as_the_command_line(cli, tmp_path):
+    data = os.path.join(ROOT, "examples", "data")
+    out = tmp_path / "velocity.tsd"
+    cli("wave-velocity-series", "--wave-file", os.path.join(data, "offshore.tsd"),
+              "--tide-file", os.path.join(data, "tide.tsd"), "--profile", os.path.join(data, "profile.csv"),
+              "--points", "100,300", "--offshore-end", 1000, "-o", out)
+    wave, tide = orvane.read_series(os.path.join(data, "offshore.tsd")), orvane.read_series(os.path.join(data, "tide.tsd"))
+    mine = orvane.velocity_series(wave["Hs"], wave["Ts"], tide[tide.names[0]], method="goda",
+                                  profile=os.path.join(data, "profile.csv"), points=[100, 300],
+                                  offshore_end=1000)
+    theirs = orvane.read_series(out)
+    for name, a in zip(theirs.names, theirs.coef_a):
+        assert counts(mine[name], a) == counts(theirs[name], a), name
+
+
+def test_long_calls_stop_on_ctrl_c():
+    code = ("import numpy as np, orvane, sys\n"
+            "n = 400000\n"
+            "print('start', flush=True)\n"
+            "orvane.velocity_series(np.full(n, 2.0), np.full(n, 8.0), np.zeros(n), slope=0.02,"
+            " points=[4, 2], jobs=1)\n")
+    p = subprocess.Popen([sys.executable, "-c", code], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                         text=True)
+    assert p.stdout.readline() == "start\n"
+    time.sleep(1)
+    p.send_signal(signal.SIGINT)
+    sent = time.monotonic()
+    _, err = p.communicate(timeout=60)
+    assert p.returncode != 0 and "KeyboardInterrupt" in err
+    assert time.monotonic() - sent < 10
 
 
 def test_height_series_equals_the_command_line_counts(cli, tmp_path):

@@ -24,34 +24,7 @@ namespace {
 constexpr std::int64_t kMsPerDay = 86400000;
 constexpr std::uintmax_t kMaxImportBytes = std::uintmax_t{1} << 30;
 
-void Poll(const std::function<void()>& poll) {
-    if (poll) poll();
-}
-
-// A temporary file beside the target, removed unless Keep() renamed it into place.
-class PartFile {
-public:
-    explicit PartFile(const std::string& target) : target_(target), part_(target + ".part~") {
-        std::error_code ec;
-        fs::remove(part_, ec);
-    }
-    ~PartFile() {
-        if (!kept_) {
-            std::error_code ec;
-            fs::remove(part_, ec);
-        }
-    }
-    const std::string& Path() const { return part_; }
-    void Keep() {
-        std::error_code ec;
-        fs::rename(part_, target_, ec);
-        if (ec) throw EInOutError("ファイル「" + target_ + "」に書き込めません。");
-        kept_ = true;
-    }
-private:
-    std::string target_, part_;
-    bool kept_ = false;
-};
+void Poll(const CancelFlag* cancel) { ThrowIfCancelled(cancel); }
 
 std::pair<int, int> BurstRange(const SeriesFile& f, int burst) {
     const int n = std::max<int>(0, f.header.Iteration);
@@ -102,7 +75,7 @@ void ExportSeriesCsv(const SeriesFile& f, const std::string& path, const ExportO
     char buf[40];
     for (int k = first; k < last; ++k) {
         for (std::int64_t s = 0; s < h.SampleSize; ++s) {
-            if (s % 4096 == 0) Poll(options.poll);
+            if (s % 4096 == 0) Poll(options.cancel);
             line = IsoDateTime(SampleMilliseconds(f, k, s), millis);
             if (several) line += "," + std::to_string(k + 1);
             for (int ch = 0; ch < h.NchInterval; ++ch) {
@@ -114,7 +87,7 @@ void ExportSeriesCsv(const SeriesFile& f, const std::string& path, const ExportO
             out.WriteLine(line);
         }
     }
-    Poll(options.poll);
+    Poll(options.cancel);
     out.Commit();
 }
 
@@ -152,7 +125,7 @@ void ExportSeriesNetcdf(const SeriesFile& f, const std::string& path, const Expo
     const std::size_t rows = samples * bursts;
     const bool millis = !WholeSeconds(f);
     const std::int64_t startMs = SampleMilliseconds(f, first, 0);
-    PartFile part(path);
+    TemporaryFile part(path);
     int nc = -1;
     try {
         Nc(nc_create(part.Path().c_str(), NC_NETCDF4 | NC_CLOBBER, &nc), path);
@@ -211,7 +184,7 @@ void ExportSeriesNetcdf(const SeriesFile& f, const std::string& path, const Expo
         if (rows) Nc(nc_put_var_double(nc, timeVar, times.data()), path);
         std::vector<float> values(rows);
         for (int ch = 0; ch < h.NchInterval; ++ch) {
-            Poll(options.poll);
+            Poll(options.cancel);
             for (std::size_t k = 0; k < bursts; ++k)
                 for (std::size_t s = 0; s < samples; ++s) {
                     const std::int16_t raw = f.Interval(first + static_cast<int>(k), static_cast<std::int64_t>(s), ch);
@@ -221,7 +194,9 @@ void ExportSeriesNetcdf(const SeriesFile& f, const std::string& path, const Expo
         }
         if (h.NchBurst > 0) {
             std::vector<double> starts(bursts);
-            for (std::size_t k = 0; k < bursts; ++k) starts[k] = times[k * samples];
+            // From the burst's own start: a file of burst channels alone has no samples.
+            for (std::size_t k = 0; k < bursts; ++k)
+                starts[k] = static_cast<double>(SampleMilliseconds(f, first + static_cast<int>(k), 0) - startMs) / 1000.0;
             if (bursts) Nc(nc_put_var_double(nc, burstTimeVar, starts.data()), path);
             std::vector<float> b(bursts);
             for (int j = 0; j < h.NchBurst; ++j) {
@@ -232,7 +207,7 @@ void ExportSeriesNetcdf(const SeriesFile& f, const std::string& path, const Expo
                 if (bursts) Nc(nc_put_var_float(nc, vars[h.NchInterval + j], b.data()), path);
             }
         }
-        Poll(options.poll);
+        Poll(options.cancel);
         const int closing = nc;
         nc = -1;
         Nc(nc_close(closing), path);
@@ -240,7 +215,7 @@ void ExportSeriesNetcdf(const SeriesFile& f, const std::string& path, const Expo
         if (nc >= 0) nc_close(nc);
         throw;
     }
-    part.Keep();
+    part.Commit();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -409,7 +384,7 @@ SeriesFile ImportSeriesCsv(const std::string& path, const ImportOptions& options
     std::vector<int> decimals(static_cast<std::size_t>(nch), 0);
     std::int64_t first = 0, step = 0, previous = 0;
     for (std::size_t r = 0; r < n; ++r) {
-        if (r % 4096 == 0) Poll(options.poll);
+        if (r % 4096 == 0) Poll(options.cancel);
         const std::size_t lineNo = r + 2;
         const std::vector<std::string> fields = CsvFields(DecodeLine(lines[r + 1], enc.kind), lineNo);
         if (fields.size() != head.size())
@@ -486,29 +461,6 @@ SeriesFile ImportSeriesCsv(const std::string& path, const ImportOptions& options
             f.interval[r * static_cast<std::size_t>(nch) + c] = raw;
         }
     return f;
-}
-
-void WriteSeriesFile(const SeriesFile& f, const std::string& path) {
-    SeriesStore store;
-    store.header = f.header;
-    store.AllocateSeriesData();
-    const auto& h = f.header;
-    const bool sdf = HasSdfExtension(path);
-    if (!sdf) {
-        if (std::string problem = TsdTableProblem(h); !problem.empty()) throw OrvaneError(problem);
-    }
-    PartFile part(path);
-    if (!(sdf ? store.WriteSdfHeader(part.Path()) : store.WriteTsdHeader(part.Path())))
-        throw EInOutError("ファイル「" + path + "」に書き込めません。");
-    store.OutputFileName = part.Path();
-    for (int k = 0; k < h.Iteration; ++k) {
-        for (int ch = 0; ch < h.NchInterval; ++ch)
-            for (std::int64_t s = 0; s < h.SampleSize; ++s) store.IntervalData[ch][s] = f.Interval(k, s, ch);
-        for (int j = 0; j < h.NchBurst; ++j) store.BurstData[j] = f.burst[static_cast<std::size_t>(k) * h.NchBurst + j];
-        if (sdf) store.WriteSdfBurst(k);
-        else store.AppendTsdBurst(k);
-    }
-    part.Keep();
 }
 
 }  // namespace orvane

@@ -2,9 +2,10 @@
 // Series exchanged with other programs: CSV (RFC 4180, UTF-8 or CP932) and netCDF-4 files
 // following the CF conventions, and a CSV of a logger or spreadsheet taken in as a series.
 //
-// Every writer writes a temporary file beside the target and renames it into place only
-// when complete; `poll` runs between blocks of samples and may throw to stop (the file is
-// then not created). Failures raise OrvaneError with a Japanese message.
+// Every writer writes a TemporaryFile beside the target and renames it into place only
+// when complete; `cancel` is asked between blocks of samples and stops the work with
+// CancelledError (the file is then not created). Failures raise OrvaneError with a
+// Japanese message.
 #include <functional>
 #include <map>
 #include <string>
@@ -12,13 +13,14 @@
 
 #include "core/runtime/TextFile.h"
 #include "core/series/SeriesFile.h"
+#include "core/series/SeriesWriter.h"
 
 namespace orvane {
 
 struct ExportOptions {
     int burst = -1;  // 0-based burst to write; -1 writes every burst
     TextEncoding encoding = TextEncoding::Utf8;  // CSV only
-    std::function<void()> poll;
+    const CancelFlag* cancel = nullptr;
 };
 
 // "2003-08-14T12:00:00" (".500" added when `millis`), local time as the series keeps it.
@@ -40,7 +42,7 @@ void ExportSeriesNetcdf(const SeriesFile& f, const std::string& path, const Expo
 struct ImportOptions {
     // Channel name (without unit) -> coefficients A, B given by the user.
     std::map<std::string, std::pair<double, double>> scales;
-    std::function<void()> poll;
+    const CancelFlag* cancel = nullptr;
 };
 // A CSV whose first column is the time (ISO 8601 or "yyyy/mm/dd hh:nn:ss") and whose other
 // columns are channels named "name(unit)" or "name"; UTF-8 or CP932 found by itself. The
@@ -48,8 +50,5 @@ struct ImportOptions {
 // A = one unit of the finest decimal the column's texts show, unless that cannot hold the
 // values in 16 bits (B then moves to the middle of the range) or --scale gives them.
 SeriesFile ImportSeriesCsv(const std::string& path, const ImportOptions& options);
-
-// Writes `f` as SDF (".sdf", any case) or TSD (otherwise).
-void WriteSeriesFile(const SeriesFile& f, const std::string& path);
 
 }  // namespace orvane

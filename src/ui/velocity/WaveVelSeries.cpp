@@ -348,8 +348,10 @@ void TFrmWaveVelSeries::Compute() {
 
     options.Kr = Kr = StrToFloat(S(EditKr->text()));
     options.MSL = StrToFloat(S(EditMSL->text()));
-    const VelocityRunResult r =
-        ComputeVelocitySeries(Inputs, options, run, store, ctx_.constants, progress, prompter, 1);
+    CheckCoefficients(store.header);
+    const VelocitySeriesRequest request{Inputs, options, store.header, ctx_.constants, 1};
+    VelocitySeriesResult result = RunVelocitySeries(request, run, progress, prompter);
+    VelocityRunResult& r = result.run;
     if (!r.completed) {
         if (!r.prepare.ok) {
             if (r.prepare.resetCalPoint) sh->EdtCalPoint->setText(QStringLiteral("0.01"));
@@ -359,6 +361,7 @@ void TFrmWaveVelSeries::Compute() {
     }
     RunStart = r.runStart;
     RunEnd = r.runEnd;
+    StoreVelocityValues(result.values, store, r.outOfRange);
     WriteResultFile(store, store.OutputFileName);
-    prompter.Information(VelocityFinishedMessage(r));
+    prompter.Information(VelocityFinishedMessage(r) + (Inputs.TideNote.empty() ? "" : "\n" + Inputs.TideNote));
 }
