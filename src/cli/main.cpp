@@ -24,18 +24,18 @@ int main(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         int rc = app.exit(e);
-        return rc == 0 ? 0 : 2;
+        return orvane::FinishStdout(rc == 0 ? 0 : 2);
     } catch (const orvane::InterruptedError& e) {
         orvane::SharedProgress().Hide();
         std::cout.flush();
         std::cerr << e.what() << std::endl;
-        return 130;
+        return orvane::FinishStdout(130);
     } catch (const std::exception& e) {
         // Computation errors, and values that the program's parser rejects.
         orvane::SharedProgress().Hide();
         std::cout.flush();
         std::cerr << e.what() << std::endl;
-        return 1;
+        return orvane::FinishStdout(1);
     }
-    return 0;
+    return orvane::FinishStdout(0);
 }
