@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "CliCommands.h"
 #include "CliCommon.h"
@@ -201,10 +202,19 @@ void Csv(const std::string& file, const std::string& outPath, const std::string&
     std::string burstValues;
     for (int ch = h.NchInterval; ch < h.ChannelCount(); ++ch) burstValues += "," + text(ch, 0);
     const double step = h.SInt * orvane::UnitSeconds(h.SIntUnit);
+    // A start between seconds shows its milliseconds, so that an import finds it again.
+    const std::int64_t startMs = std::llround(h.StartTime * 86400000.0);
+    auto date = [&](double seconds) {
+        if (startMs % 1000 == 0) return orvane::FormatDateTime(h.StartTime + seconds / 86400.0);
+        std::string t = orvane::IsoDateTime(startMs + std::llround(seconds * 1000), true);
+        t[4] = t[7] = '/';
+        t[10] = ' ';
+        return t;
+    };
     std::string line;
     for (std::size_t s = 0; s < n; ++s) {
         double seconds = static_cast<double>(s) * step;
-        line = orvane::FormatDateTime(h.StartTime + seconds / 86400.0) + "," + orvane::FormatShortest(seconds);
+        line = date(seconds) + "," + orvane::FormatShortest(seconds);
         for (int ch = 0; ch < h.NchInterval; ++ch) line += "," + text(ch, s);
         emit(line + burstValues);
     }
@@ -227,18 +237,20 @@ int UtcOffsetMinutes(const std::string& text) {
 }
 
 void Export(const SeriesArgs& a) {
+    const bool netcdf = orvane::LowerAscii(orvane::ExtractFileExt(a.output)) == ".nc";
+    std::optional<int> offset;
+    if (!a.utcOffset.empty()) {
+        if (!netcdf) throw CLI::ValidationError("--utc-offset", "netCDF (.nc) に書き出すときだけ使えます");
+        offset = UtcOffsetMinutes(a.utcOffset);
+    }
     orvane::CheckOutputFile(a.output, {a.input}, {".csv", ".nc"});
     const orvane::SeriesFile f = orvane::ReadSeriesFile(a.input, orvane::SharedPrompter());
     orvane::ExportOptions options;
     options.burst = a.burst - 1;
+    options.utcOffsetMinutes = offset;
     options.encoding = orvane::LowerAscii(a.encoding) == "cp932" ? orvane::TextEncoding::Cp932
                                                                  : orvane::TextEncoding::Utf8;
     options.poll = [] { orvane::ThrowIfInterrupted(); };
-    const bool netcdf = orvane::LowerAscii(orvane::ExtractFileExt(a.output)) == ".nc";
-    if (!a.utcOffset.empty()) {
-        if (!netcdf) throw CLI::ValidationError("--utc-offset", "は netCDF (.nc) に書き出すときだけ使えます");
-        options.utcOffsetMinutes = UtcOffsetMinutes(a.utcOffset);
-    }
     if (netcdf)
         orvane::ExportSeriesNetcdf(f, a.output, options);
     else
@@ -264,9 +276,13 @@ void Import(const SeriesArgs& a) {
     orvane::ThrowIfInterrupted();
     orvane::WriteSeriesFile(f, a.output);
     const auto& h = f.header;
-    orvane::PrintLine(a.input + " → " + a.output + " (" + std::to_string(h.SampleSize) + " 行, " +
-                      std::to_string(h.NchInterval) + " チャンネル, 計測時間間隔 " + Interval(h.SInt, h.SIntUnit) + ")");
-    for (int c = 0; c < h.NchInterval; ++c)
+    std::string layout = std::to_string(static_cast<std::int64_t>(h.SampleSize) * h.Iteration) + " 行, " +
+                         std::to_string(h.NchInterval) + " チャンネル";
+    if (h.NchBurst > 0) layout += ", バーストチャンネル " + std::to_string(h.NchBurst);
+    if (h.Iteration > 1)
+        layout += ", " + std::to_string(h.Iteration) + " バースト (バースト時間間隔 " + Interval(h.BInt, h.BIntUnit) + ")";
+    orvane::PrintLine(a.input + " → " + a.output + " (" + layout + ", 計測時間間隔 " + Interval(h.SInt, h.SIntUnit) + ")");
+    for (int c = 0; c < h.ChannelCount(); ++c)
         orvane::PrintLine("  " + h.ItemName[c] + ": A=" + orvane::FormatGeneral(h.CoefA[c], 7) +
                           ", B=" + orvane::FormatGeneral(h.CoefB[c], 7));
 }
