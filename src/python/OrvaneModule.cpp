@@ -953,7 +953,7 @@ to_pandas() and to_xarray() convert it.)")
         "path"_a, "burst"_a = 0,
         R"(Reads an SDF (any version, 1 to 4) or TSD file in memory, never changing it; returns
 a Series of one burst (the first by default): physical values of every interval
-channel as the program's tools read them. Raises FileError with the reader's message
+channel as the program's tools read them, and the burst channels' values of every burst. Raises FileError with the reader's message
 when the file cannot be read.)");
 
     m.def(

@@ -146,5 +146,5 @@ def test_times_stay_local_to_the_millisecond_and_bursts_reach_python_and_xarray(
         assert counts(level[1] + 7.25, 0.001) == counts(s["Level"] + 7.25, 0.001)
         assert ds["WTemp"].attrs["units"] == "degC" and ds["Hs"].attrs["standard_name"].endswith("significant_height")
     finally:
-        monkeypatch.delenv("TZ")
+        monkeypatch.undo()
         time.tzset()
