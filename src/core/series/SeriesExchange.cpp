@@ -821,7 +821,8 @@ SeriesFile ImportSeriesCsv(const std::string& path, const ImportOptions& options
         } else if (titles[c].coefficients) {
             a = static_cast<float>(titles[c].coefficients->first);
             b = static_cast<float>(titles[c].coefficients->second);
-            if (a == 0) throw OrvaneError("「" + name + "」の見出しの A は 0 にできません。");
+            if (!(a != 0 && std::isfinite(a) && std::isfinite(b)))
+                throw OrvaneError("「" + name + "」の見出しの係数 [A=… B=…] は 0 でない有限の A と有限の B にして下さい。");
         } else {
             std::tie(a, b) = ChooseCoefficients(values[c], decimals[c], name);
         }
