@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <csignal>
 #include <regex>
 #include <filesystem>
@@ -117,6 +119,18 @@ CliProgress& SharedProgress() {
 }
 
 void PrintLine(const std::string& text) { std::cout << text << '\n'; }
+
+int FinishStdout(int rc) {
+    errno = 0;
+    std::cout.flush();
+    const bool failed = !std::cout || std::fflush(stdout) != 0 || std::ferror(stdout);
+    if (!failed) return rc;
+    const int err = errno;
+    std::cerr << "標準出力に書き込めませんでした。出力は不完全です。";
+    if (err != 0) std::cerr << "\n" << IoErrorText(err);
+    std::cerr << std::endl;
+    return rc == 0 ? 1 : rc;
+}
 
 int Choice(const std::string& option, const std::string& value,
            std::initializer_list<const char*> names) {

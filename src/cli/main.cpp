@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         int rc = app.exit(e);
-        return rc == 0 ? 0 : 2;
+        return orvane::FinishStdout(rc == 0 ? 0 : 2);
     } catch (const orvane::CancelledError& e) {
         orvane::SharedProgress().Hide();
         std::cout.flush();
@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
             return orvane::InterruptExitCode();
         }
         std::cerr << e.what() << std::endl;
-        return 1;
+        return orvane::FinishStdout(1);
     }
-    return 0;
+    return orvane::FinishStdout(0);
 }

@@ -579,6 +579,9 @@ struct Series {
     std::vector<std::string> names, units;
     std::vector<double> coefA, coefB;
     py::dict data;         // name -> float64 array
+    // Burst channels: one value per burst of the file, every burst.
+    std::vector<std::string> burstNames, burstUnits;
+    py::dict burstData;
 
     py::object Start() const {
         return py::module_::import("numpy").attr("datetime64")(DaysToMicroseconds(startDays), "us");
@@ -641,7 +644,43 @@ Series ReadSeries(const std::string& path, int burst) {
         s.coefB.push_back(h.CoefB[c]);
         s.data[py::str(key)] = a;
     }
+    for (int j = 0; j < h.NchBurst; ++j) {
+        const int ch = h.NchInterval + j;
+        const std::size_t bursts = static_cast<std::size_t>(std::max<int>(0, h.Iteration));
+        py::array_t<double> a(static_cast<py::ssize_t>(bursts));
+        for (std::size_t k = 0; k < bursts; ++k) {
+            const float v = file.Physical(ch, file.burst[k * static_cast<std::size_t>(h.NchBurst) + j]);
+            a.mutable_data()[k] = v < ErrorLimit ? static_cast<double>(v) : kNaN;
+        }
+        const std::string name = Trimmed(h.ItemName[ch]);
+        std::string key = name;
+        for (int k = 2; s.burstData.contains(key); ++k) key = name + "_" + std::to_string(k);
+        s.burstNames.push_back(key);
+        s.burstUnits.push_back(Trimmed(h.UnitName[ch]));
+        s.burstData[py::str(key)] = a;
+    }
     return s;
+}
+
+// The start as days since 1899-12-30 in local clock time, to the millisecond. A start with
+// a zone (a text with an offset or "Z", an aware datetime or pandas Timestamp) is the same
+// instant on this machine's local clock, as the files keep local clock times.
+double StartDays(py::object start) {
+    py::module_ datetime = py::module_::import("datetime");
+    if (py::isinstance<py::str>(start)) {
+        try {
+            start = datetime.attr("datetime").attr("fromisoformat")(start);
+        } catch (const py::error_already_set&) {
+            // numpy's own forms ("2025-01") below
+        }
+    }
+    if (py::hasattr(start, "tzinfo") && !start.attr("tzinfo").is_none()) {
+        if (py::hasattr(start, "to_pydatetime")) start = start.attr("to_pydatetime")();
+        start = start.attr("astimezone")().attr("replace")("tzinfo"_a = py::none());
+    }
+    py::object us = py::module_::import("numpy").attr("datetime64")(start, "us").attr("astype")("int64");
+    const long long ms = static_cast<long long>(std::llround(static_cast<double>(us.cast<long long>()) / 1000.0));
+    return MicrosecondsToDays(ms * 1000);
 }
 
 void WriteSeries(const std::string& path, py::dict data, py::object units, py::object coefA,
@@ -687,11 +726,13 @@ void WriteSeries(const std::string& path, py::dict data, py::object units, py::o
         throw py::value_error("interval must be a whole number of milliseconds (seconds given)");
     h.SInt = static_cast<std::int32_t>(ms);
     SplitMilliseconds(h.SInt, h.SIntUnit);
-    if (!start.is_none()) {
-        py::object us = py::module_::import("numpy").attr("datetime64")(start, "us").attr("astype")("int64");
-        h.StartTime = MicrosecondsToDays(us.cast<long long>());
-    }
+    if (!start.is_none()) h.StartTime = StartDays(start);
+    const double startDays = h.StartTime;
     NormaliseAsSaveWindow(h);
+    // SDF keeps the milliseconds the save window drops; a TSD header holds whole seconds.
+    if (HasSdfExtension(path)) h.StartTime = startDays;
+    else if (std::llround(startDays * 86400e3) % 1000 != 0)
+        Raise(gError, "TSDファイルの開始時刻は秒までです。1秒未満の開始時刻はSDFファイルに保存して下さい。");
     const std::string problem = TsdTableProblem(h);
     if (!HasSdfExtension(path) && !problem.empty()) Raise(gError, problem);
     CheckCoefficients(h);
@@ -885,7 +926,9 @@ depth.)");
 kind ('SDF' or 'TSD'), version (SDF version, 0 for TSD), memo, start
 (numpy.datetime64), interval (s), bursts, names, units, coef_a, coef_b, data (dict
 name -> float64 array of physical values, NaN for missing samples), time (the
-datetime64 axis). to_pandas() and to_xarray() convert it.)")
+datetime64 axis, local clock time), burst_names, burst_units, burst_data (the burst
+channels: dict name -> float64 array of one value per burst, every burst of the file).
+to_pandas() and to_xarray() convert it.)")
         .def_readonly("kind", &Series::kind)
         .def_readonly("version", &Series::version)
         .def_readonly("memo", &Series::memo)
@@ -896,6 +939,9 @@ datetime64 axis). to_pandas() and to_xarray() convert it.)")
         .def_readonly("coef_a", &Series::coefA)
         .def_readonly("coef_b", &Series::coefB)
         .def_readonly("data", &Series::data)
+        .def_readonly("burst_names", &Series::burstNames)
+        .def_readonly("burst_units", &Series::burstUnits)
+        .def_readonly("burst_data", &Series::burstData)
         .def_property_readonly("start", &Series::Start)
         .def_property_readonly("time", &Series::Time)
         .def("__getitem__", [](const Series& s, const std::string& name) { return s.data[py::str(name)]; },
@@ -911,7 +957,8 @@ datetime64 axis). to_pandas() and to_xarray() convert it.)")
         .def(py::pickle(
             [](const Series& s) {
                 return py::make_tuple(s.kind, s.memo, s.version, s.startDays, s.interval, s.bursts,
-                                      s.names, s.units, s.coefA, s.coefB, s.data);
+                                      s.names, s.units, s.coefA, s.coefB, s.data, s.burstNames,
+                                      s.burstUnits, s.burstData);
             },
             [](py::tuple t) {
                 Series s;
@@ -926,6 +973,11 @@ datetime64 axis). to_pandas() and to_xarray() convert it.)")
                 s.coefA = t[8].cast<std::vector<double>>();
                 s.coefB = t[9].cast<std::vector<double>>();
                 s.data = t[10].cast<py::dict>();
+                if (t.size() > 13) {
+                    s.burstNames = t[11].cast<std::vector<std::string>>();
+                    s.burstUnits = t[12].cast<std::vector<std::string>>();
+                    s.burstData = t[13].cast<py::dict>();
+                }
                 return s;
             }));
 
@@ -937,7 +989,7 @@ datetime64 axis). to_pandas() and to_xarray() convert it.)")
         "path"_a, "burst"_a = 0,
         R"(Reads an SDF (any version, 1 to 4) or TSD file in memory, never changing it; returns
 a Series of one burst (the first by default): physical values of every interval
-channel as the program's tools read them. Raises FileError with the reader's message
+channel as the program's tools read them, and the burst channels' values of every burst. Raises FileError with the reader's message
 when the file cannot be read.)");
 
     m.def(
@@ -965,6 +1017,9 @@ marker, names and units cut to 16 and 8 bytes, the file replaced only when compl
 
 data: dict name -> 1-D array of physical values, or a Series (its table is then the
 default). units, coef_a (A, default 1), coef_b (B, default 0): one per channel;
-start: anything numpy.datetime64 takes; interval: seconds (whole milliseconds).
+start: local clock time, anything numpy.datetime64 takes, to the millisecond (a TSD
+header holds whole seconds: a finer start raises Error); a start with a zone (a text
+ending in "+09:00" or "Z", an aware datetime or pandas Timestamp) is converted to this
+machine's local clock time at that instant; interval: seconds (whole milliseconds).
 Raises ConversionError, writing nothing, when a value does not fit 16 bits.)");
 }
