@@ -96,7 +96,7 @@ void RunShoalAll(const ShoalArgs& a) {
     in.HeightKind = Choice("--h0-kind", a.heightKind, {"significant", "rms"});
     in.PeriodKind = Choice("--t0-kind", a.periodKind, {"significant", "peak"});
     ApplyBedOptions(base, 1, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
-    if (!a.display.empty()) throw CLI::ValidationError("--display", "--method all draws every item itself");
+    if (!a.display.empty()) throw CLI::ValidationError("--display", "--method all はすべての項目を描くので使えません。");
     in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
     in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
     if (in.ProfileMode == 0) in.Slope = StrToFloat(a.slope);
@@ -163,7 +163,7 @@ void RunShoal(const ShoalArgs& a) {
             if (a.display == items[i].text) index = static_cast<int>(i);
         if (index < 0 && !(TryStrToInt(a.display, index) && index >= 0 &&
                            index < static_cast<int>(items.size())))
-            throw CLI::ValidationError("--display", "'" + a.display + "' is not a display item of this method");
+            throw CLI::ValidationError("--display", "'" + MessageExcerpt(a.display) + "' はこの計算方法の表示データではありません。");
         in.DisplayIndex = index;
     }
 

@@ -1,4 +1,5 @@
 #include <exception>
+#include <new>
 #include <iostream>
 
 #include "CliCommands.h"
@@ -30,6 +31,11 @@ int main(int argc, char** argv) {
         std::cout.flush();
         std::cerr << e.what() << std::endl;
         return 130;
+    } catch (const std::bad_alloc&) {
+        orvane::SharedProgress().Hide();
+        std::cout.flush();
+        std::cerr << "メモリが足りません。入力が大きすぎるか、壊れています。" << std::endl;
+        return 1;
     } catch (const std::exception& e) {
         // Computation errors, and values that the program's parser rejects.
         orvane::SharedProgress().Hide();
