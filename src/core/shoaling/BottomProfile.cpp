@@ -41,8 +41,10 @@ bool LooksBinary(std::string_view head) {
 
 // Raw lines of a file, without line ends; on failure the reason.
 std::string ReadRawLines(const std::string& path, std::vector<std::string>& lines) {
-    if (std::string problem = InputFileProblem(path); !problem.empty()) return ProfileFailure(problem);
     std::error_code ec;
+    // A FIFO would block the read and a folder is no file; a missing file is said below.
+    if (std::string problem = InputFileProblem(path); !problem.empty() && std::filesystem::exists(path, ec))
+        return ProfileFailure(problem);
     const auto size = std::filesystem::file_size(path, ec);
     std::ifstream in;
     if (!ec) in.open(path, std::ios::binary);
