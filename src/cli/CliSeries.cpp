@@ -31,7 +31,7 @@ struct SeriesArgs {
 
 // Reading never writes: an old SDF version is converted in memory only.
 void Open(SeriesStore& store, const std::string& file) {
-    if (!orvane::FileExists(file)) throw orvane::EInOutError("ファイル「" + file + "」が見つかりません。");
+    orvane::RequireInputFile(file);
     store.ConvertOldInPlace = false;
     if (!store.OpenSeriesHeader(file, orvane::SharedPrompter(), orvane::SharedProgress()))
         throw OrvaneError("「" + file + "」を読み込めませんでした。");
@@ -107,7 +107,7 @@ public:
 };
 
 void Upgrade(const std::string& file) {
-    if (!orvane::FileExists(file)) throw orvane::EInOutError("ファイル「" + file + "」が見つかりません。");
+    orvane::RequireInputFile(file);
     if (!orvane::HasSdfExtension(file)) throw OrvaneError("「" + file + "」は SDF ファイルではありません。");
     SeriesStore store;
     UpgradePrompter prompter;
@@ -246,7 +246,7 @@ void Export(const SeriesArgs& a) {
 
 void Import(const SeriesArgs& a) {
     orvane::CheckOutputFile(a.output, {a.input}, {".sdf", ".tsd"});
-    if (!orvane::FileExists(a.input)) throw orvane::EInOutError("ファイル「" + a.input + "」が見つかりません。");
+    orvane::RequireInputFile(a.input);
     orvane::ImportOptions options;
     for (const std::string& s : a.scales) {
         const auto eq = s.rfind('=');
@@ -310,7 +310,12 @@ void RegisterSeriesCommands(CLI::App& app) {
                 "CSV: 値はチャンネルの分解能で書き、バーストチャンネルは \"名前(単位) [burst]\" の列に\n"
                 "バーストの各行に同じ値を書く。取り込みで同じカウントにならない係数は見出しに [A=… B=…] と書く。\n"
                 "既存のファイルに上書きするには --yes を付けます。");
-    exp->callback([args] { Export(*args); });
+    exp->callback([args, exp] {
+        if (exp->count("--burst") > 0 && args->burst < 1)
+            throw CLI::ValidationError("--burst", "バーストは 1 から数えます ('" + std::to_string(args->burst) +
+                                                      "' は使えません)。省略するとすべてのバーストを書き出します。");
+        Export(*args);
+    });
 
     CLI::App* imp = series->add_subcommand(
         "import", "CSV (1列目は時刻、ほかはチャンネル \"名前(単位)\") を SDF または TSD の時系列ファイルにする");

@@ -35,12 +35,12 @@ int ChannelIndex(const std::string& option, const std::string& value, const Seri
         if (Trimmed(h.ItemName[c]) == value || ChannelListText(h, c) == value) return c;
     int number = 0;
     if (TryStrToInt(value, number) && number >= 1 && number <= h.NchInterval) return number - 1;
-    throw CLI::ValidationError(option, "'" + value + "' is neither a channel name nor a number 1.." +
-                                           std::to_string(h.NchInterval));
+    throw CLI::ValidationError(option, "'" + MessageExcerpt(value) + "' はチャンネルの項目名でも 1～" +
+                                           std::to_string(h.NchInterval) + " の番号でもありません。");
 }
 
 void RequireFile(const std::string& name) {
-    if (!FileExists(name)) throw EInOutError("ファイル「" + name + "」が見つかりません。");
+    RequireInputFile(name);
 }
 
 // The channel table of a file, for resolving channel options.
@@ -91,7 +91,7 @@ void RunWaveVelocitySeries(const VelocityArgs& a) {
     if (SurfZoneModelOf(method).startsAtObservation && a.obsPos.empty()) throw OrvaneError(msg::kObsDepthNeeded);
     si.Method = method;
     ApplyBedOptions(run, method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
-    if (a.jobs < 0 || a.jobs > 256) throw CLI::ValidationError("--jobs", "must be 0..256");
+    if (a.jobs < 0 || a.jobs > 256) throw CLI::ValidationError("--jobs", "0～256 にしてください (0 は使えるコアの数)。");
     const int jobs = ThreadsForJobs(a.jobs);
 
     VelocityOptions options;

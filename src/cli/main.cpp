@@ -1,4 +1,5 @@
 #include <exception>
+#include <new>
 #include <iostream>
 
 #include "CliCommands.h"
@@ -31,6 +32,11 @@ int main(int argc, char** argv) {
         std::cout.flush();
         std::cerr << e.what() << std::endl;
         return orvane::InterruptExitCode();
+    } catch (const std::bad_alloc&) {
+        orvane::SharedProgress().Hide();
+        std::cout.flush();
+        std::cerr << "メモリが足りません。入力が大きすぎるか、壊れています。" << std::endl;
+        return orvane::FinishStdout(1);
     } catch (const std::exception& e) {
         // Computation errors, and values that the program's parser rejects; after a signal
         // whatever stopped the run is the interruption.

@@ -11,6 +11,8 @@
 #include <csignal>
 #include <mutex>
 #include <cstdio>
+#include <filesystem>
+#include <new>
 #include <fstream>
 #include <limits>
 #include <optional>
@@ -79,12 +81,23 @@ void TranslateErrors(std::exception_ptr p) {
         PyErr_SetString(gCalculationError, e.what());
     } catch (const OrvaneError& e) {
         PyErr_SetString(gError, e.what());
+    } catch (const std::bad_alloc&) {
+        PyErr_SetString(PyExc_MemoryError, "メモリが足りません。入力が大きすぎるか、壊れています。");
     }
 }
 
 [[noreturn]] void Raise(PyObject* type, const std::string& text) {
     PyErr_SetString(type, text.c_str());
     throw py::error_already_set();
+}
+
+// A path argument (str or path-like). A NUL would end the name early in the system's
+// calls, so a different file than the one named would be read or written: refused.
+std::string PathArg(py::handle path) {
+    const std::string text = py::str(py::module_::import("os").attr("fspath")(path)).cast<std::string>();
+    if (text.find('\0') != std::string::npos)
+        Raise(gFileError, "ファイル名「" + MessageExcerpt(text) + "」に NUL 文字があります。");
+    return text;
 }
 
 // Messages the core would show in a box: the first error is kept and raised afterwards;
@@ -329,7 +342,7 @@ int ProfileColumnOf(py::handle column, const std::vector<std::string>& header) {
         const std::string name = column.cast<std::string>();
         for (std::size_t i = 0; i < header.size(); ++i)
             if (header[i] == name) return static_cast<int>(i);
-        throw py::value_error("'" + name + "' is not a column of the profile file");
+        throw py::value_error("'" + MessageExcerpt(name) + "' は断面データの列の項目名ではありません。");
     }
     return column.cast<int>();
 }
@@ -363,7 +376,11 @@ void SetUpBed(ShoalingRun& run, int method, const BedOptions& b, ShoalingOutput&
     if (model.planeBedOnly) return;  // PrepareRun refuses it with its own message
     bool loaded;
     if (py::isinstance<py::str>(b.profile) || py::hasattr(b.profile, "__fspath__")) {
-        in.ProfileFile = py::str(py::module_::import("os").attr("fspath")(b.profile)).cast<std::string>();
+        in.ProfileFile = PathArg(b.profile);
+        std::error_code ec;
+        if (std::string problem = InputFileProblem(in.ProfileFile);
+            !problem.empty() && std::filesystem::exists(in.ProfileFile, ec))
+            Raise(gFileError, problem);  // a folder or a FIFO: say what it is
         if (!FileExists(in.ProfileFile)) Raise(gFileError, msg::kFileNotFound);
         const auto header = ShoalingRun::ReadProfileHeader(in.ProfileFile);
         run.DistanceColumn = ProfileColumnOf(b.distanceColumn, header);
@@ -572,6 +589,7 @@ double MicrosecondsToDays(long long us) { return static_cast<double>(us) / 86400
 
 struct Series {
     std::string kind, memo;
+    std::string source;    // the file read (not pickled): never written over by write_series
     int version = 0;
     double startDays = 0;
     double interval = 0;   // seconds
@@ -604,7 +622,7 @@ std::string Trimmed(std::string text) {
 }
 
 Series ReadSeries(const std::string& path, int burst) {
-    if (!FileExists(path)) Raise(gFileError, "ファイル「" + path + "」が見つかりません。");
+    if (std::string problem = InputFileProblem(path); !problem.empty()) Raise(gFileError, problem);
     SeriesFile file;
     try {
         file = ReadSeriesFile(path);
@@ -612,9 +630,12 @@ Series ReadSeries(const std::string& path, int burst) {
         Raise(gFileError, e.what());
     }
     const SeriesHeader& h = file.header;
-    if (burst < 0 || burst >= std::max<int>(1, h.Iteration)) throw py::value_error("burst out of range");
+    if (burst < 0 || burst >= std::max<int>(1, h.Iteration))
+        throw py::value_error("バースト番号 " + std::to_string(burst) + " は範囲外です (0～" +
+                              std::to_string(std::max<int>(1, h.Iteration) - 1) + ")。");
 
     Series s;
+    s.source = path;
     s.kind = file.kind == SeriesKind::SDF ? "SDF" : "TSD";
     s.version = file.sdfVersion;
     s.memo = Trimmed(h.Memo);
@@ -713,6 +734,10 @@ void WriteSeries(const std::string& path, py::dict data, py::object units, py::o
     const auto b = list(coefB, "coef_b", 0.0);
     for (std::size_t c = 0; c < channels; ++c) {
         h.UnitName[c] = u[c];
+        // A line break would split the channel table of a TSD, which then cannot be read.
+        if (h.ItemName[c].find_first_of("\r\n") != std::string::npos ||
+            h.UnitName[c].find_first_of("\r\n") != std::string::npos)
+            Raise(gConversionError, "チャンネル" + std::to_string(c + 1) + "の項目名または単位に改行があります。");
         h.CoefA[c] = static_cast<float>(a[c]);
         h.CoefB[c] = static_cast<float>(b[c]);
     }
@@ -723,7 +748,7 @@ void WriteSeries(const std::string& path, py::dict data, py::object units, py::o
     h.SampleSize = static_cast<std::int32_t>(arrays.front().size());
     const double ms = interval * 1000.0;
     if (!(ms >= 1 && ms <= 2147483647.0) || ms != std::floor(ms))
-        throw py::value_error("interval must be a whole number of milliseconds (seconds given)");
+        throw py::value_error("interval は秒で、1 ミリ秒以上のミリ秒の整数倍にしてください。");
     h.SInt = static_cast<std::int32_t>(ms);
     SplitMilliseconds(h.SInt, h.SIntUnit);
     if (!start.is_none()) h.StartTime = StartDays(start);
@@ -984,7 +1009,7 @@ to_pandas() and to_xarray() convert it.)")
     m.def(
         "read_series",
         [](py::object path, int burst) {
-            return ReadSeries(py::str(py::module_::import("os").attr("fspath")(path)).cast<std::string>(), burst);
+            return ReadSeries(PathArg(path), burst);
         },
         "path"_a, "burst"_a = 0,
         R"(Reads an SDF (any version, 1 to 4) or TSD file in memory, never changing it; returns
@@ -995,9 +1020,17 @@ when the file cannot be read.)");
     m.def(
         "write_series",
         [](py::object path, py::object data, py::object units, py::object coefA, py::object coefB,
-           py::object start, double interval, const std::string& memo) {
+           py::object start, double interval, py::object memo) {
+            const std::string out = PathArg(path);
+            std::string memoText = memo.is_none() ? std::string() : memo.cast<std::string>();
             if (py::isinstance<Series>(data)) {
                 const Series& s = data.cast<const Series&>();
+                // As the command line: the file a series came from is never written over.
+                std::error_code ec;
+                if (!s.source.empty() && (s.source == out || std::filesystem::equivalent(s.source, out, ec)))
+                    Raise(gFileError, HasSdfExtension(s.source) ? "ロードしているSDFファイルは上書き出来ません。"
+                                                                : "ロードしているTSDファイルは上書き出来ません。");
+                if (memo.is_none()) memoText = s.memo;
                 if (units.is_none()) units = py::cast(s.units);
                 if (coefA.is_none()) coefA = py::cast(s.coefA);
                 if (coefB.is_none()) coefB = py::cast(s.coefB);
@@ -1006,11 +1039,10 @@ when the file cannot be read.)");
                 data = s.data;
             }
             if (std::isnan(interval)) interval = 1.0;
-            WriteSeries(py::str(py::module_::import("os").attr("fspath")(path)).cast<std::string>(),
-                        data.cast<py::dict>(), units, coefA, coefB, start, interval, memo);
+            WriteSeries(out, data.cast<py::dict>(), units, coefA, coefB, start, interval, memoText);
         },
         "path"_a, "data"_a, py::kw_only(), "units"_a = py::none(), "coef_a"_a = py::none(),
-        "coef_b"_a = py::none(), "start"_a = py::none(), "interval"_a = kNaN, "memo"_a = "",
+        "coef_b"_a = py::none(), "start"_a = py::none(), "interval"_a = kNaN, "memo"_a = py::none(),
         R"(Writes a series as SDF (a .sdf name) or TSD (any other name), as the program's save
 step does: 16-bit counts (value - B) / A rounded half to even, NaN as the missing
 marker, names and units cut to 16 and 8 bytes, the file replaced only when complete.
@@ -1020,6 +1052,8 @@ default). units, coef_a (A, default 1), coef_b (B, default 0): one per channel;
 start: local clock time, anything numpy.datetime64 takes, to the millisecond (a TSD
 header holds whole seconds: a finer start raises Error); a start with a zone (a text
 ending in "+09:00" or "Z", an aware datetime or pandas Timestamp) is converted to this
-machine's local clock time at that instant; interval: seconds (whole milliseconds).
+machine's local clock time at that instant; interval: seconds (whole milliseconds);
+memo: the Series' memo unless given. A Series is never written over the file it was
+read from (FileError), and names or units holding a line break are refused.
 Raises ConversionError, writing nothing, when a value does not fit 16 bits.)");
 }

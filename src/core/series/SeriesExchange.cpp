@@ -184,8 +184,13 @@ void ExportSeriesCsv(const SeriesFile& f, const std::string& path, const ExportO
 namespace {
 
 void Nc(int status, const std::string& path) {
-    if (status != NC_NOERR)
-        throw EInOutError("netCDFファイル「" + path + "」を書けません: " + nc_strerror(status));
+    if (status == NC_NOERR) return;
+    // Positive statuses are the system's errno values; the library's own texts are English.
+    std::string reason = status > 0 ? IoErrorText(status)
+                         : status == NC_EHDFERR
+                             ? std::string("書き込みに失敗しました (ディスクの空き容量が足りないなど)")
+                             : std::string("netCDF ライブラリのエラー ") + std::to_string(status);
+    throw EInOutError("netCDFファイル「" + path + "」を書けません: " + reason, status > 0 ? status : 0);
 }
 
 // CF names: letters, digits and "_", starting with a letter; a name with other than ASCII
@@ -527,7 +532,7 @@ ColumnTitle ParseTitle(const std::string& text) {
 std::int64_t ParseTime(const std::string& text, std::size_t lineNo) {
     const std::string t = Trim(text);
     auto bad = [&]() {
-        return OrvaneError(std::to_string(lineNo) + "行目の時刻 '" + t +
+        return OrvaneError(std::to_string(lineNo) + "行目の時刻 '" + MessageExcerpt(t) +
                            "' は読めません (yyyy-mm-ddThh:mm:ss または yyyy/mm/dd hh:nn:ss)。");
     };
     if (t.size() >= 19 && t[4] == '-' && t[7] == '-' && (t[10] == 'T' || t[10] == ' ') && t[13] == ':' &&
@@ -610,6 +615,7 @@ std::pair<float, float> ChooseCoefficients(const std::vector<double>& v, int sho
 }  // namespace
 
 SeriesFile ImportSeriesCsv(const std::string& path, const ImportOptions& options) {
+    RequireInputFile(path);
     std::error_code ec;
     const auto size = fs::file_size(path, ec);
     if (ec) throw EInOutError("ファイル「" + path + "」を開けません。");
@@ -620,19 +626,31 @@ SeriesFile ImportSeriesCsv(const std::string& path, const ImportOptions& options
         throw EInOutError("ファイル「" + path + "」を読み込めません。");
     const DetectedText enc = DetectTextEncoding(bytes, "「" + path + "」");
 
-    std::vector<std::string> lines;
-    for (std::size_t start = enc.bom; start < bytes.size();) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
+    // Lines are taken one at a time from the bytes, never all at once: a file of blank
+    // lines costs nothing, and a line far longer than 129 fields can be is refused.
+    std::size_t contentEnd = bytes.find_last_not_of(" \t\r\n");
+    if (contentEnd == std::string::npos || contentEnd < enc.bom) contentEnd = enc.bom;
+    else contentEnd = std::min(bytes.find('\n', contentEnd), bytes.size());  // the last line whole
+    const std::size_t lineCount =
+        contentEnd > enc.bom ? 1 + static_cast<std::size_t>(std::count(bytes.begin() + static_cast<std::ptrdiff_t>(enc.bom),
+                                                                         bytes.begin() + static_cast<std::ptrdiff_t>(contentEnd), '\n'))
+                             : 0;
+    if (lineCount < 3) throw OrvaneError("「" + path + "」には見出しの行と2行以上のデータが必要です。");
+    std::size_t cursor = enc.bom, taken = 0;
+    auto nextLine = [&]() {
+        std::size_t end = bytes.find('\n', cursor);
+        if (end == std::string::npos || end > contentEnd) end = contentEnd;
+        ++taken;
+        constexpr std::size_t kMaxLine = 1 << 20;
+        if (end - cursor > kMaxLine)
+            throw OrvaneError(std::to_string(taken) + "行目が長すぎます (1 MB まで)。");
+        std::string line = bytes.substr(cursor, end - cursor);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    while (!lines.empty() && Trim(lines.back()).empty()) lines.pop_back();
-    if (lines.size() < 3) throw OrvaneError("「" + path + "」には見出しの行と2行以上のデータが必要です。");
+        cursor = end + 1;
+        return DecodeLine(line, enc.kind);
+    };
 
-    const std::string headLine = DecodeLine(lines[0], enc.kind);
+    const std::string headLine = nextLine();
     const char sep = DetectSeparator(headLine);
     const std::vector<std::string> head = CsvFields(headLine, 1, sep);
     // Columns: time, then "burst" and "経過時間(s)" when present, then the channels.
@@ -675,7 +693,7 @@ SeriesFile ImportSeriesCsv(const std::string& path, const ImportOptions& options
             throw OrvaneError("--scale の「" + name + "」という列はありません。");
 
     // Times and texts first: the coefficients depend on every value of a column.
-    const std::size_t n = lines.size() - 1;
+    const std::size_t n = lineCount - 1;
     if (n > static_cast<std::size_t>(INT32_MAX)) throw OrvaneError("データの行が多すぎます。");
     std::vector<std::vector<double>> values(static_cast<std::size_t>(nch), std::vector<double>(n));
     std::vector<int> decimals(static_cast<std::size_t>(nch), 0);
@@ -685,7 +703,7 @@ SeriesFile ImportSeriesCsv(const std::string& path, const ImportOptions& options
     for (std::size_t r = 0; r < n; ++r) {
         if (r % 4096 == 0) Poll(options.cancel);
         const std::size_t lineNo = r + 2;
-        const std::vector<std::string> fields = CsvFields(DecodeLine(lines[r + 1], enc.kind), lineNo, sep);
+        const std::vector<std::string> fields = CsvFields(nextLine(), lineNo, sep);
         if (fields.size() != head.size())
             throw OrvaneError(std::to_string(lineNo) + "行目の列の数 (" + std::to_string(fields.size()) +
                               ") が見出し (" + std::to_string(head.size()) + ") と違います。");
@@ -747,7 +765,7 @@ SeriesFile ImportSeriesCsv(const std::string& path, const ImportOptions& options
             try {
                 v = StrToFloat(text);
             } catch (const OrvaneError&) {
-                throw OrvaneError(std::to_string(lineNo) + "行目の「" + titles[c].name + "」の値 '" + text +
+                throw OrvaneError(std::to_string(lineNo) + "行目の「" + titles[c].name + "」の値 '" + MessageExcerpt(text) +
                                   "' は数値ではありません。");
             }
             if (!std::isfinite(v))
@@ -797,6 +815,12 @@ SeriesFile ImportSeriesCsv(const std::string& path, const ImportOptions& options
         if (auto given = options.scales.find(name); given != options.scales.end()) {
             a = static_cast<float>(given->second.first);
             b = static_cast<float>(given->second.second);
+            // A file keeps single-precision coefficients: one that overflows there would
+            // make every value infinite or NaN.
+            if (!std::isfinite(a) || !std::isfinite(b))
+                throw OrvaneError("--scale の「" + name + "」の係数 (A=" + FormatShortest(given->second.first) +
+                                  ", B=" + FormatShortest(given->second.second) +
+                                  ") は単精度の範囲 (絶対値 3.4E38 まで) の有限の数にしてください。");
             if (a == 0) throw OrvaneError("--scale の「" + name + "」の A は 0 にできません。");
         } else if (titles[c].coefficients) {
             a = static_cast<float>(titles[c].coefficients->first);
