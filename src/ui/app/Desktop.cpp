@@ -133,7 +133,18 @@ protected:
         if (event->type() != QEvent::Show || event->spontaneous() || !watched->isWidgetType()) return false;
         auto* w = static_cast<QWidget*>(watched);
         const Qt::WindowType type = w->windowType();
-        if (w->isWindow() && (type == Qt::Window || type == Qt::Dialog || type == Qt::Tool)) FitToScreen(w);
+        if (!w->isWindow() || (type != Qt::Window && type != Qt::Dialog && type != Qt::Tool)) return false;
+        // Qt's own first size is capped at two thirds of the screen; with controls that can
+        // scroll, that would scroll a window the screen has room for. Its full size, then
+        // fitted.
+        if (!w->testAttribute(Qt::WA_Resized)) {
+            const QSize hint = w->sizeHint();
+            if (hint.isValid() && hint != w->size()) {
+                w->resize(hint.expandedTo(w->minimumSize()));
+                w->setAttribute(Qt::WA_Resized, false);
+            }
+        }
+        FitToScreen(w);
         return false;
     }
 };

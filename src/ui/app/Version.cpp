@@ -54,9 +54,8 @@ TAboutBox::TAboutBox(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(c
     buttons->addStretch();
     buttons->addWidget(OKButton);
     buttons->addStretch();
-    // 298 x 213 where the screen has room; the panel scrolls on a smaller or scaled screen.
+    // Its designed size where the screen has room; the panel scrolls on a smaller or scaled one.
     ScrolledBody(this, Panel1, buttons)->setAlignment(Qt::AlignCenter);
-    resize(298, 213);
 }
 
 void TAboutBox::showEvent(QShowEvent* event) {

@@ -124,10 +124,10 @@ TFrmSDFdata::TFrmSDFdata(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     buttons->addStretch();
     buttons->addWidget(BitBtn1);
     buttons->addWidget(BitBtn2);
+    buttons->setContentsMargins(0, 0, 10, 0);
     QScrollArea* scroll = ScrolledBody(this, body, buttons);
     scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    layout()->setContentsMargins(0, 0, 10, 12);
-    resize(458, 468);
+    layout()->setContentsMargins(0, 0, 0, 12);
 
     connect(Button1, &QPushButton::clicked, this, &TFrmSDFdata::Button1Click);
     connect(BitBtn1, &QPushButton::clicked, this, &TFrmSDFdata::BitBtn1Click);

@@ -118,6 +118,7 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent)
     Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid1->verticalHeader()->setVisible(false);
     Grid1->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    Grid1->installEventFilter(this);
 
     LabelNotes = new QLabel(body);
     LabelNotes->setObjectName("LabelNotes");
@@ -323,9 +324,10 @@ void TFrmModelCompare::FillTable() {
     Grid1->horizontalScrollBar()->setValue(0);
 }
 
-void TFrmModelCompare::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    FitTableToRows();
+bool TFrmModelCompare::eventFilter(QObject* watched, QEvent* event) {
+    // Wider or narrower, the table may gain or lose its horizontal scroll bar.
+    if (watched == Grid1 && event->type() == QEvent::Resize) FitTableToRows();
+    return QDialog::eventFilter(watched, event);
 }
 
 void TFrmModelCompare::FitTableToRows() {

@@ -67,7 +67,7 @@ public:
     void ToolButton6Click();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class AnswerKeeper;
