@@ -88,10 +88,14 @@ TEST_F(ModelCompareTest, CurvesAreTheShoalingWindowsLinesAndItStaysAsItWas) {
     EXPECT_EQ(after.EstimatedHeight, before.EstimatedHeight);
 
     // Every curve, bit for bit, against the window run with that model and item.
-    for (int m = 0; m < orvane::kComparedModels; ++m) {
+    int columns = 1 + 2;  // the point, then the spread in m and %
+    ASSERT_EQ(r.models.size(), orvane::SurfZoneModels().size());
+    for (const orvane::SurfZoneModel& model : orvane::SurfZoneModels()) {
+        const int m = model.key;
         const orvane::ComparedModel& c = r.models[m];
         ASSERT_TRUE(c.applies) << m << ": " << c.message;
-        EXPECT_EQ(Of(c.height), Calculate(m, orvane::HeightItemName(m))) << m;
+        columns += 1 + c.hasHrms + c.hasSetup;
+        EXPECT_EQ(Of(c.height), Calculate(m, model.heightItem)) << m;
         if (c.hasHrms) { EXPECT_EQ(Of(c.hrms), Calculate(m, "Hrms")) << m; }
         if (c.hasSetup) { EXPECT_EQ(Of(c.setup), Calculate(m, "η")) << m; }
         EXPECT_EQ(Drawn(cmp->Chart1, cmp->SeriesHeight[m]), Of(c.height)) << m;
@@ -101,7 +105,8 @@ TEST_F(ModelCompareTest, CurvesAreTheShoalingWindowsLinesAndItStaysAsItWas) {
     // One marker per estimation point, the table with the spread.
     EXPECT_EQ(cmp->Chart1->PointX(cmp->SeriesMarkers[0], 0), 50);
     EXPECT_EQ(cmp->Grid1->rowCount(), 2);
-    EXPECT_EQ(cmp->Grid1->columnCount(), 1 + 2 + 3 + 2 + 3 + 2);
+    EXPECT_EQ(cmp->Grid1->columnCount(), columns);
+    EXPECT_EQ(r.runs, int(r.models.size()));  // one run per model
 
     // Hrms replaces Hs of the random models; the regular model keeps H.
     cmp->RadioGroupHeight->SetItemIndex(1);
@@ -115,7 +120,7 @@ TEST_F(ModelCompareTest, CurvesAreTheShoalingWindowsLinesAndItStaysAsItWas) {
 
 TEST_F(ModelCompareTest, RefusedModelsStayInTheLegendAndExportsWrite) {
     w->LabeledEditObsPos->findChild<QLineEdit*>()->setText("");
-    ASSERT_TRUE(cmp->Compare(*w));
+    ASSERT_TRUE(cmp->Compare(w->CompareRequest()));
     const orvane::ModelComparisonResult& r = cmp->Result();
     for (int m : {2, 3}) {
         EXPECT_FALSE(r.models[m].applies);

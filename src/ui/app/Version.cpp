@@ -37,7 +37,7 @@ TAboutBox::TAboutBox(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(c
 
     ProductName = SerifLabel(Panel1, "ProductName", QStringLiteral("Orvane"), 27, true);
     ProductName->setGeometry(88, 10, 186, 32);
-    Version = SerifLabel(Panel1, "Version", QStringLiteral("Version 2.5e"), 16, true);
+    Version = SerifLabel(Panel1, "Version", QStringLiteral("Version " ORVANE_VERSION), 16, true);
     Version->setGeometry(88, 46, 186, 20);
     Copyright = SerifLabel(Panel1, "Copyright", QStringLiteral("沿岸波浪解析プログラム"), 15, false);
     Copyright->setGeometry(8, 84, 266, 20);

@@ -21,6 +21,9 @@ struct HelpPage {
 
 // Every page, "contents" first and the others in the order of the menus that open them.
 const std::vector<HelpPage>& HelpPages();
+// A page's HTML with its generated parts filled in: <!-- models --> becomes the list of
+// surf-zone models from the core's model table.
+QString HelpPageHtml(const QString& name);
 // The names of the pages that list `keyword` exactly.
 QStringList HelpPagesForKeyword(const QString& keyword);
 

@@ -179,10 +179,10 @@ void HelpViewer::Display(const QString& target) {
     const QString anchor = target.section(QLatin1Char('#'), 1);
     current_ = name;
     UpdateHistoryButtons();
+    static const QRegularExpression generated(QStringLiteral("<!--\\s*(pages|models)\\b[^>]*-->"));
     if (name == QLatin1String("contents")) {
         // The contents page lists every page, so a new page needs no edit here.
-        QFile f(QStringLiteral(":/help/pages/contents.html"));
-        QString html = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        QString html = HelpPageHtml(name);
         QString list = QStringLiteral("<ul>\n");
         for (const HelpPage& p : HelpPages()) {
             if (p.name == name) continue;
@@ -192,6 +192,9 @@ void HelpViewer::Display(const QString& target) {
         static const QRegularExpression marker(QStringLiteral("<!--\\s*pages\\b[^>]*-->"));
         html.replace(marker, list);
         Browser->setHtml(html);
+    } else if (QFile f(QStringLiteral(":/help/pages/%1.html").arg(name));
+               f.open(QIODevice::ReadOnly) && QString::fromUtf8(f.readAll()).contains(generated)) {
+        Browser->setHtml(HelpPageHtml(name));
     } else {
         QUrl url(QStringLiteral("qrc:/help/pages/%1.html").arg(name));
         if (!anchor.isEmpty()) url.setFragment(anchor);

@@ -18,15 +18,12 @@
 #include "ui/chart/ChartActions.h"
 #include "ui/help/Help.h"
 #include "ui/widgets/ToolButton.h"
-#include "ui/shoaling/Shoaling.h"
 
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
 
-const QColor kModelColors[orvane::kComparedModels] = {QColor(0, 80, 220), QColor(0, 150, 60),
-                                                      QColor(235, 120, 0), QColor(150, 40, 170)};
 const QString kCp932Filter = QStringLiteral("カンマ区切りデータファイル CP932 (*.csv)");
 const QString kUtf8Filter = QStringLiteral("カンマ区切りデータファイル UTF-8 (*.csv)");
 // The table shows up to this many rows before it scrolls.
@@ -102,12 +99,13 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent)
     Chart1->setMinimumSize(360, 240);
     Chart1->SetTitle(QStringLiteral("波高の水深変化（モデルの比較）"));
     SeriesProfile = Chart1->AddAreaSeries(QStringLiteral("h"), Qt::red, ChartAxis::Right);
-    for (int m = 0; m < orvane::kComparedModels; ++m) {
-        SeriesHeight[m] = Chart1->AddLineSeries(QString(), kModelColors[m], 2, ChartAxis::Left);
-        SeriesHrms[m] = Chart1->AddLineSeries(QString(), kModelColors[m], 2, ChartAxis::Left);
-        SeriesSetup[m] = Chart1->AddLineSeries(QString(), kModelColors[m], 1, ChartAxis::Right);
-        Chart1->SetSeriesPenStyle(SeriesSetup[m], Qt::DashLine);
-        for (int s : {SeriesHeight[m], SeriesHrms[m], SeriesSetup[m]}) Chart1->SetSeriesActive(s, false);
+    for (const orvane::SurfZoneModel& model : orvane::SurfZoneModels()) {
+        const QColor colour{QRgb(model.colour)};
+        SeriesHeight.push_back(Chart1->AddLineSeries(QString(), colour, 2, ChartAxis::Left));
+        SeriesHrms.push_back(Chart1->AddLineSeries(QString(), colour, 2, ChartAxis::Left));
+        SeriesSetup.push_back(Chart1->AddLineSeries(QString(), colour, 1, ChartAxis::Right));
+        Chart1->SetSeriesPenStyle(SeriesSetup.back(), Qt::DashLine);
+        for (int s : {SeriesHeight.back(), SeriesHrms.back(), SeriesSetup.back()}) Chart1->SetSeriesActive(s, false);
     }
     Chart1->SetSeriesActive(SeriesProfile, false);
     Chart1->SetAxisTitle(ChartAxis::Left, QStringLiteral("波高 (m)"));
@@ -156,15 +154,9 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent)
     });
 }
 
-bool TFrmModelCompare::Compare(TFrmShoaling& from) {
-    // A copy: the shoaling window keeps its own inputs, results and chart.
-    orvane::ShoalingRun base = from.Run();
-    from.ReadControls(base, false);
-    const orvane::ComparisonTexts texts{S(from.EdtH0->text()), S(from.EdtT0->text()),
-                                        S(from.EditdMSL->text()), S(from.EdtCalPoint->text()),
-                                        S(from.LabeledEditObsPos->text())};
-    answers_->inputs = AnswerKey(base, texts);
-    orvane::ModelComparisonResult r = orvane::CompareModels(base, texts, *ctx_.progressSink, *answers_);
+bool TFrmModelCompare::Compare(const orvane::ComparisonRequest& request) {
+    answers_->inputs = AnswerKey(request.base, request.texts);
+    orvane::ModelComparisonResult r = orvane::CompareModels(request, *ctx_.progressSink, *answers_);
     if (!r.ran || r.cancelled) return false;
     result_ = std::move(r);
     Draw();
@@ -172,8 +164,8 @@ bool TFrmModelCompare::Compare(TFrmShoaling& from) {
     return true;
 }
 
-void TFrmModelCompare::Execute(TFrmShoaling& from) {
-    if (Compare(from)) ShowModal(ctx_, this);
+void TFrmModelCompare::Execute(const orvane::ComparisonRequest& request) {
+    if (Compare(request)) ShowModal(ctx_, this);
 }
 
 void TFrmModelCompare::Draw() {
@@ -192,9 +184,10 @@ void TFrmModelCompare::Draw() {
         for (std::size_t i = 0; i < c.x.size(); ++i) Chart1->AddPoint(series, c.x[i], c.y[i]);
     };
     for (const orvane::ComparedModel& m : r.models) {
-        const QString name = Q(orvane::ModelShortName(m.method));
+        const orvane::SurfZoneModel& model = orvane::SurfZoneModelOf(m.method);
+        const QString name = Q(model.shortName);
         if (m.applies) {
-            fill(SeriesHeight[m.method], m.height, name + " " + Q(orvane::HeightItemName(m.method)));
+            fill(SeriesHeight[m.method], m.height, name + " " + Q(model.heightItem));
         } else {
             fill(SeriesHeight[m.method], {}, name + QStringLiteral(" (適用外)"));
             Chart1->SetSeriesToolTip(SeriesHeight[m.method], Q(m.message));
@@ -205,7 +198,7 @@ void TFrmModelCompare::Draw() {
 
     QStringList notes;
     for (const orvane::ComparedModel& m : r.models)
-        if (!m.applies) notes << Q(orvane::ModelShortName(m.method)) + QStringLiteral(" (適用外)：") + Q(m.message);
+        if (!m.applies) notes << Q(orvane::SurfZoneModelOf(m.method).shortName) + QStringLiteral(" (適用外)：") + Q(m.message);
     LabelNotes->setText(notes.join('\n'));
     LabelNotes->setVisible(!notes.isEmpty());
 
@@ -344,8 +337,8 @@ void TFrmModelCompare::FitTableToRows() {
     Grid1->setFixedHeight(h);
 }
 
-std::string TFrmModelCompare::AnswerKey(const orvane::ShoalingRun& base, const orvane::ComparisonTexts& texts) {
-    const orvane::ShoalingInputs& in = base.Inputs;
+std::string TFrmModelCompare::AnswerKey(const orvane::ShoalingRequest& base, const orvane::ComparisonTexts& texts) {
+    const orvane::ShoalingInputs& in = base.inputs;
     std::string key = texts.h0 + '|' + texts.t0 + '|' + texts.tide + '|' + texts.points + '|' + texts.obsPos;
     for (double v : {double(in.XAxis), double(in.ProfileMode), in.Slope, in.OnshoreEndValue, in.OffshoreEndValue,
                      double(in.HeightKind), double(in.PeriodKind)})

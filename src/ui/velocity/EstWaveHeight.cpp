@@ -192,8 +192,9 @@ void TFrmEstWaveHeight::Compute() {
     SeriesStore& store = sdf->Store();
     const std::string input = S(EditInputFile->text());
     long long outOfRange = 0;
+    ProcessCancel().Clear();
     if (!EstimateWaveHeightSeries(store, input, inputs, ctx_.constants.gra, *ctx_.prompter,
-                                  *ctx_.progressSink, outOfRange))
+                                  *ctx_.progressSink, outOfRange, &ProcessCancel()))
         return;
 
     sdf->SaveDialog1.InitialDir = Q(ExtractFileDir(input));

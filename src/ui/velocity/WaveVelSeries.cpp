@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "core/runtime/Messages.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
 #include "core/velocity/ResultFile.h"
@@ -328,10 +329,10 @@ void TFrmWaveVelSeries::Compute() {
     Prompter& prompter = *ctx_.prompter;
     Progress& progress = *ctx_.progressSink;
 
-    if (sh->RadioGroupMethod->ItemIndex() == 0) {
+    if (!orvane::SurfZoneModelOf(sh->RadioGroupMethod->ItemIndex()).random) {
         sh->RadioGroupMethod->SetItemIndex(1);
         sh->ShowTab(ShoalingTab::Method);
-        prompter.Error("この計算方法は不規則波に適用できません。\n２～４番目の方法を選んで下さい。");
+        prompter.Error(orvane::msg::kNotForRegularWaves);
         return;
     }
     ShoalingRun& run = sh->Run();
@@ -385,8 +386,10 @@ void TFrmWaveVelSeries::Compute() {
 
     options.Kr = Kr = StrToFloat(S(EditKr->text()));
     options.MSL = StrToFloat(S(EditMSL->text()));
-    const VelocityRunResult r =
-        ComputeVelocitySeries(Inputs, options, run, store, ctx_.constants, progress, prompter, 1);
+    CheckCoefficients(store.header);
+    const VelocitySeriesRequest request{Inputs, options, store.header, ctx_.constants, 1};
+    VelocitySeriesResult result = RunVelocitySeries(request, run, progress, prompter);
+    VelocityRunResult& r = result.run;
     if (!r.completed) {
         if (!r.prepare.ok) {
             if (r.prepare.resetCalPoint) sh->EdtCalPoint->setText(QStringLiteral("0.01"));
@@ -396,6 +399,7 @@ void TFrmWaveVelSeries::Compute() {
     }
     RunStart = r.runStart;
     RunEnd = r.runEnd;
+    StoreVelocityValues(result.values, store, r.outOfRange);
     WriteResultFile(store, store.OutputFileName);
-    prompter.Information(VelocityFinishedMessage(r));
+    prompter.Information(VelocityFinishedMessage(r) + (Inputs.TideNote.empty() ? "" : "\n" + Inputs.TideNote));
 }
