@@ -175,7 +175,7 @@ TEST_F(ModelCompareTest, TableLegendBedQuestionAndSavesFromOneOpeningToTheNext) 
     cmp->RadioGroupHeight->SetItemIndex(0);
     cmp->CheckBoxSetup->setChecked(true);
     QStringList expected;
-    for (int m = 0; m < orvane::kComparedModels; ++m) {
+    for (int m = 0; m < int(cmp->Result().models.size()); ++m) {
         expected << cmp->Chart1->SeriesTitle(cmp->SeriesHeight[m]);
         if (cmp->Result().models[m].hasSetup) expected << cmp->Chart1->SeriesTitle(cmp->SeriesSetup[m]);
     }
