@@ -2,13 +2,16 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <csignal>
 #include <regex>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 
+#include "core/runtime/Cancel.h"
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
@@ -104,6 +107,8 @@ void CliProgress::SetStatusLine(const std::string& text) {
     Draw();
 }
 
+bool CliProgress::Cancelled() const { return ProcessCancel().Requested(); }
+
 void CliProgress::Hide() {
     if (shown_) std::cerr << "\r\x1b[K" << std::flush;
     shown_ = false;
@@ -135,6 +140,18 @@ CliProgress& SharedProgress() {
 
 void PrintLine(const std::string& text) { std::cout << text << '\n'; }
 
+int FinishStdout(int rc) {
+    errno = 0;
+    std::cout.flush();
+    const bool failed = !std::cout || std::fflush(stdout) != 0 || std::ferror(stdout);
+    if (!failed) return rc;
+    const int err = errno;
+    std::cerr << "標準出力に書き込めませんでした。出力は不完全です。";
+    if (err != 0) std::cerr << "\n" << IoErrorText(err);
+    std::cerr << std::endl;
+    return rc == 0 ? 1 : rc;
+}
+
 int Choice(const std::string& option, const std::string& value,
            std::initializer_list<const char*> names) {
     int i = 0;
@@ -161,7 +178,7 @@ void ApplyBedOptions(ShoalingRun& run, int method, const std::string& xAxis,
                      const std::string& profile, const std::string& distanceColumn,
                      const std::string& depthColumn) {
     ShoalingInputs& in = run.Inputs;
-    in.ObsPos = method >= 2 ? 1 : 0;
+    in.ObsPos = SurfZoneModelOf(method).startsAtObservation ? 1 : 0;
     in.XAxis = Choice("--x-axis", xAxis, {"depth", "distance"});
     if (profile.empty()) return;
     in.ProfileMode = 1;
@@ -186,13 +203,16 @@ void ApplyBedOptions(ShoalingRun& run, int method, const std::string& xAxis,
 
 namespace orvane {
 namespace {
-volatile std::sig_atomic_t gInterrupt = 0;
+// First signal: the core's cancel flag, which every long loop asks. Second: the default
+// action, at once (the stale-file sweep removes what a killed run leaves).
 extern "C" void OnInterrupt(int sig) {
-    if (gInterrupt) {
-        std::signal(sig, SIG_DFL);
-        std::raise(sig);
+    CancelFlag& flag = ProcessCancel();
+    if (flag.Requested()) {
+        ::signal(sig, SIG_DFL);
+        ::raise(sig);
+        return;
     }
-    gInterrupt = 1;
+    flag.Request(sig);
 }
 }  // namespace
 
@@ -204,10 +224,13 @@ void InstallInterruptHandler() {
     sigaction(SIGTERM, &sa, nullptr);
 }
 
-bool InterruptRequested() { return gInterrupt != 0; }
+bool InterruptRequested() { return ProcessCancel().Requested(); }
 
-void ThrowIfInterrupted() {
-    if (gInterrupt) throw InterruptedError();
+void ThrowIfInterrupted() { ThrowIfCancelled(&ProcessCancel()); }
+
+int InterruptExitCode() {
+    const int reason = ProcessCancel().Reason();
+    return 128 + (reason > 0 ? reason : SIGINT);
 }
 
 void CheckOutputFile(const std::string& output, const std::vector<std::string>& inputs,
@@ -276,7 +299,9 @@ void CsvOutput::Commit() {
 namespace orvane {
 
 std::vector<MethodName> ShoalMethodNames() {
-    return {{"regular", 0}, {"goda", 1}, {"thornton-guza", 2}, {"battjes-stive", 3}};
+    std::vector<MethodName> names;
+    for (const SurfZoneModel& m : SurfZoneModels()) names.push_back({m.id, m.key});
+    return names;
 }
 
 int ParseMethod(const std::string& option, const std::string& value, const std::vector<MethodName>& names) {

@@ -454,6 +454,32 @@ std::string TemporaryPathFor(const std::string& target) {
     return temp;
 }
 
+TemporaryFile::TemporaryFile(const std::string& target) : target_(target) { fd_ = CreateTemp(target, temp_); }
+
+TemporaryFile::~TemporaryFile() {
+    if (committed_) return;
+    if (fd_ >= 0) ::close(fd_);
+    ::unlink(temp_.c_str());
+}
+
+void TemporaryFile::Commit() {
+    if (committed_ || fd_ < 0) throw OrvaneError("書き込みはもう終わっています: " + target_);
+    // Writers that write by name may have replaced the file under the name: flush that one.
+    int fd = ::open(temp_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int e = errno;
+        throw EInOutError(WriteFailureText(target_, e), e);
+    }
+    ::close(fd_);
+    fd_ = -1;
+    try {
+        FinishAndRename(fd, temp_, target_);
+    } catch (const EInOutError& e) {
+        throw EInOutError(WriteFailureText(target_, e.Errno()), e.Errno());
+    }
+    committed_ = true;
+}
+
 TemporaryLock::TemporaryLock(const std::string& path) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ >= 0) ::flock(fd_, LOCK_EX | LOCK_NB);

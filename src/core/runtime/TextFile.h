@@ -89,8 +89,29 @@ private:
 // and the older names this program gave the same target.
 std::string TemporaryPathFor(const std::string& target);
 void RemoveStaleTemporaries(const std::string& dir, const std::string& target = "");
-// Holds an advisory lock on a fixed-name temporary file ("Qr~temp1234!") while it is in
-// use, so that another run does not take it for a leftover.
+// The one temporary-file scheme of every writer: a file of its own beside `target` (named
+// as TemporaryPathFor says, created exclusively with the mode the target should have),
+// held open until Commit() flushes it and renames it over the target in one step, or the
+// destructor removes it. Nobody else ever takes it for a leftover while this process
+// lives. Errors name the target, never the temporary.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::string& target);
+    ~TemporaryFile();
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    const std::string& Path() const { return temp_; }
+    const std::string& Target() const { return target_; }
+    int Fd() const { return fd_; }
+    void Commit();
+private:
+    std::string target_, temp_;
+    int fd_ = -1;
+    bool committed_ = false;
+};
+
+// Holds an advisory lock on a file while it is in use (an older version's conversion
+// locked "Qr~temp1234!" so), so that the sweep does not take it for a leftover.
 class TemporaryLock {
 public:
     explicit TemporaryLock(const std::string& path);

@@ -10,6 +10,7 @@
 
 #include "core/runtime/TextFile.h"
 #include "core/series/SeriesStore.h"
+#include "core/series/SeriesWriter.h"
 
 namespace orvane {
 namespace {
@@ -60,14 +61,16 @@ std::int64_t SdfBlockBytes(const SeriesHeader& h) {
     return 2 * (static_cast<std::int64_t>(h.SampleSize) * h.NchInterval + h.NchBurst);
 }
 
+// Both by the one table of series formats.
 bool HasSdfExtension(const std::string& fileName) {
-    return LowerAscii(ExtractFileExt(fileName)) == ".sdf";
+    const SeriesFormatInfo* f = SeriesFormatOf(fileName);
+    return f && f->format == SeriesFormat::SDF;
 }
 
 void KindFromExtension(const std::string& fileName, SeriesKind& kind) {
-    std::string ext = LowerAscii(ExtractFileExt(fileName));
-    if (ext == ".sdf") kind = SeriesKind::SDF;
-    else if (ext == ".tsd") kind = SeriesKind::TSD;
+    const SeriesFormatInfo* f = SeriesFormatOf(fileName);
+    if (f && f->format == SeriesFormat::SDF) kind = SeriesKind::SDF;
+    else if (f && f->format == SeriesFormat::TSD) kind = SeriesKind::TSD;
 }
 
 void SeriesStore::AllocateSeriesData() {

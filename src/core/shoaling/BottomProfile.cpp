@@ -220,6 +220,19 @@ bool ShoalingRun::SetProfile(std::span<const double> distance, std::span<const d
     return true;
 }
 
+void ShoalingRun::AdoptProfile(std::span<const double> distance, std::span<const double> depth,
+                               bool fromArrays) {
+    if (distance.empty() || depth.size() != distance.size()) return;
+    ProfileCount = static_cast<int>(distance.size());
+    ProfileDistance.assign(distance.begin(), distance.end());
+    ProfileDepth.assign(depth.begin(), depth.end());
+    ProfileDistance.push_back(distance.back());
+    ProfileDepth.push_back(depth.back());
+    ProfileLoaded = true;
+    ProfileFromArrays = fromArrays;
+    StoreDeepWaterPoint();
+}
+
 void ShoalingRun::StoreProfile(std::vector<double> distance, std::vector<double> depth,
                                ShoalingOutput& out) {
     // Only a complete read replaces the profile in memory.
