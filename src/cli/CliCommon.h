@@ -68,6 +68,9 @@ CliProgress& SharedProgress();
 
 // Prints one line on stdout.
 void PrintLine(const std::string& text);
+// At exit: flushes stdout; a write that failed (a full disk, a closed pipe) turns a
+// success into exit 1 with a message on stderr, so no command reports output it lost.
+int FinishStdout(int rc);
 
 // The index of `value` among `names`; a usage error otherwise.
 int Choice(const std::string& option, const std::string& value,

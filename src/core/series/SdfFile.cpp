@@ -155,6 +155,10 @@ int DecodeSdfHeader(const char* data, std::size_t size, std::int64_t fileSize, S
 }
 
 bool SeriesStore::ReadSdfHeader(const std::string& fileName, Prompter& prompter, Progress& progress) {
+    if (std::string problem = InputFileProblem(fileName); !problem.empty()) {
+        prompter.Error(problem);
+        return false;
+    }
     std::ifstream in(fileName, std::ios::binary);
     if (!in) {
         prompter.Error(ErrOpen(fileName));
