@@ -890,8 +890,8 @@ double StartDays(py::object start) {
     }
     if (np.attr("isnat")(time).cast<bool>())
         Raise(gConversionError, "write_series: start が NaT (時刻なし) です。計測開始時刻を指定して下さい。");
-    py::object us = time.attr("astype")("int64");
-    const long long ms = static_cast<long long>(std::llround(static_cast<double>(us.cast<long long>()) / 1000.0));
+    const long long us = time.attr("astype")("int64").cast<long long>();
+    const long long ms = static_cast<long long>(std::llround(static_cast<double>(us) / 1000.0));
     return MicrosecondsToDays(ms * 1000);
 }
 
