@@ -1133,7 +1133,9 @@ profile and where it occurs. jobs threads (0: one per core); the GIL is released
 
 Returns a dict channel name -> float64 array (m/s; m for the place), named as the
 program's result file names them, NaN where the file gets a missing sample. Rounding
-value/0.001 (0.01 for the place) half to even gives the file's counts.)");
+value/0.001 (0.01 for the place) half to even gives the file's counts.
+pandas Series or xarray DataArrays in (on one time index; the wave series may stop
+before the tide) give a DataFrame or Dataset on the tide's index, units as attributes.)");
 
     m.def("height_series", &HeightSeries, "us"_a, "tp"_a, "tide"_a, py::kw_only(), "mean_depth"_a = 10.0,
           "dh"_a = 0.0, "us_factor"_a = 1.0, "tp_factor"_a = 1.0, "jobs"_a = 0, "gravity"_a = kDefaults.gra,
@@ -1141,7 +1143,8 @@ value/0.001 (0.01 for the place) half to even gives the file's counts.)");
 (m/s), the peak period tp (s) and the tide (m), as the wave-height tool computes it:
 depth = mean_depth + dh + tide. NaN in, NaN out. Broadcasts; jobs threads (0: one per
 core) with the GIL released. Raises CalculationError for a zero or negative period or
-depth.)");
+depth. pandas Series or xarray DataArrays in (on one time index) give a Series or
+DataArray named Hs on it, units 'm' as an attribute.)");
 
     py::class_<Series>(m, "Series", R"(A time series read by read_series().
 
