@@ -4,14 +4,17 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
-#include <sched.h>
-
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <exception>
 #include <cmath>
+#include <condition_variable>
+#include <csignal>
+#include <mutex>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <fstream>
 #include <limits>
 #include <optional>
@@ -20,11 +23,16 @@
 #include <vector>
 
 #include "core/app/PhysicalConstants.h"
+#include "core/runtime/Cancel.h"
 #include "core/runtime/Errors.h"
+#include "core/runtime/Jobs.h"
+#include "core/runtime/Messages.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
 #include "core/series/SeriesFile.h"
 #include "core/series/SeriesStore.h"
+#include "core/series/SeriesWriter.h"
+#include "core/shoaling/ShoalingRequest.h"
 #include "core/shoaling/ShoalingRun.h"
 #include "core/velocity/BottomVelocity.h"
 #include "core/velocity/ResultFile.h"
@@ -78,6 +86,8 @@ void TranslateErrors(std::exception_ptr p) {
         PyErr_SetString(gCalculationError, e.what());
     } catch (const OrvaneError& e) {
         PyErr_SetString(gError, e.what());
+    } catch (const std::bad_alloc&) {
+        PyErr_SetString(PyExc_MemoryError, "メモリが足りません。入力が大きすぎるか、壊れています。");
     }
 }
 
@@ -86,7 +96,15 @@ void TranslateErrors(std::exception_ptr p) {
     throw py::error_already_set();
 }
 
-std::string PathOf(py::handle path);
+// A path argument (str or path-like). A NUL would end the name early in the system's
+// calls, so a different file than the one named would be read or written: refused.
+std::string PathArg(py::handle path) {
+    // os.fsencode takes str, bytes and path-like objects alike.
+    const std::string text = py::module_::import("os").attr("fsencode")(path).cast<std::string>();
+    if (text.find('\0') != std::string::npos)
+        Raise(gFileError, "ファイル名「" + MessageExcerpt(text) + "」に NUL 文字があります。");
+    return text;
+}
 
 // Messages the core would show in a box: the first error is kept and raised afterwards;
 // a question is answered Yes, as the command line's --yes does (the module writes no file
@@ -105,29 +123,67 @@ public:
     std::string first;
 };
 
+// A run's progress: nothing to show; a cancel is the call's own flag.
 class QuietProgress : public Progress {
 public:
+    explicit QuietProgress(const CancelFlag* cancel = nullptr) : cancel_(cancel) {}
     void SetProgressComment(const std::string&) override {}
     void SetProgressPosition(int) override {}
-    bool Cancelled() const override { return false; }
+    bool Cancelled() const override { return cancel_ && cancel_->Requested(); }
     void SetStatusLine(const std::string&) override {}
     void Hide() override {}
+private:
+    const CancelFlag* cancel_;
 };
+
+// Runs `work` (no Python objects in it) on a thread of its own while this thread, holding
+// the GIL between short waits, lets Python handle signals: Ctrl-C sets `cancel`, the run
+// stops at its next step, and KeyboardInterrupt (or whatever the handler raised) leaves
+// the call. Other errors of the work are raised here as they are.
+template <class F>
+void RunInterruptible(CancelFlag& cancel, F&& work) {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    std::exception_ptr error;
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        std::lock_guard lock(mutex);
+        finished = true;
+        done.notify_all();
+    });
+    bool interrupted = false;
+    for (;;) {
+        {
+            py::gil_scoped_release release;
+            std::unique_lock lock(mutex);
+            if (done.wait_for(lock, std::chrono::milliseconds(100), [&] { return finished; })) break;
+        }
+        if (PyErr_CheckSignals() != 0) {
+            interrupted = true;
+            cancel.Request(SIGINT);
+            break;
+        }
+    }
+    {
+        py::gil_scoped_release release;
+        worker.join();
+    }
+    if (interrupted) throw py::error_already_set();
+    if (error) std::rethrow_exception(error);
+}
 
 // ---------------------------------------------------------------------------------------
 // Broadcasting, threads and the per-element rule of the calculators
 
-// The cores this process may run on (its affinity mask, as a container or taskset sets it).
-int UsableCores() {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) return CPU_COUNT(&set);
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-}
-
+// 0: the cores this process may use, as on the command line.
 int Jobs(int jobs) {
-    if (jobs < 0 || jobs > 256) throw py::value_error("jobs must be 0..256");
-    return jobs == 0 ? UsableCores() : jobs;
+    if (jobs < 0 || jobs > 256) throw py::value_error("jobs は 0～256 にしてください (0 は使えるコアの数)。");
+    return ThreadsForJobs(jobs);
 }
 
 // Elements whose computation raised: how many, and the error of the first.
@@ -428,15 +484,17 @@ py::object RandomWaveVelocityPy(py::handle tp, py::handle hrms, py::handle depth
 // Shoaling
 
 int MethodIndex(py::handle method) {
+    std::string names;
+    for (const SurfZoneModel& m : SurfZoneModels()) names += (names.empty() ? "" : ", ") + std::string(m.id);
     if (py::isinstance<py::str>(method)) {
         const std::string s = method.cast<std::string>();
-        const char* names[] = {"regular", "goda", "thornton-guza", "battjes-stive"};
-        for (int i = 0; i < 4; ++i)
-            if (s == names[i]) return i;
-        throw py::value_error("method must be 0..3 or regular, goda, thornton-guza, battjes-stive");
+        for (const SurfZoneModel& m : SurfZoneModels())
+            if (s == m.id) return m.key;
+        throw py::value_error("method must be 0.." + std::to_string(SurfZoneModels().size() - 1) + " or " + names);
     }
     const int m = method.cast<int>();
-    if (m < 0 || m > 3) throw py::value_error("method must be 0..3");
+    if (m < 0 || m >= static_cast<int>(SurfZoneModels().size()))
+        throw py::value_error("method must be 0.." + std::to_string(SurfZoneModels().size() - 1));
     return m;
 }
 
@@ -471,7 +529,7 @@ int ProfileColumnOf(py::handle column, const std::vector<std::string>& header) {
         const std::string name = column.cast<std::string>();
         for (std::size_t i = 0; i < header.size(); ++i)
             if (header[i] == name) return static_cast<int>(i);
-        throw py::value_error("'" + name + "' is not a column of the profile file");
+        throw py::value_error("'" + MessageExcerpt(name) + "' は断面データの列の項目名ではありません。");
     }
     return column.cast<int>();
 }
@@ -486,13 +544,14 @@ struct BedOptions {
 void SetUpBed(ShoalingRun& run, int method, const BedOptions& b, ShoalingOutput& out,
               KeepingPrompter& prompter) {
     ShoalingInputs& in = run.Inputs;
+    const SurfZoneModel& model = SurfZoneModelOf(method);
     in.Method = method;
-    in.ObsPos = method >= 2 ? 1 : 0;
+    in.ObsPos = model.startsAtObservation ? 1 : 0;
     in.XAxis = Pick("x_axis", b.xAxis, {"depth", "distance"});
     if (!b.onshoreEnd.is_none()) in.OnshoreEndValue = b.onshoreEnd.cast<double>();
     if (!b.offshoreEnd.is_none()) in.OffshoreEndValue = b.offshoreEnd.cast<double>();
     if (in.ObsPos == 1) {
-        if (b.obsDepth.is_none()) throw py::value_error("obs_depth is needed by methods 2 and 3");
+        if (b.obsDepth.is_none()) throw py::value_error("obs_depth is needed by this method");
         in.ObsPosValue = b.obsDepth.cast<double>();
     }
     if (b.profile.is_none()) {
@@ -501,11 +560,15 @@ void SetUpBed(ShoalingRun& run, int method, const BedOptions& b, ShoalingOutput&
     }
     in.ProfileMode = 1;
     in.XAxis = 1;
-    if (method == 0) return;  // PrepareRun refuses it with its own message
+    if (model.planeBedOnly) return;  // PrepareRun refuses it with its own message
     bool loaded;
     if (py::isinstance<py::str>(b.profile) || py::hasattr(b.profile, "__fspath__")) {
-        in.ProfileFile = PathOf(b.profile);
-        if (!FileExists(in.ProfileFile)) Raise(gFileError, "指定したファイルが見つかりません。");
+        in.ProfileFile = PathArg(b.profile);
+        std::error_code ec;
+        if (std::string problem = InputFileProblem(in.ProfileFile);
+            !problem.empty() && std::filesystem::exists(in.ProfileFile, ec))
+            Raise(gFileError, problem);  // a folder or a FIFO: say what it is
+        if (!FileExists(in.ProfileFile)) Raise(gFileError, msg::kFileNotFound);
         const auto header = ShoalingRun::ReadProfileHeader(in.ProfileFile);
         run.DistanceColumn = ProfileColumnOf(b.distanceColumn, header);
         run.DepthColumn = ProfileColumnOf(b.depthColumn, header);
@@ -520,42 +583,11 @@ void SetUpBed(ShoalingRun& run, int method, const BedOptions& b, ShoalingOutput&
         loaded = run.SetProfile({x.data(), static_cast<std::size_t>(x.size())},
                                 {d.data(), static_cast<std::size_t>(d.size())}, out, prompter);
     }
-    if (!loaded) prompter.RaiseFirst("計算を中止しました。");
+    if (!loaded) prompter.RaiseFirst(msg::kRunAbandoned);
     // Given ends win over the profile's extent, as on the command line.
     if (!b.onshoreEnd.is_none()) in.OnshoreEndValue = b.onshoreEnd.cast<double>();
     if (!b.offshoreEnd.is_none()) in.OffshoreEndValue = b.offshoreEnd.cast<double>();
 }
-
-// Everything a single run shows.
-class CollectingOutput : public ShoalingOutput {
-public:
-    explicit CollectingOutput(const ShoalingRun& run) : run_(run) {}
-    void ClearHeightLine(const std::string&) override { chartX.clear(), chartY.clear(); }
-    void AddHeightPoint(double x, double y) override { chartX.push_back(x), chartY.push_back(y); }
-    void SetLeftAxisTitle(const std::string& t) override { leftTitle = t; }
-    void ClearProfileArea() override { bedX.clear(), bedY.clear(); }
-    void AddProfilePoint(double x, double y) override { bedX.push_back(x), bedY.push_back(y); }
-    void ClearReport() override { report.clear(); }
-    void AddReportLine(const std::string& line) override { report.push_back(line); }
-    void AddDisplayValues(double distance, double depth, std::span<const double> values) override {
-        this->distance.push_back(distance);
-        this->depth.push_back(depth);
-        if (display.size() < values.size()) display.resize(values.size());
-        for (std::size_t i = 0; i < values.size(); ++i) display[i].push_back(values[i]);
-    }
-    void AddEstimate(std::span<const NamedValue> values) override {
-        estimates.push_back({run_.EstimationIndex, {values.begin(), values.end()}});
-    }
-
-    std::vector<double> chartX, chartY, bedX, bedY, distance, depth;
-    std::vector<std::vector<double>> display;
-    std::vector<std::string> report;
-    std::string leftTitle;
-    std::vector<std::pair<int, std::vector<NamedValue>>> estimates;
-
-private:
-    const ShoalingRun& run_;
-};
 
 py::array_t<double> ToArray(const std::vector<double>& v) {
     py::array_t<double> a(static_cast<py::ssize_t>(v.size()));
@@ -566,71 +598,75 @@ py::array_t<double> ToArray(const std::vector<double>& v) {
 py::dict Shoal(py::handle method, double height, double period, const BedOptions& bed,
                py::handle points, double tide, const std::string& heightKind,
                const std::string& periodKind, const PhysicalConstants& constants) {
+    // The bed is read here, with Python's own errors; the run takes the points read.
     ShoalingRun run{constants};
     ShoalingInputs& in = run.Inputs;
     const int m = MethodIndex(method);
     in.HeightKind = Pick("height_kind", heightKind, {"significant", "rms"});
     in.PeriodKind = Pick("period_kind", periodKind, {"significant", "peak"});
-    CollectingOutput out(run);
     KeepingPrompter prompter;
-    run.TideLevel = tide;
-    if (!(period > 0)) Raise(gError, "周期は0より大きくして下さい。");
-    SetUpBed(run, m, bed, out, prompter);
-    run.SetOffshoreWave(height, period);
-    run.ParseEstimationPoints(PointsText(points));
+    if (!(period > 0)) Raise(gError, msg::kPeriodNotPositive);
+    ShoalingOutput none;
+    SetUpBed(run, m, bed, none, prompter);
 
-    PrepareResult prepared;
-    bool ok;
-    {
-        py::gil_scoped_release release;
-        prepared = run.PrepareRun(out, prompter, PrepareMode::SingleRun);
-        ok = prepared.ok;
-        if (ok) {
-            run.Interactive = true;
-            QuietProgress progress;
-            ok = run.RunModel(run.EstimationValues, tide, out, progress, prompter);
-        }
+    ShoalingRequest request;
+    request.inputs = in;
+    request.constants = constants;
+    request.height = height;
+    request.period = period;
+    request.tide = tide;
+    request.points = ParsePoints(PointsText(points));
+    if (run.ProfileLoaded) {
+        request.profileDistance.assign(run.ProfileDistance.begin(), run.ProfileDistance.begin() + run.ProfileCount);
+        request.profileDepth.assign(run.ProfileDepth.begin(), run.ProfileDepth.begin() + run.ProfileCount);
+        request.profileRead = true;
+        request.profileIsArrays = run.ProfileFromArrays;
     }
-    if (!prepared.ok) prompter.RaiseFirst("計算を中止しました。");
-    if (!ok) {
-        if (run.LastError) std::rethrow_exception(run.LastError);
-        prompter.RaiseFirst("計算を中止しました。");
+    ShoalingResult r;
+    CancelFlag cancel;
+    RunInterruptible(cancel, [&] {
+        QuietProgress progress(&cancel);
+        r = RunShoaling(request, progress, prompter);
+    });
+    if (!r.refusal.empty()) Raise(gError, r.refusal);
+    if (!r.ok) {
+        if (r.error) std::rethrow_exception(r.error);
+        prompter.RaiseFirst(msg::kRunAbandoned);
     }
 
     // Estimates: one array per reported quantity, NaN at points the wave did not reach.
-    const std::size_t n = run.EstimationValues.size();
+    const std::size_t n = r.points.size();
     std::vector<std::string> order;
     std::vector<std::vector<double>> columns;
-    for (const auto& [index, values] : out.estimates)
-        for (const NamedValue& v : values) {
+    for (const ShoalingEstimate& e : r.estimates)
+        for (const NamedValue& v : e.values) {
             auto it = std::find(order.begin(), order.end(), v.name);
             if (it == order.end()) {
                 order.push_back(v.name);
                 columns.emplace_back(n, kNaN);
                 it = order.end() - 1;
             }
-            if (index >= 0 && static_cast<std::size_t>(index) < n)
-                columns[it - order.begin()][index] = v.value;
+            if (e.point >= 0 && static_cast<std::size_t>(e.point) < n) columns[it - order.begin()][e.point] = v.value;
         }
     py::dict estimates;
     for (std::size_t i = 0; i < order.size(); ++i) estimates[order[i].c_str()] = ToArray(columns[i]);
 
     py::dict profile;
-    profile["distance"] = ToArray(out.distance);
-    profile["depth"] = ToArray(out.depth);
+    profile["distance"] = ToArray(r.displayDistance);
+    profile["depth"] = ToArray(r.displayDepth);
     py::list items;
     const auto displayItems = DisplayItemsFor(m);
     for (std::size_t i = 0; i < displayItems.size(); ++i) {
         items.append(displayItems[i].text);
-        profile[displayItems[i].text] = ToArray(i < out.display.size() ? out.display[i] : std::vector<double>{});
+        profile[displayItems[i].text] =
+            ToArray(i < r.displayValues.size() ? r.displayValues[i] : std::vector<double>{});
     }
-    return py::dict("method"_a = m, "x_axis"_a = run.AxisMode == 0 ? "depth" : "distance",
-                    "points"_a = ToArray(run.EstimationValues), "estimates"_a = estimates,
-                    "profile"_a = profile, "items"_a = items, "report"_a = out.report,
-                    "chart"_a = py::dict("x"_a = ToArray(out.chartX), "y"_a = ToArray(out.chartY),
-                                         "x_title"_a = BottomAxisTitle(run.AxisMode),
-                                         "y_title"_a = out.leftTitle),
-                    "bed"_a = py::dict("x"_a = ToArray(out.bedX), "y"_a = ToArray(out.bedY)));
+    return py::dict("method"_a = m, "x_axis"_a = r.axisMode == 0 ? "depth" : "distance",
+                    "points"_a = ToArray(r.points), "estimates"_a = estimates,
+                    "profile"_a = profile, "items"_a = items, "report"_a = ShoalingReportLines(r),
+                    "chart"_a = py::dict("x"_a = ToArray(r.chartX), "y"_a = ToArray(r.chartY),
+                                         "x_title"_a = r.xTitle, "y_title"_a = r.yTitle),
+                    "bed"_a = py::dict("x"_a = ToArray(r.bedX), "y"_a = ToArray(r.bedY)));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -678,15 +714,15 @@ py::dict VelocitySeries(const DoubleArray& hs, const DoubleArray& ts, const Doub
     in.HsSeries = FloatSeries(hs);
     in.TsSeries = FloatSeries(ts);
     in.TideSeries = FloatSeries(tide);
-    std::vector<std::vector<double>> values;
-    VelocityRunResult r;
-    {
-        py::gil_scoped_release release;
-        QuietProgress progress;
-        r = ComputeVelocityValues(in, options, run, table.header, values, constants, progress,
-                                  prompter, threads);
-    }
-    if (!r.completed) prompter.RaiseFirst("計算を中止しました。");
+    const VelocitySeriesRequest request{std::move(in), options, table.header, constants, threads};
+    VelocitySeriesResult r;
+    CancelFlag cancel;
+    RunInterruptible(cancel, [&] {
+        QuietProgress progress(&cancel);
+        r = RunVelocitySeries(request, run, progress, prompter);
+    });
+    if (!r.run.completed) prompter.RaiseFirst(msg::kRunAbandoned);
+    const auto& values = r.values;
     py::dict result;
     for (int c = 0; c < table.header.NchInterval; ++c) {
         // Names cut to the file's 16 bytes may meet; the later ones get a suffix.
@@ -716,10 +752,9 @@ py::array_t<double> HeightSeries(const DoubleArray& us, const DoubleArray& tp, c
     inputs.factorTp = tpFactor;
     const int threads = Jobs(jobs);
     double* out = heights.mutable_data();
-    {
-        py::gil_scoped_release release;
-        ComputeWaveHeights({u.data(), n}, {p.data(), n}, {t.data(), n}, inputs, gravity, {out, n}, threads);
-    }
+    CancelFlag cancel;
+    const HeightSeriesRequest request{{u.data(), n}, {p.data(), n}, {t.data(), n}, inputs, gravity, threads, &cancel};
+    RunInterruptible(cancel, [&] { RunHeightSeries(request, {out, n}); });
     return heights;
 }
 
@@ -735,6 +770,7 @@ double MicrosecondsToDays(long long us) { return static_cast<double>(us) / 86400
 
 struct Series {
     std::string kind, memo;
+    std::string source;    // the file read (not pickled): never written over by write_series
     int version = 0;
     double startDays = 0;
     double interval = 0;   // seconds
@@ -742,6 +778,9 @@ struct Series {
     std::vector<std::string> names, units;
     std::vector<double> coefA, coefB;
     py::dict data;         // name -> float64 array
+    // Burst channels: one value per burst of the file, every burst.
+    std::vector<std::string> burstNames, burstUnits;
+    py::dict burstData;
 
     py::object Start() const {
         return py::module_::import("numpy").attr("datetime64")(DaysToMicroseconds(startDays), "us");
@@ -764,9 +803,7 @@ std::string Trimmed(std::string text) {
 }
 
 Series ReadSeries(const std::string& path, int burst) {
-    if (std::filesystem::is_directory(path))
-        Raise(gFileError, "「" + path + "」はフォルダです。系列ファイルを指定して下さい。");
-    if (!FileExists(path)) Raise(gFileError, "ファイル「" + path + "」が見つかりません。");
+    if (std::string problem = InputFileProblem(path); !problem.empty()) Raise(gFileError, problem);
     SeriesFile file;
     try {
         file = ReadSeriesFile(path);
@@ -774,9 +811,12 @@ Series ReadSeries(const std::string& path, int burst) {
         Raise(gFileError, e.what());
     }
     const SeriesHeader& h = file.header;
-    if (burst < 0 || burst >= std::max<int>(1, h.Iteration)) throw py::value_error("burst out of range");
+    if (burst < 0 || burst >= std::max<int>(1, h.Iteration))
+        throw py::value_error("バースト番号 " + std::to_string(burst) + " は範囲外です (0～" +
+                              std::to_string(std::max<int>(1, h.Iteration) - 1) + ")。");
 
     Series s;
+    s.source = path;
     s.kind = file.kind == SeriesKind::SDF ? "SDF" : "TSD";
     s.version = file.sdfVersion;
     s.memo = Trimmed(h.Memo);
@@ -806,11 +846,50 @@ Series ReadSeries(const std::string& path, int burst) {
         s.coefB.push_back(h.CoefB[c]);
         s.data[py::str(key)] = a;
     }
+    for (int j = 0; j < h.NchBurst; ++j) {
+        const int ch = h.NchInterval + j;
+        const std::size_t bursts = static_cast<std::size_t>(std::max<int>(0, h.Iteration));
+        py::array_t<double> a(static_cast<py::ssize_t>(bursts));
+        for (std::size_t k = 0; k < bursts; ++k) {
+            const float v = file.Physical(ch, file.burst[k * static_cast<std::size_t>(h.NchBurst) + j]);
+            a.mutable_data()[k] = v < ErrorLimit ? static_cast<double>(v) : kNaN;
+        }
+        const std::string name = Trimmed(h.ItemName[ch]);
+        std::string key = name;
+        for (int k = 2; s.burstData.contains(key); ++k) key = name + "_" + std::to_string(k);
+        s.burstNames.push_back(key);
+        s.burstUnits.push_back(Trimmed(h.UnitName[ch]));
+        s.burstData[py::str(key)] = a;
+    }
     return s;
+}
+
+// The start as days since 1899-12-30 in local clock time, to the millisecond. A start with
+// a zone (a text with an offset or "Z", an aware datetime or pandas Timestamp) is the same
+// instant on this machine's local clock, as the files keep local clock times.
+double StartDays(py::object start) {
+    py::module_ datetime = py::module_::import("datetime");
+    if (py::isinstance<py::str>(start)) {
+        try {
+            start = datetime.attr("datetime").attr("fromisoformat")(start);
+        } catch (const py::error_already_set&) {
+            // numpy's own forms ("2025-01") below
+        }
+    }
+    if (py::hasattr(start, "tzinfo") && !start.attr("tzinfo").is_none()) {
+        if (py::hasattr(start, "to_pydatetime")) start = start.attr("to_pydatetime")();
+        start = start.attr("astimezone")().attr("replace")("tzinfo"_a = py::none());
+    }
+    py::object us = py::module_::import("numpy").attr("datetime64")(start, "us").attr("astype")("int64");
+    const long long ms = static_cast<long long>(std::llround(static_cast<double>(us.cast<long long>()) / 1000.0));
+    return MicrosecondsToDays(ms * 1000);
 }
 
 void WriteSeries(const std::string& path, py::dict data, py::object units, py::object coefA,
                  py::object coefB, py::object start, double interval, const std::string& memo) {
+    const SeriesFormatInfo* format = SeriesFormatOf(path);
+    if (!format || !format->series)
+        Raise(gError, "「" + path + "」の拡張子は .sdf か .tsd にして下さい。");
     SeriesStore store;
     SeriesHeader& h = store.header;
     const std::size_t channels = py::len(data);
@@ -845,6 +924,10 @@ void WriteSeries(const std::string& path, py::dict data, py::object units, py::o
     const auto b = list(coefB, "coef_b", 0.0);
     for (std::size_t c = 0; c < channels; ++c) {
         h.UnitName[c] = u[c];
+        // A line break would split the channel table of a TSD, which then cannot be read.
+        if (h.ItemName[c].find_first_of("\r\n") != std::string::npos ||
+            h.UnitName[c].find_first_of("\r\n") != std::string::npos)
+            Raise(gConversionError, "チャンネル" + std::to_string(c + 1) + "の項目名または単位に改行があります。");
         h.CoefA[c] = static_cast<float>(a[c]);
         h.CoefB[c] = static_cast<float>(b[c]);
     }
@@ -855,23 +938,16 @@ void WriteSeries(const std::string& path, py::dict data, py::object units, py::o
     h.SampleSize = static_cast<std::int32_t>(arrays.front().size());
     const double ms = interval * 1000.0;
     if (!(ms >= 1 && ms <= 2147483647.0) || ms != std::floor(ms))
-        throw py::value_error("interval must be a whole number of milliseconds (seconds given)");
+        throw py::value_error("interval は秒で、1 ミリ秒以上のミリ秒の整数倍にしてください。");
     h.SInt = static_cast<std::int32_t>(ms);
     SplitMilliseconds(h.SInt, h.SIntUnit);
-    if (!start.is_none()) {
-        py::module_ np = py::module_::import("numpy");
-        py::object time;
-        try {
-            time = np.attr("datetime64")(start, "us");
-        } catch (py::error_already_set& e) {
-            Raise(gConversionError, "write_series: start " + py::repr(start).cast<std::string>() +
-                                        " を時刻にできません (" + e.what() + ")。");
-        }
-        if (np.attr("isnat")(time).cast<bool>())
-            Raise(gConversionError, "write_series: start が NaT (時刻なし) です。計測開始時刻を指定して下さい。");
-        h.StartTime = MicrosecondsToDays(time.attr("astype")("int64").cast<long long>());
-    }
+    if (!start.is_none()) h.StartTime = StartDays(start);
+    const double startDays = h.StartTime;
     NormaliseAsSaveWindow(h);
+    // SDF keeps the milliseconds the save window drops; a TSD header holds whole seconds.
+    if (HasSdfExtension(path)) h.StartTime = startDays;
+    else if (std::llround(startDays * 86400e3) % 1000 != 0)
+        Raise(gError, "TSDファイルの開始時刻は秒までです。1秒未満の開始時刻はSDFファイルに保存して下さい。");
     const std::string problem = TsdTableProblem(h);
     if (!HasSdfExtension(path) && !problem.empty()) Raise(gError, problem);
     CheckCoefficients(h);
@@ -921,11 +997,6 @@ const Series& Held(py::handle self) {
 }
 
 // A path as the system takes it: str, bytes or os.PathLike, its bytes unchanged.
-std::string PathOf(py::handle path) {
-    py::module_ os = py::module_::import("os");
-    return os.attr("fsencode")(path).cast<std::string>();
-}
-
 }  // namespace
 
 PYBIND11_MODULE(_orvane, m) {
@@ -1082,7 +1153,8 @@ released while the elements are computed. Every value equals the scalar call's.)
         "period_ratio"_a = kDefaults.RTp, "gamma_tg"_a = kDefaults.gamma_TG, "b_tg"_a = kDefaults.B_TG,
         R"(Wave-height shoaling from offshore to the shore, as the shoaling window runs it.
 
-method: 0 or 'regular' (regular waves), 1 'goda', 2 'thornton-guza', 3 'battjes-stive'.
+method: a number or name of the model table (orvane-cli shoal --help lists them):
+0 'regular' (regular waves), 1 'goda', 2 'thornton-guza', 3 'battjes-stive'.
 height (m) and period (s) of the offshore wave; height_kind 'significant' | 'rms',
 period_kind 'significant' | 'peak'. The bed: slope (tan of the angle) or profile, a
 CSV file name (columns by name or index from 0) or two arrays (distance from the
@@ -1101,7 +1173,9 @@ Returns a dict:
               (items), e.g. 'Hrms', 'Hs', 'η' (set-up, m);
   chart       the plotted line (x, y and their titles), bed: the drawn bed area;
   report      the report lines as the window shows them.
-Errors raise orvane.Error (or a subclass) with the program's message.)");
+Errors raise orvane.Error (or a subclass) with the program's message. So does a run
+that computes nothing (a period of 0, the whole display range dry at the tide, a wave
+that breaks before it reaches the range): it never returns empty estimates.)");
 
     m.def(
         "velocity_series",
@@ -1151,7 +1225,9 @@ DataArray named Hs on it, units 'm' as an attribute.)");
 kind ('SDF' or 'TSD'), version (SDF version, 0 for TSD), memo, start
 (numpy.datetime64), interval (s), bursts, names, units, coef_a, coef_b, data (dict
 name -> float64 array of physical values, NaN for missing samples), time (the
-datetime64 axis). to_pandas() and to_xarray() convert it.)")
+datetime64 axis, local clock time), burst_names, burst_units, burst_data (the burst
+channels: dict name -> float64 array of one value per burst, every burst of the file).
+to_pandas() and to_xarray() convert it.)")
         .def_property_readonly("kind", [](py::handle s) { return Held(s).kind; })
         .def_property_readonly("version", [](py::handle s) { return Held(s).version; })
         .def_property_readonly("memo", [](py::handle s) { return Held(s).memo; })
@@ -1162,6 +1238,9 @@ datetime64 axis). to_pandas() and to_xarray() convert it.)")
         .def_property_readonly("coef_a", [](py::handle s) { return Held(s).coefA; })
         .def_property_readonly("coef_b", [](py::handle s) { return Held(s).coefB; })
         .def_property_readonly("data", [](py::handle s) { return Held(s).data; })
+        .def_property_readonly("burst_names", [](py::handle s) { return Held(s).burstNames; })
+        .def_property_readonly("burst_units", [](py::handle s) { return Held(s).burstUnits; })
+        .def_property_readonly("burst_data", [](py::handle s) { return Held(s).burstData; })
         .def_property_readonly("start", [](py::handle s) { return Held(s).Start(); })
         .def_property_readonly("time", [](py::handle s) { return Held(s).Time(); })
         .def("__getitem__", [](py::handle s, const std::string& name) { return Held(s).data[py::str(name)]; },
@@ -1183,7 +1262,8 @@ datetime64 axis). to_pandas() and to_xarray() convert it.)")
             [](py::handle self) {
                 const Series& s = Held(self);
                 return py::make_tuple(s.kind, s.memo, s.version, s.startDays, s.interval, s.bursts,
-                                      s.names, s.units, s.coefA, s.coefB, s.data);
+                                      s.names, s.units, s.coefA, s.coefB, s.data, s.burstNames,
+                                      s.burstUnits, s.burstData);
             },
             [](py::tuple t) {
                 Series s;
@@ -1198,26 +1278,39 @@ datetime64 axis). to_pandas() and to_xarray() convert it.)")
                 s.coefA = t[8].cast<std::vector<double>>();
                 s.coefB = t[9].cast<std::vector<double>>();
                 s.data = t[10].cast<py::dict>();
+                if (t.size() > 13) {
+                    s.burstNames = t[11].cast<std::vector<std::string>>();
+                    s.burstUnits = t[12].cast<std::vector<std::string>>();
+                    s.burstData = t[13].cast<py::dict>();
+                }
                 return s;
             }));
 
     m.def(
         "read_series",
         [](py::object path, int burst) {
-            return ReadSeries(PathOf(path), burst);
+            return ReadSeries(PathArg(path), burst);
         },
         "path"_a, "burst"_a = 0,
         R"(Reads an SDF (any version, 1 to 4) or TSD file in memory, never changing it; returns
 a Series of one burst (the first by default): physical values of every interval
-channel as the program's tools read them. Raises FileError with the reader's message
+channel as the program's tools read them, and the burst channels' values of every burst. Raises FileError with the reader's message
 when the file cannot be read.)");
 
     m.def(
         "write_series",
         [](py::object path, py::object data, py::object units, py::object coefA, py::object coefB,
-           py::object start, double interval, const std::string& memo) {
+           py::object start, double interval, py::object memo) {
+            const std::string out = PathArg(path);
+            std::string memoText = memo.is_none() ? std::string() : memo.cast<std::string>();
             if (py::isinstance<Series>(data)) {
                 const Series& s = Held(data);
+                // As the command line: the file a series came from is never written over.
+                std::error_code ec;
+                if (!s.source.empty() && (s.source == out || std::filesystem::equivalent(s.source, out, ec)))
+                    Raise(gFileError, HasSdfExtension(s.source) ? "ロードしているSDFファイルは上書き出来ません。"
+                                                                : "ロードしているTSDファイルは上書き出来ません。");
+                if (memo.is_none()) memoText = s.memo;
                 if (units.is_none()) units = py::cast(s.units);
                 if (coefA.is_none()) coefA = py::cast(s.coefA);
                 if (coefB.is_none()) coefB = py::cast(s.coefB);
@@ -1226,17 +1319,21 @@ when the file cannot be read.)");
                 data = s.data;
             }
             if (std::isnan(interval)) interval = 1.0;
-            WriteSeries(PathOf(path),
-                        data.cast<py::dict>(), units, coefA, coefB, start, interval, memo);
+            WriteSeries(out, data.cast<py::dict>(), units, coefA, coefB, start, interval, memoText);
         },
         "path"_a, "data"_a, py::kw_only(), "units"_a = py::none(), "coef_a"_a = py::none(),
-        "coef_b"_a = py::none(), "start"_a = py::none(), "interval"_a = kNaN, "memo"_a = "",
+        "coef_b"_a = py::none(), "start"_a = py::none(), "interval"_a = kNaN, "memo"_a = py::none(),
         R"(Writes a series as SDF (a .sdf name) or TSD (any other name), as the program's save
 step does: 16-bit counts (value - B) / A rounded half to even, NaN as the missing
 marker, names and units cut to 16 and 8 bytes, the file replaced only when complete.
 
 data: dict name -> 1-D array of physical values, or a Series (its table is then the
 default). units, coef_a (A, default 1), coef_b (B, default 0): one per channel;
-start: anything numpy.datetime64 takes; interval: seconds (whole milliseconds).
+start: local clock time, anything numpy.datetime64 takes, to the millisecond (a TSD
+header holds whole seconds: a finer start raises Error); a start with a zone (a text
+ending in "+09:00" or "Z", an aware datetime or pandas Timestamp) is converted to this
+machine's local clock time at that instant; interval: seconds (whole milliseconds);
+memo: the Series' memo unless given. A Series is never written over the file it was
+read from (FileError), and names or units holding a line break are refused.
 Raises ConversionError, writing nothing, when a value does not fit 16 bits.)");
 }
