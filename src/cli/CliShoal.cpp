@@ -1,5 +1,6 @@
 // shoal: wave-height shoaling over a plane bed or a profile file, as the shoaling window
 // computes it, printing the window's report and optionally the plotted points.
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -7,10 +8,11 @@
 #include "CliCommon.h"
 #include "CliResults.h"
 #include "core/runtime/Errors.h"
+#include "core/runtime/Messages.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
 #include "core/shoaling/ModelComparison.h"
-#include "core/shoaling/ShoalingRun.h"
+#include "core/shoaling/ShoalingRequest.h"
 
 namespace {
 
@@ -26,20 +28,6 @@ struct ShoalArgs {
     std::string format = "text", encoding = "utf-8", pointsCsv;
     bool onshoreEndGiven = false, offshoreEndGiven = false;
     orvane::PhysicalConstants constants;
-};
-
-// Collects what the window would show.
-class CliShoalingOutput : public orvane::ShoalingOutput {
-public:
-    void ClearHeightLine(const std::string&) override { points.clear(); }
-    void AddHeightPoint(double x, double y) override { points.emplace_back(x, y); }
-    void SetLeftAxisTitle(const std::string& title) override { leftTitle = title; }
-    void ClearReport() override { report.clear(); }
-    void AddReportLine(const std::string& line) override { report.push_back(line); }
-
-    std::vector<std::pair<double, double>> points;
-    std::vector<std::string> report;
-    std::string leftTitle;
 };
 
 std::string JsonNumbers(const std::vector<double>& v) {
@@ -62,9 +50,10 @@ void PrintComparisonJson(const orvane::ModelComparisonResult& r) {
     s += ",\"points\":" + JsonNumbers(r.points) + ",\"models\":[";
     for (std::size_t i = 0; i < r.models.size(); ++i) {
         const ComparedModel& m = r.models[i];
+        const SurfZoneModel& model = SurfZoneModelOf(m.method);
         if (i) s += ",";
-        s += "{\"method\":" + std::to_string(m.method) + ",\"name\":" + JsonString(ModelShortName(m.method)) +
-             ",\"height_item\":" + JsonString(HeightItemName(m.method)) +
+        s += "{\"method\":" + std::to_string(m.method) + ",\"name\":" + JsonString(model.shortName) +
+             ",\"height_item\":" + JsonString(model.heightItem) +
              ",\"applies\":" + (m.applies ? "true" : "false") + ",\"message\":" + JsonString(m.message);
         if (m.applies) {
             s += ",\"height\":" + JsonNumbers(m.pointHeight);
@@ -87,29 +76,42 @@ void PrintComparisonJson(const orvane::ModelComparisonResult& r) {
     PrintLine(s + "]}");
 }
 
+// The request from the options, as the window fills it from its controls: the bed, the
+// kinds and the display range. The wave, tide and points are left to the caller.
+orvane::ShoalingRequest BaseRequest(const ShoalArgs& a, int method) {
+    using namespace orvane;
+    ShoalingRequest r;
+    r.constants = a.constants;
+    ShoalingInputs& in = r.inputs;
+    in.Method = method;
+    in.HeightKind = Choice("--h0-kind", a.heightKind, {"significant", "rms"});
+    in.PeriodKind = Choice("--t0-kind", a.periodKind, {"significant", "peak"});
+    ShoalingRun bed;
+    ApplyBedOptions(bed, method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
+    in.XAxis = bed.Inputs.XAxis;
+    in.ProfileMode = bed.Inputs.ProfileMode;
+    in.ProfileFile = bed.Inputs.ProfileFile;
+    r.distanceColumn = bed.DistanceColumn;
+    r.depthColumn = bed.DepthColumn;
+    // Reading a profile in the window sets the display range to its extent; here that
+    // happens when the ends are not given.
+    r.onshoreEndGiven = in.ProfileMode == 0 || a.onshoreEndGiven;
+    r.offshoreEndGiven = in.ProfileMode == 0 || a.offshoreEndGiven;
+    return r;
+}
+
 // Every model with the same inputs: each model's report, then the table of the estimation
 // points with the spread between the models.
 void RunShoalAll(const ShoalArgs& a) {
     using namespace orvane;
-    ShoalingRun base{a.constants};
-    ShoalingInputs& in = base.Inputs;
-    in.HeightKind = Choice("--h0-kind", a.heightKind, {"significant", "rms"});
-    in.PeriodKind = Choice("--t0-kind", a.periodKind, {"significant", "peak"});
-    ApplyBedOptions(base, 1, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
-    if (!a.display.empty()) throw CLI::ValidationError("--display", "--method all draws every item itself");
+    ComparisonRequest request{BaseRequest(a, 1), {a.h0, a.t0, a.tide, a.points, a.obsPos}};
+    ShoalingInputs& in = request.base.inputs;
+    if (!a.display.empty()) throw CLI::ValidationError("--display", "--method all はすべての項目を描くので使えません。");
     in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
     in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
     if (in.ProfileMode == 0) in.Slope = StrToFloat(a.slope);
-    Prompter& prompter = SharedPrompter();
-    if (in.ProfileMode == 1 && FileExists(in.ProfileFile)) {
-        ShoalingOutput none;
-        if (!base.LoadProfile(none, prompter)) throw OrvaneError("計算を中止しました。");
-        if (a.onshoreEndGiven) in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
-        if (a.offshoreEndGiven) in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
-    }
-    const ModelComparisonResult r =
-        CompareModels(base, {a.h0, a.t0, a.tide, a.points, a.obsPos}, SharedProgress(), prompter);
-    if (!r.ran) return;
+    const ModelComparisonResult r = CompareModels(request, SharedProgress(), SharedPrompter());
+    if (!r.ran) throw OrvaneError(r.refusal.empty() ? msg::kRunAbandoned : r.refusal.c_str());
     bool any = false;
     for (const ComparedModel& m : r.models) any = any || m.applies;
     if (a.format == "csv") {
@@ -117,16 +119,16 @@ void RunShoalAll(const ShoalArgs& a) {
         CsvOutput csv("", a.encoding);
         for (const auto& line : ComparisonCurveLines(r)) csv.Line(line);
         csv.Commit();
-        if (!any) throw OrvaneError("計算を中止しました。");
+        if (!any) throw OrvaneError(msg::kRunAbandoned);
         return;
     }
     if (a.format == "json") {
         PrintComparisonJson(r);
-        if (!any) throw OrvaneError("計算を中止しました。");
+        if (!any) throw OrvaneError(msg::kRunAbandoned);
         return;
     }
     for (const ComparedModel& m : r.models) {
-        PrintLine(std::string("【") + ModelLongName(m.method) + "】");
+        PrintLine(std::string("【") + SurfZoneModelOf(m.method).japaneseName + "】");
         if (!m.applies) {
             PrintLine("(適用外) " + m.message);
             continue;
@@ -137,129 +139,123 @@ void RunShoalAll(const ShoalArgs& a) {
     for (const auto& line : ComparisonTableText(r)) PrintLine(line);
     if (a.csv)
         for (const auto& line : ComparisonCurveLines(r)) PrintLine(line);
-    if (!any) throw OrvaneError("計算を中止しました。");
+    if (!any) throw OrvaneError(msg::kRunAbandoned);
+}
+
+// The estimation-point table of --format json and --points-csv: position, then (in depth
+// mode) the distance, the stored height and the set-up; "" where the wave did not get there.
+struct PointTable {
+    std::vector<std::string> keys;
+    std::vector<std::vector<std::string>> rows;
+};
+
+PointTable PointsOf(const orvane::ShoalingResult& r) {
+    using orvane::JsonNumber;
+    const bool depth = r.axisMode == 0;
+    PointTable t;
+    t.keys = {depth ? "depth" : "distance"};
+    if (depth) t.keys.push_back("distance");
+    t.keys.push_back(orvane::SurfZoneModelOf(r.method).storedHeight);
+    t.keys.push_back("setup");
+    for (std::size_t i = 0; i < r.points.size() && i < r.pointDistance.size(); ++i) {
+        const bool reached = std::isfinite(r.pointHeight[i]);
+        std::vector<std::string> row{JsonNumber(r.points[i])};
+        if (depth) row.push_back(JsonNumber(r.pointDistance[i]));
+        row.push_back(reached ? JsonNumber(r.pointHeight[i]) : "");
+        row.push_back(reached ? JsonNumber(r.pointSetup[i]) : "");
+        t.rows.push_back(std::move(row));
+    }
+    return t;
 }
 
 void RunShoal(const ShoalArgs& a) {
     using namespace orvane;
     if (orvane::LowerAscii(a.method) == "all") return RunShoalAll(a);
-    ShoalingRun run{a.constants};
-    ShoalingInputs& in = run.Inputs;
-    try {
-        in.Method = ParseMethod("--method", a.method, ShoalMethodNames());
-    } catch (const CLI::ValidationError& e) {
-        throw CLI::ValidationError(std::string(e.what()) + " | all");
-    }
+    const SurfZoneModel* model = FindSurfZoneModel(a.method);
+    if (!model)
+        throw CLI::ValidationError("--method", "'" + a.method + "' は使えません。使える値: " +
+                                                   MethodList(ShoalMethodNames()) + " | all");
     if (!a.pointsCsv.empty()) CheckOutputFile(a.pointsCsv, {a.profile}, {".csv"});
-    if (in.Method >= 2 && a.obsPos.empty())
-        throw OrvaneError("--obs-depth が必要です: この計算方法は観測点の水深 (MSL基準, m) または離岸距離 (m) から始めます。");
-    in.HeightKind = Choice("--h0-kind", a.heightKind, {"significant", "rms"});
-    in.PeriodKind = Choice("--t0-kind", a.periodKind, {"significant", "peak"});
-    ApplyBedOptions(run, in.Method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
-    const auto items = DisplayItemsFor(in.Method);
+    if (model->startsAtObservation && a.obsPos.empty())
+        throw OrvaneError(msg::kObsDepthNeeded);
+    ShoalingRequest request = BaseRequest(a, model->key);
+    ShoalingInputs& in = request.inputs;
     if (!a.display.empty()) {
-        int index = -1;
-        for (std::size_t i = 0; i < items.size(); ++i)
-            if (a.display == items[i].text) index = static_cast<int>(i);
+        int index = DisplayItemIndex(*model, a.display);
         if (index < 0 && !(TryStrToInt(a.display, index) && index >= 0 &&
-                           index < static_cast<int>(items.size())))
-            throw CLI::ValidationError("--display", "'" + a.display + "' is not a display item of this method");
+                           index < static_cast<int>(model->items.size())))
+            throw CLI::ValidationError("--display", "'" + MessageExcerpt(a.display) + "' はこの計算方法の表示データではありません。");
         in.DisplayIndex = index;
     }
 
     // The boxes in the order the Calculate button reads them.
-    const double tide = StrToFloat(a.tide);
-    run.TideLevel = tide;
-    const double T = StrToFloat(a.t0);
-    if (T <= 0) return;
-    const double H = StrToFloat(a.h0);
+    request.tide = StrToFloat(a.tide);
+    request.period = StrToFloat(a.t0);
+    if (!(request.period > 0)) throw OrvaneError(msg::kPeriodNotPositive);
+    request.height = StrToFloat(a.h0);
     in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
     in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
     if (in.ProfileMode == 0) in.Slope = StrToFloat(a.slope);
-    if (in.ObsPos == 1) in.ObsPosValue = StrToFloat(a.obsPos);
-    run.SetOffshoreWave(H, T);
-    run.ParseEstimationPoints(a.points);
+    if (model->startsAtObservation) in.ObsPosValue = StrToFloat(a.obsPos);
+    request.points = ParsePoints(a.points);
 
-    CliShoalingOutput out;
-    Prompter& prompter = SharedPrompter();
-    // Reading a profile in the window sets the display range to the file's extent; here
-    // that happens when the ends are not given.
-    if (in.ProfileMode == 1 && in.Method != 0 && FileExists(in.ProfileFile)) {
-        if (!run.LoadProfile(out, prompter)) throw OrvaneError("計算を中止しました。");
-        if (a.onshoreEndGiven) in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
-        if (a.offshoreEndGiven) in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
-        run.SetOffshoreWave(H, T);
-    }
-    const PrepareResult prepared = run.PrepareRun(out, prompter, PrepareMode::SingleRun);
-    if (!prepared.ok) throw OrvaneError("計算を中止しました。");
-
-    // The estimation-point table at full precision comes from the same march run as the
-    // series tools run it (no report), on a copy prepared exactly like this one.
-    const bool table = !a.pointsCsv.empty() || a.format == "json";
-    ShoalingRun silent = run;
-
-    run.Interactive = true;
-    Progress& progress = SharedProgress();
-    progress.SetProgressComment("ただ今、計算中．．．．");
-    const bool ok = run.RunModel(run.EstimationValues, tide, out, progress, prompter);
-    progress.Hide();
+    const ShoalingResult r = RunShoaling(request, SharedProgress(), SharedPrompter());
     ThrowIfInterrupted();
+    if (!r.refusal.empty()) throw OrvaneError(r.refusal);
+    if (!r.prepared.ok) throw OrvaneError(msg::kRunAbandoned);
 
-    std::vector<std::vector<std::string>> rows;  // position, distance, height, setup
-    if (ok && table) {
-        CliShoalingOutput ignored;
-        NullProgress none;
-        silent.Interactive = false;
-        silent.RecordProfile = false;
-        if (silent.RunModel(silent.EstimationValues, tide, ignored, none, prompter)) {
-            for (int i = 0; i < silent.EstimationCount; ++i) {
-                const bool reached = silent.EstimatedHeight[i] >= 0;
-                rows.push_back({JsonNumber(silent.EstimationValues[i]), JsonNumber(silent.EstimationDistances[i]),
-                                reached ? JsonNumber(silent.EstimatedHeight[i]) : "",
-                                reached ? JsonNumber(silent.EstimatedSetup[i]) : ""});
-            }
-        }
-    }
-    const std::string xTitle = BottomAxisTitle(run.AxisMode);
-    const std::string heightName = in.Method == 0 ? "H" : "Hrms";
-    const std::string position = run.AxisMode == 0 ? "depth" : "distance";
-    if (!a.pointsCsv.empty() && ok) {
+    const std::string xTitle = r.xTitle;
+    PointTable table = PointsOf(r);
+    if (!r.ok) table.rows.clear();
+    if (!a.pointsCsv.empty() && r.ok) {
         CsvOutput points(a.pointsCsv, a.encoding);
-        points.Line(position + "(m),distance(m)," + heightName + "(m),setup(m)");
-        for (const auto& r : rows) points.Line(r[0] + "," + r[1] + "," + r[2] + "," + r[3]);
+        std::string header;
+        for (const auto& key : table.keys) header += (header.empty() ? "" : ",") + key + "(m)";
+        points.Line(header);
+        for (const auto& row : table.rows) {
+            std::string line;
+            for (std::size_t k = 0; k < row.size(); ++k) line += (k ? "," : "") + row[k];
+            points.Line(line);
+        }
         points.Commit();
     }
     if (a.format == "csv") {
         // Only the chart's points: a script reads them without the report.
         CsvOutput chart("", a.encoding);
-        chart.Line(CsvQuoted(xTitle) + "," + CsvQuoted(out.leftTitle));
-        for (auto [x, y] : out.points) chart.Line(JsonNumber(x) + "," + JsonNumber(y));
+        chart.Line(CsvQuoted(xTitle) + "," + CsvQuoted(r.yTitle));
+        for (std::size_t i = 0; i < r.chartX.size(); ++i) chart.Line(JsonNumber(r.chartX[i]) + "," + JsonNumber(r.chartY[i]));
         chart.Commit();
     } else if (a.format == "json") {
-        std::string j = "{\"command\": \"shoal\", \"method\": " + std::to_string(in.Method) + ", \"report\": [";
-        for (std::size_t i = 0; i < out.report.size(); ++i) j += (i ? ", " : "") + JsonString(out.report[i]);
-        j += "], \"chart\": {\"x_title\": " + JsonString(xTitle) + ", \"y_title\": " + JsonString(out.leftTitle) +
+        const std::vector<std::string> report = ShoalingReportLines(r);
+        std::string j = "{\"command\": \"shoal\", \"method\": " + std::to_string(r.method) + ", \"report\": [";
+        for (std::size_t i = 0; i < report.size(); ++i) j += (i ? ", " : "") + JsonString(report[i]);
+        j += "], \"chart\": {\"x_title\": " + JsonString(xTitle) + ", \"y_title\": " + JsonString(r.yTitle) +
              ", \"x\": [";
-        for (std::size_t i = 0; i < out.points.size(); ++i) j += (i ? ", " : "") + JsonNumber(out.points[i].first);
+        for (std::size_t i = 0; i < r.chartX.size(); ++i) j += (i ? ", " : "") + JsonNumber(r.chartX[i]);
         j += "], \"y\": [";
-        for (std::size_t i = 0; i < out.points.size(); ++i) j += (i ? ", " : "") + JsonNumber(out.points[i].second);
+        for (std::size_t i = 0; i < r.chartY.size(); ++i) j += (i ? ", " : "") + JsonNumber(r.chartY[i]);
         j += "]}, \"points\": [";
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            auto num = [](const std::string& v) { return v.empty() ? std::string("null") : v; };
-            j += std::string(i ? ", " : "") + "{\"" + position + "\": " + rows[i][0] + ", \"distance\": " + rows[i][1] +
-                 ", \"" + heightName + "\": " + num(rows[i][2]) + ", \"setup\": " + num(rows[i][3]) + "}";
+        for (std::size_t i = 0; i < table.rows.size(); ++i) {
+            j += i ? ", {" : "{";
+            for (std::size_t k = 0; k < table.keys.size(); ++k) {
+                const std::string& v = table.rows[i][k];
+                j += (k ? ", \"" : "\"") + table.keys[k] + "\": " + (v.empty() ? "null" : v);
+            }
+            j += "}";
         }
-        j += "], \"units\": {\"" + position + "\": \"m\", \"distance\": \"m\", \"" + heightName +
-             "\": \"m\", \"setup\": \"m\"}}";
+        j += "], \"units\": {";
+        for (std::size_t k = 0; k < table.keys.size(); ++k) j += (k ? ", \"" : "\"") + table.keys[k] + "\": \"m\"";
+        j += "}}";
         PrintLine(j);
     } else {
-        for (const auto& line : out.report) PrintLine(line);
+        for (const auto& line : ShoalingReportLines(r)) PrintLine(line);
         if (a.csv) {
-            PrintLine(xTitle + "," + out.leftTitle);
-            for (auto [x, y] : out.points) PrintLine(FormatGeneral(x, 7) + "," + FormatGeneral(y, 7));
+            PrintLine(xTitle + "," + r.yTitle);
+            for (std::size_t i = 0; i < r.chartX.size(); ++i)
+                PrintLine(FormatGeneral(r.chartX[i], 7) + "," + FormatGeneral(r.chartY[i], 7));
         }
     }
-    if (!ok) throw OrvaneError("計算を中止しました。");
+    if (!r.ok) throw OrvaneError(msg::kRunAbandoned);
 }
 
 }  // namespace
@@ -269,9 +265,8 @@ void RegisterShoalCommands(CLI::App& app) {
     CLI::App* s = app.add_subcommand(
         "shoal", "波高の浅水変化: 推定位置の報告 (窓の「推定位置」と同じ行) と、--csv でグラフの点");
     s->add_option("--method", args->method,
-                  "計算方法 (名前または番号): 0 regular 菅原・山本(1978), 1 goda 合田(1975), "
-                  "2 thornton-guza Thornton and Guza(1983), 3 battjes-stive Battjes and Stive(1985), "
-                  "all すべてを比較 (各モデルの報告と差の表)")
+                  "計算方法 (名前または番号): " + orvane::SurfZoneModelList() +
+                      ", all すべてを比較 (各モデルの報告と差の表)")
         ->type_name("名前|番号")
         ->capture_default_str();
     orvane::AddTextOption(s, "--h0", args->h0, "沖波の波高 H (m)");
