@@ -880,8 +880,18 @@ double StartDays(py::object start) {
         if (py::hasattr(start, "to_pydatetime")) start = start.attr("to_pydatetime")();
         start = start.attr("astimezone")().attr("replace")("tzinfo"_a = py::none());
     }
-    py::object us = py::module_::import("numpy").attr("datetime64")(start, "us").attr("astype")("int64");
-    const long long ms = static_cast<long long>(std::llround(static_cast<double>(us.cast<long long>()) / 1000.0));
+    py::module_ np = py::module_::import("numpy");
+    py::object time;
+    try {
+        time = np.attr("datetime64")(start, "us");
+    } catch (py::error_already_set& e) {
+        Raise(gConversionError, "write_series: start " + py::repr(start).cast<std::string>() +
+                                    " を時刻にできません (" + e.what() + ")。");
+    }
+    if (np.attr("isnat")(time).cast<bool>())
+        Raise(gConversionError, "write_series: start が NaT (時刻なし) です。計測開始時刻を指定して下さい。");
+    const long long us = time.attr("astype")("int64").cast<long long>();
+    const long long ms = static_cast<long long>(std::llround(static_cast<double>(us) / 1000.0));
     return MicrosecondsToDays(ms * 1000);
 }
 
@@ -1203,7 +1213,10 @@ than the tide (its tail is then missing).
 method 1 'goda', 2 'thornton-guza' or 3 'battjes-stive'; the bed and points as in
 shoal() (the range ends default to 0.1 and 10, or the profile's extent); kr: measured -> offshore height factor; msl: height of MSL above the tide
 datum (m); item 'urms' | 'um' | 'us'; umax / xmax add the largest velocity over the
-profile and where it occurs. jobs threads (0: one per core); the GIL is released.
+profile and where it occurs. jobs threads (0: the cores this process may use, as on the
+command line); the GIL is released, and Ctrl-C stops the run with KeyboardInterrupt.
+The tide of a file read with read_series() is already in its channel's unit; give it in
+metres (a channel in cm or mm divided by 100 or 1000), as the command line reads it.
 
 Returns a dict channel name -> float64 array (m/s; m for the place), named as the
 program's result file names them, NaN where the file gets a missing sample. Rounding
@@ -1213,8 +1226,9 @@ value/0.001 (0.01 for the place) half to even gives the file's counts.)");
           "dh"_a = 0.0, "us_factor"_a = 1.0, "tp_factor"_a = 1.0, "jobs"_a = 0, "gravity"_a = kDefaults.gra,
           R"(Significant wave height (m) from the significant bottom velocity amplitude us
 (m/s), the peak period tp (s) and the tide (m), as the wave-height tool computes it:
-depth = mean_depth + dh + tide. NaN in, NaN out. Broadcasts; jobs threads (0: one per
-core) with the GIL released. Raises CalculationError for a zero or negative period or
+depth = mean_depth + dh + tide. NaN in, NaN out. Broadcasts; jobs threads (0: the cores
+this process may use) with the GIL released; Ctrl-C stops it with KeyboardInterrupt.
+Raises CalculationError for a zero or negative period or
 depth.)");
 
     py::class_<Series>(m, "Series", R"(A time series read by read_series().
@@ -1320,7 +1334,7 @@ when the file cannot be read.)");
         },
         "path"_a, "data"_a, py::kw_only(), "units"_a = py::none(), "coef_a"_a = py::none(),
         "coef_b"_a = py::none(), "start"_a = py::none(), "interval"_a = kNaN, "memo"_a = py::none(),
-        R"(Writes a series as SDF (a .sdf name) or TSD (any other name), as the program's save
+        R"(Writes a series as SDF (a .sdf name) or TSD (a .tsd name), as the program's save
 step does: 16-bit counts (value - B) / A rounded half to even, NaN as the missing
 marker, names and units cut to 16 and 8 bytes, the file replaced only when complete.
 
