@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """A walk through the module, cell by cell; docs/python.md shows these cells and output.
 
-    PYTHONPATH=build/dev/python /usr/bin/python3 examples/walkthrough.py [FIGURE.png]
+    PYTHONPATH=build/release/python /usr/bin/python3 examples/walkthrough.py [FIGURE.png]
 """
 import os
 import resource

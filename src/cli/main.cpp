@@ -8,7 +8,7 @@
 #include "core/runtime/Errors.h"
 
 int main(int argc, char** argv) {
-    CLI::App app{"Orvane: 沿岸波浪解析 (command line)"};
+    CLI::App app{"Orvane: 沿岸波浪解析 (command line)", "orvane-cli"};
     app.require_subcommand(1);
     orvane::UseJapaneseUsage(app);
     app.set_version_flag("--version", std::string("orvane-cli (Orvane) ") + ORVANE_VERSION, "版を表示して終了");
