@@ -122,7 +122,7 @@ void CheckTgFitBounds(const TgFitBounds& b) {
     const TgFitBounds limits;
     auto check = [](double lo, double hi, double min, double max, const char* name) {
         if (!(min <= lo && lo <= hi && hi <= max))
-            throw OrvaneError(std::string(name) + " の範囲は " + FormatGeneral(min, 7) + "～" + FormatGeneral(max, 7) +
+            throw OrvaneError(std::string(name) + " の範囲は " + FormatFixed(min, 1) + "～" + FormatFixed(max, 1) +
                               " の中で、下限を上限以下にして下さい。");
     };
     check(b.gammaLow, b.gammaHigh, limits.gammaLow, limits.gammaHigh, "γ");
