@@ -33,12 +33,15 @@ rayleigh = _by_name("rayleigh")
 bottom_velocity = _by_name("bottom_velocity")
 random_wave_velocity = _by_name("random_wave_velocity")
 shoal = _by_name("shoal")
+compare = _by_name("compare")
+fit_thornton_guza = _by_name("fit_thornton_guza")
 velocity_series = _by_name("velocity_series")
 height_series = _by_name("height_series")
 read_series = _by_name("read_series")
 write_series = _by_name("write_series")
 
 __all__ = ["wavenumber", "airy", "rayleigh", "bottom_velocity", "random_wave_velocity", "shoal",
+           "compare", "fit_thornton_guza",
            "velocity_series", "height_series", "read_series", "write_series", "Series", "Error",
            "ConversionError", "CalculationError", "FileError", "ConvergenceError", "GRAVITY",
            "DENSITY", "PERIOD_RATIO", "GAMMA_TG", "B_TG", "__version__"]
