@@ -87,7 +87,8 @@ ObservedSkill CompareWithObservations(const ModelComparisonResult& r, const Obse
     for (bool setup : {false, true}) {
         if (setup && !set.HasSetup()) break;
         for (const ComparedModel& m : r.models) {
-            if (setup && !m.hasSetup) continue;
+            // A model left out says why in its height row already.
+            if (setup && (!m.hasSetup || !m.applies)) continue;
             ModelSkill row;
             row.method = m.method;
             row.setup = setup;

@@ -49,7 +49,8 @@ struct ModelSkill {
 struct ObservedSkill {
     ObservedHeight kind = ObservedHeight::Hs;
     int heights = 0, setups = 0;  // measured values in the set
-    std::vector<ModelSkill> rows; // every model's height row in method order, then η rows
+    // Every model's height row in method order, then the η rows of the models that apply.
+    std::vector<ModelSkill> rows;
     // Not empty when no model compares a single height: said instead of empty scores.
     std::string note;
 };

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -100,11 +101,14 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(p
     auto* v = new QVBoxLayout(this);
     v->addWidget(ToolBar1);
     v->addLayout(choices);
-    v->addWidget(Chart1, 3);
-    v->addWidget(Grid1, 1);
-    v->addWidget(LabelNotes);
+    v->addWidget(Chart1, 5);
     BuildObservedPanel();
-    v->addWidget(GroupObservedSkill, 1);
+    TabTables = new QTabWidget(this);
+    TabTables->setObjectName("TabTables");
+    TabTables->addTab(Grid1, QStringLiteral("推定位置の表"));
+    TabTables->addTab(GroupObservedSkill, QStringLiteral("測定値との比較"));
+    v->addWidget(TabTables, 2);
+    v->addWidget(LabelNotes);
     v->addLayout(bottom);
 
     auto guarded = [this](void (TFrmModelCompare::*handler)()) {
@@ -348,7 +352,7 @@ void TFrmModelCompare::ToolButton6Click() { OpenHelpKeyword(ctx_, QStringLiteral
 // 測定値との比較
 
 void TFrmModelCompare::BuildObservedPanel() {
-    GroupObservedSkill = new QGroupBox(QStringLiteral("測定値との比較"), this);
+    GroupObservedSkill = new QWidget(this);
     GroupObservedSkill->setObjectName("GroupObservedSkill");
     ButtonObserved = new QPushButton(QStringLiteral("測定値の読込み..."), GroupObservedSkill);
     ButtonObserved->setObjectName("ButtonObserved");
@@ -365,17 +369,18 @@ void TFrmModelCompare::BuildObservedPanel() {
     ComboObsHeight = combo("ComboObsHeight");
     ComboObsSetup = combo("ComboObsSetup");
     ComboObsPosition->setToolTip(QStringLiteral("水深（MSL基準）または離岸距離。グラフの横軸と同じ種類にします"));
-    RadioGroupObservedKind = new RadioGroup(QStringLiteral("測定した波高"), {}, GroupObservedSkill);
-    RadioGroupObservedKind->setObjectName("RadioGroupObservedKind");
-    RadioGroupObservedKind->SetItems({QStringLiteral("Hs"), QStringLiteral("Hrms")});
-    RadioGroupObservedKind->SetItemIndex(0);
-    RadioGroupObservedKind->SetColumns(2);
+    ComboObsKind = new QComboBox(GroupObservedSkill);
+    ComboObsKind->setObjectName("ComboObsKind");
+    ComboObsKind->addItems({QStringLiteral("Hs"), QStringLiteral("Hrms")});
 
     GridSkill = new QTableWidget(GroupObservedSkill);
     GridSkill->setObjectName("GridSkill");
     GridSkill->setEditTriggers(QAbstractItemView::NoEditTriggers);
     GridSkill->verticalHeader()->setVisible(false);
-    GridSkill->setMinimumHeight(90);
+    GridSkill->setMinimumHeight(80);
+    GridSkill->setWordWrap(false);
+    // Every model's row in view without scrolling where the window allows.
+    GridSkill->verticalHeader()->setDefaultSectionSize(GridSkill->fontMetrics().height() + 6);
 
     ButtonFitTG = new QPushButton(QStringLiteral("Thornton-Guza を当てはめる"), GroupObservedSkill);
     ButtonFitTG->setObjectName("ButtonFitTG");
@@ -390,7 +395,7 @@ void TFrmModelCompare::BuildObservedPanel() {
     ButtonSkillHelp->setToolTip(QStringLiteral("指標と当てはめの説明 (F1)"));
     LabelFit = new QLabel(GroupObservedSkill);
     LabelFit->setObjectName("LabelFit");
-    LabelFit->setWordWrap(true);
+    LabelFit->setWordWrap(false);
     for (QWidget* w : {static_cast<QWidget*>(ButtonFitTG), static_cast<QWidget*>(ButtonApplyFit),
                        static_cast<QWidget*>(ButtonSaveSkill)})
         w->setEnabled(false);
@@ -404,17 +409,23 @@ void TFrmModelCompare::BuildObservedPanel() {
     file->addWidget(ComboObsHeight);
     file->addWidget(new QLabel(QStringLiteral("η"), GroupObservedSkill));
     file->addWidget(ComboObsSetup);
-    file->addWidget(RadioGroupObservedKind);
+    file->addWidget(new QLabel(QStringLiteral("測定した波高"), GroupObservedSkill));
+    file->addWidget(ComboObsKind);
     file->addWidget(ButtonSkillHelp);
+    // Kept low, so that the panel takes no height from the chart.
     auto* actions = new QVBoxLayout;
+    auto* second = new QHBoxLayout;
+    second->addWidget(ButtonApplyFit);
+    second->addWidget(ButtonSaveSkill);
     actions->addWidget(ButtonFitTG);
-    actions->addWidget(ButtonApplyFit);
-    actions->addWidget(ButtonSaveSkill);
-    actions->addWidget(LabelFit, 1);
+    actions->addLayout(second);
+    actions->addWidget(LabelFit);
+    actions->addStretch(1);
     auto* body = new QHBoxLayout;
     body->addWidget(GridSkill, 3);
     body->addLayout(actions, 1);
     auto* v = new QVBoxLayout(GroupObservedSkill);
+    v->setContentsMargins(4, 4, 4, 4);
     v->addLayout(file);
     v->addLayout(body);
 
@@ -439,7 +450,7 @@ void TFrmModelCompare::BuildObservedPanel() {
     });
     for (QComboBox* c : {ComboObsPosition, ComboObsHeight, ComboObsSetup})
         connect(c, &QComboBox::activated, this, guarded(&TFrmModelCompare::ReadObserved));
-    connect(RadioGroupObservedKind, &RadioGroup::itemIndexChanged, this, guarded(&TFrmModelCompare::ReadObserved));
+    connect(ComboObsKind, &QComboBox::activated, this, guarded(&TFrmModelCompare::ReadObserved));
     connect(ButtonFitTG, &QPushButton::clicked, this, guarded(&TFrmModelCompare::FitThorntonGuza));
     connect(ButtonApplyFit, &QPushButton::clicked, this, guarded(&TFrmModelCompare::ApplyFit));
     connect(ButtonSaveSkill, &QPushButton::clicked, this, [this] {
@@ -476,7 +487,7 @@ void TFrmModelCompare::OpenObserved(const QString& path) {
     ComboObsSetup->setCurrentIndex(setup);
     // A column named Hrms is read as Hrms.
     if (names.size() > 1 && names[ComboObsHeight->currentIndex()].contains(QStringLiteral("rms"), Qt::CaseInsensitive))
-        RadioGroupObservedKind->SetItemIndex(1);
+        ComboObsKind->setCurrentIndex(1);
     observedPath_ = path;
     ReadObserved();
 }
@@ -487,7 +498,7 @@ void TFrmModelCompare::ReadObserved() {
     c.position = std::max(0, ComboObsPosition->currentIndex());
     c.height = std::max(0, ComboObsHeight->currentIndex());
     c.setup = ComboObsSetup->currentIndex() - 1;
-    const auto kind = RadioGroupObservedKind->ItemIndex() == 1 ? orvane::ObservedHeight::Hrms : orvane::ObservedHeight::Hs;
+    const auto kind = ComboObsKind->currentIndex() == 1 ? orvane::ObservedHeight::Hrms : orvane::ObservedHeight::Hs;
     observed_.reset();
     skill_.reset();
     fit_.reset();
@@ -501,6 +512,7 @@ void TFrmModelCompare::ReadObserved() {
     }
     // The measured kind is the one the chart shows.
     RadioGroupHeight->SetItemIndex(kind == orvane::ObservedHeight::Hrms ? 1 : 0);
+    TabTables->setCurrentWidget(GroupObservedSkill);
     ScoreObserved();
     ApplyChoices();
 }
@@ -529,7 +541,6 @@ void TFrmModelCompare::FillSkillTable() {
         GridSkill->setItem(0, 0, new QTableWidgetItem(Q(skill_->note)));
         GridSkill->setWordWrap(true);
         GridSkill->horizontalHeader()->setStretchLastSection(true);
-        GridSkill->resizeRowsToContents();
         return;
     }
     const QStringList header = Q(lines.front()).split('\t');
@@ -537,6 +548,7 @@ void TFrmModelCompare::FillSkillTable() {
     GridSkill->setRowCount(int(lines.size()) - 1);
     GridSkill->setHorizontalHeaderLabels(header);
     GridSkill->horizontalHeader()->setStretchLastSection(false);
+    GridSkill->setWordWrap(false);
     for (int row = 1; row < int(lines.size()); ++row) {
         const orvane::ModelSkill& m = skill_->rows[std::size_t(row - 1)];
         const QStringList cells = Q(lines[std::size_t(row)]).split('\t');
@@ -555,6 +567,13 @@ void TFrmModelCompare::FillSkillTable() {
         if (!m.applies && header.size() > 2) GridSkill->setSpan(row - 1, 2, 1, int(header.size()) - 2);
     }
     GridSkill->resizeColumnsToContents();
+    // The best model's row in view once the table has its size.
+    for (std::size_t i = 0; i < skill_->rows.size(); ++i)
+        if (skill_->rows[i].best)
+            QTimer::singleShot(0, GridSkill, [this, i] {
+                if (QTableWidgetItem* item = GridSkill->item(int(i), 0))
+                    GridSkill->scrollToItem(item, QAbstractItemView::PositionAtCenter);
+            });
 }
 
 void TFrmModelCompare::DrawObserved() {
@@ -613,7 +632,7 @@ void TFrmModelCompare::FitThorntonGuza() {
     fit_ = orvane::FitThorntonGuza({c}, {}, yes);
     const orvane::TgFitResult& f = *fit_;
     auto fixed = [](double v, int d) { return std::isfinite(v) ? Q(orvane::FormatFixed(v, d)) : QStringLiteral("-"); };
-    LabelFit->setText(QStringLiteral("γ %1 → %2\nB %3 → %4\nRMSE %5 → %6 m\n（比較 %7 点、モデルの計算 %8 回）")
+    LabelFit->setText(QStringLiteral("γ %1 → %2、B %3 → %4\nRMSE %5 → %6 m（%7 点、モデルの計算 %8 回）")
                           .arg(fixed(f.gammaBefore, 3), fixed(f.gamma, 3), fixed(f.bBefore, 3), fixed(f.b, 3),
                                fixed(f.before.rmse, 3), fixed(f.after.rmse, 3))
                           .arg(f.used)

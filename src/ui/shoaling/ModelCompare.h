@@ -4,7 +4,7 @@
 // estimation points and the spread between the models. Opened from the shoaling window.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
+#include <QTabWidget>
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
@@ -44,13 +44,14 @@ public:
 
     // 測定値との比較: measured heights as markers, every model's scores, the fit of
     // Thornton-Guza.
-    QGroupBox* GroupObservedSkill = nullptr;
+    QTabWidget* TabTables = nullptr;             // 推定位置の表 | 測定値との比較
+    QWidget* GroupObservedSkill = nullptr;
     QPushButton* ButtonObserved = nullptr;       // 測定値の読込み
     QLabel* LabelObservedFile = nullptr;
     QComboBox* ComboObsPosition = nullptr;       // columns of the file
     QComboBox* ComboObsHeight = nullptr;
     QComboBox* ComboObsSetup = nullptr;          // item 0: (なし)
-    RadioGroup* RadioGroupObservedKind = nullptr;  // Hs / Hrms
+    QComboBox* ComboObsKind = nullptr;           // 測定した波高: Hs / Hrms
     QTableWidget* GridSkill = nullptr;
     QPushButton* ButtonFitTG = nullptr;          // Thornton-Guza を当てはめる
     QPushButton* ButtonApplyFit = nullptr;       // 定数に入れる
