@@ -12,24 +12,29 @@ using namespace orvane;
 
 namespace {
 
-ShoalingRun Beach(double gamma, double b) {
-    PhysicalConstants c;
-    c.gamma_TG = gamma;
-    c.B_TG = b;
-    ShoalingRun run{c};
-    run.Inputs.Slope = 0.02;
-    run.Inputs.OffshoreEndValue = 12;
-    return run;
+ShoalingRequest Beach(double gamma, double b) {
+    ShoalingRequest r;
+    r.constants.gamma_TG = gamma;
+    r.constants.B_TG = b;
+    r.inputs.Slope = 0.02;
+    r.inputs.OffshoreEndValue = 12;
+    return r;
 }
 
 void FitOneCase(benchmark::State& state) {
     NullProgress progress;
     ScriptedPrompter prompter;
-    const ModelComparisonResult truth = CompareModels(Beach(0.55, 1.2), {"2.78", "9", "0.3", "2,4,6", "12"}, progress, prompter);
+    const ModelComparisonResult truth =
+        CompareModels({Beach(0.55, 1.2), {"2.78", "9", "0.3", "2,4,6", "12"}}, progress, prompter);
     const ComparedCurve& tg = truth.models[2].height;
     std::vector<double> depth = {10, 8, 6, 5, 4, 3, 2, 1.2}, hs;
     for (double h : depth) hs.push_back(std::round(CurveValueAt(tg.x, tg.y, h + 0.3) * 100) / 100);
-    const TgFitCase c{Beach(0.42, 1.54), 2.78, 9, 0.3, 12, "2,4,6", MakeObservations(depth, hs, {}, ObservedHeight::Hs)};
+    TgFitCase c{Beach(0.42, 1.54), MakeObservations(depth, hs, {}, ObservedHeight::Hs)};
+    c.request.height = 2.78;
+    c.request.period = 9;
+    c.request.tide = 0.3;
+    c.request.points = {2, 4, 6};
+    c.request.inputs.ObsPosValue = 12;
     TgFitResult r;
     for (auto _ : state) {
         r = FitThorntonGuza({c}, {}, prompter);

@@ -1,5 +1,6 @@
 // shoal: wave-height shoaling over a plane bed or a profile file, as the shoaling window
 // computes it, printing the window's report and optionally the plotted points.
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -9,10 +10,11 @@
 #include "CliCommon.h"
 #include "CliResults.h"
 #include "core/runtime/Errors.h"
+#include "core/runtime/Messages.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
 #include "core/shoaling/ModelComparison.h"
-#include "core/shoaling/ShoalingRun.h"
+#include "core/shoaling/ShoalingRequest.h"
 #include "core/shoaling/SkillScores.h"
 #include "core/shoaling/ThorntonGuzaFit.h"
 
@@ -38,20 +40,6 @@ struct ShoalArgs {
     std::string gammaRange = "0.2,1.0", bRange = "0.5,2.5";
 };
 
-// Collects what the window would show.
-class CliShoalingOutput : public orvane::ShoalingOutput {
-public:
-    void ClearHeightLine(const std::string&) override { points.clear(); }
-    void AddHeightPoint(double x, double y) override { points.emplace_back(x, y); }
-    void SetLeftAxisTitle(const std::string& title) override { leftTitle = title; }
-    void ClearReport() override { report.clear(); }
-    void AddReportLine(const std::string& line) override { report.push_back(line); }
-
-    std::vector<std::pair<double, double>> points;
-    std::vector<std::string> report;
-    std::string leftTitle;
-};
-
 std::string JsonNumbers(const std::vector<double>& v) {
     std::string s = "[";
     for (std::size_t i = 0; i < v.size(); ++i) s += (i ? "," : "") + orvane::JsonNumber(v[i]);
@@ -72,9 +60,10 @@ void PrintComparisonJson(const orvane::ModelComparisonResult& r, const std::stri
     s += ",\"points\":" + JsonNumbers(r.points) + ",\"models\":[";
     for (std::size_t i = 0; i < r.models.size(); ++i) {
         const ComparedModel& m = r.models[i];
+        const SurfZoneModel& model = SurfZoneModelOf(m.method);
         if (i) s += ",";
-        s += "{\"method\":" + std::to_string(m.method) + ",\"name\":" + JsonString(ModelShortName(m.method)) +
-             ",\"height_item\":" + JsonString(HeightItemName(m.method)) +
+        s += "{\"method\":" + std::to_string(m.method) + ",\"name\":" + JsonString(model.shortName) +
+             ",\"height_item\":" + JsonString(model.heightItem) +
              ",\"applies\":" + (m.applies ? "true" : "false") + ",\"message\":" + JsonString(m.message);
         if (m.applies) {
             s += ",\"height\":" + JsonNumbers(m.pointHeight);
@@ -115,7 +104,7 @@ std::string ObservedJson(const orvane::ObservedSet& set, const orvane::ObservedS
     for (std::size_t i = 0; i < skill.rows.size(); ++i) {
         const ModelSkill& row = skill.rows[i];
         s += std::string(i ? "," : "") + "{\"method\":" + std::to_string(row.method) + ",\"name\":" +
-             JsonString(ModelShortName(row.method)) + ",\"quantity\":" +
+             JsonString(SurfZoneModelOf(row.method).shortName) + ",\"quantity\":" +
              JsonString(row.setup ? "setup" : ObservedHeightName(set.kind)) +
              ",\"applies\":" + (row.applies ? "true" : "false") + ",\"message\":" + JsonString(row.message) +
              ",\"best\":" + (row.best ? "true" : "false") + ",\"score\":" + JsonSkill(row.skill) + "}";
@@ -137,25 +126,40 @@ orvane::ObservedSet ReadObservedFile(const ShoalArgs& a, const std::string& file
     return ReadObservations(file, c, kind);
 }
 
-// The run state every model of the comparison (and the fit) starts from: kinds, bed,
-// display range, constants; a profile read as the window reads it.
-orvane::ShoalingRun ComparisonBase(const ShoalArgs& a) {
+// The request from the options, as the window fills it from its controls: the bed, the
+// kinds and the display range. The wave, tide and points are left to the caller.
+orvane::ShoalingRequest BaseRequest(const ShoalArgs& a, int method) {
     using namespace orvane;
-    ShoalingRun base{a.constants};
-    ShoalingInputs& in = base.Inputs;
+    ShoalingRequest r;
+    r.constants = a.constants;
+    ShoalingInputs& in = r.inputs;
+    in.Method = method;
     in.HeightKind = Choice("--h0-kind", a.heightKind, {"significant", "rms"});
     in.PeriodKind = Choice("--t0-kind", a.periodKind, {"significant", "peak"});
-    ApplyBedOptions(base, 1, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
-    if (!a.display.empty()) throw CLI::ValidationError("--display", "--method all draws every item itself");
+    ShoalingRun bed;
+    ApplyBedOptions(bed, method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
+    in.XAxis = bed.Inputs.XAxis;
+    in.ProfileMode = bed.Inputs.ProfileMode;
+    in.ProfileFile = bed.Inputs.ProfileFile;
+    r.distanceColumn = bed.DistanceColumn;
+    r.depthColumn = bed.DepthColumn;
+    // Reading a profile in the window sets the display range to its extent; here that
+    // happens when the ends are not given.
+    r.onshoreEndGiven = in.ProfileMode == 0 || a.onshoreEndGiven;
+    r.offshoreEndGiven = in.ProfileMode == 0 || a.offshoreEndGiven;
+    return r;
+}
+
+// The comparison's request from the options, also the beach of the fit: the bed, kinds,
+// display range and constants.
+orvane::ShoalingRequest ComparisonBase(const ShoalArgs& a) {
+    using namespace orvane;
+    ShoalingRequest base = BaseRequest(a, 1);
+    ShoalingInputs& in = base.inputs;
+    if (!a.display.empty()) throw CLI::ValidationError("--display", "--method all はすべての項目を描くので使えません。");
     in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
     in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
     if (in.ProfileMode == 0) in.Slope = StrToFloat(a.slope);
-    if (in.ProfileMode == 1 && FileExists(in.ProfileFile)) {
-        ShoalingOutput none;
-        if (!base.LoadProfile(none, SharedPrompter())) throw OrvaneError("計算を中止しました。");
-        if (a.onshoreEndGiven) in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
-        if (a.offshoreEndGiven) in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
-    }
     return base;
 }
 
@@ -164,14 +168,12 @@ orvane::ShoalingRun ComparisonBase(const ShoalArgs& a) {
 void RunShoalAll(const ShoalArgs& a) {
     using namespace orvane;
     if (a.observed.size() > 1)
-        throw CLI::ValidationError("--observed", "--method all compares one measured set; several are fitted with --fit-tg");
+        throw CLI::ValidationError("--observed", "--method all で比べる測定値は一つです。いくつもの組は --fit-tg で当てはめます。");
     std::optional<ObservedSet> observed;
     if (!a.observed.empty()) observed = ReadObservedFile(a, a.observed.front());
-    ShoalingRun base = ComparisonBase(a);
-    Prompter& prompter = SharedPrompter();
-    const ModelComparisonResult r =
-        CompareModels(base, {a.h0, a.t0, a.tide, a.points, a.obsPos}, SharedProgress(), prompter);
-    if (!r.ran) return;
+    const ComparisonRequest request{ComparisonBase(a), {a.h0, a.t0, a.tide, a.points, a.obsPos}};
+    const ModelComparisonResult r = CompareModels(request, SharedProgress(), SharedPrompter());
+    if (!r.ran) throw OrvaneError(r.refusal.empty() ? msg::kRunAbandoned : r.refusal.c_str());
     bool any = false;
     for (const ComparedModel& m : r.models) any = any || m.applies;
     std::optional<ObservedSkill> skill;
@@ -183,16 +185,16 @@ void RunShoalAll(const ShoalArgs& a) {
         for (const auto& line : skill ? SkillTableLines(*skill) : ComparisonCurveLines(r)) csv.Line(line);
         csv.Commit();
         if (skill && !skill->note.empty()) std::fprintf(stderr, "%s\n", skill->note.c_str());
-        if (!any) throw OrvaneError("計算を中止しました。");
+        if (!any) throw OrvaneError(msg::kRunAbandoned);
         return;
     }
     if (a.format == "json") {
         PrintComparisonJson(r, skill ? ObservedJson(*observed, *skill) : std::string());
-        if (!any) throw OrvaneError("計算を中止しました。");
+        if (!any) throw OrvaneError(msg::kRunAbandoned);
         return;
     }
     for (const ComparedModel& m : r.models) {
-        PrintLine(std::string("【") + ModelLongName(m.method) + "】");
+        PrintLine(std::string("【") + SurfZoneModelOf(m.method).japaneseName + "】");
         if (!m.applies) {
             PrintLine("(適用外) " + m.message);
             continue;
@@ -210,7 +212,33 @@ void RunShoalAll(const ShoalArgs& a) {
     }
     if (a.csv)
         for (const auto& line : ComparisonCurveLines(r)) PrintLine(line);
-    if (!any) throw OrvaneError("計算を中止しました。");
+    if (!any) throw OrvaneError(msg::kRunAbandoned);
+}
+
+// The estimation-point table of --format json and --points-csv: position, then (in depth
+// mode) the distance, the stored height and the set-up; "" where the wave did not get there.
+struct PointTable {
+    std::vector<std::string> keys;
+    std::vector<std::vector<std::string>> rows;
+};
+
+PointTable PointsOf(const orvane::ShoalingResult& r) {
+    using orvane::JsonNumber;
+    const bool depth = r.axisMode == 0;
+    PointTable t;
+    t.keys = {depth ? "depth" : "distance"};
+    if (depth) t.keys.push_back("distance");
+    t.keys.push_back(orvane::SurfZoneModelOf(r.method).storedHeight);
+    t.keys.push_back("setup");
+    for (std::size_t i = 0; i < r.points.size() && i < r.pointDistance.size(); ++i) {
+        const bool reached = std::isfinite(r.pointHeight[i]);
+        std::vector<std::string> row{JsonNumber(r.points[i])};
+        if (depth) row.push_back(JsonNumber(r.pointDistance[i]));
+        row.push_back(reached ? JsonNumber(r.pointHeight[i]) : "");
+        row.push_back(reached ? JsonNumber(r.pointSetup[i]) : "");
+        t.rows.push_back(std::move(row));
+    }
+    return t;
 }
 
 // "a,b,c" as one text per measured set: one value for all, or one for each.
@@ -225,7 +253,7 @@ std::vector<std::string> PerSet(const std::string& option, const std::string& te
     }
     if (values.size() == 1) values.assign(sets, values.front());
     if (values.size() != sets)
-        throw CLI::ValidationError(option, "give one value, or one per --observed (" + std::to_string(sets) + ")");
+        throw CLI::ValidationError(option, "値を一つか、--observed の数 (" + std::to_string(sets) + ") だけカンマ区切りで指定して下さい。");
     return values;
 }
 
@@ -234,7 +262,7 @@ orvane::TgFitBounds FitBounds(const ShoalArgs& a) {
     auto pair = [](const std::string& option, const std::string& text, double& lo, double& hi) {
         const auto comma = text.find(',');
         if (comma == std::string::npos || text.find(',', comma + 1) != std::string::npos)
-            throw CLI::ValidationError(option, "give the lower and upper bounds as LO,HI");
+            throw CLI::ValidationError(option, "下限,上限 の形で指定して下さい。");
         lo = StrToFloat(text.substr(0, comma));
         hi = StrToFloat(text.substr(comma + 1));
     };
@@ -254,28 +282,26 @@ std::string JsonCurveOf(const orvane::ComparedCurve& c) {
 void RunFitTg(const ShoalArgs& a) {
     using namespace orvane;
     if (a.methodGiven && LowerAscii(a.method) != "thornton-guza" && a.method != "2")
-        throw CLI::ValidationError("--fit-tg", "fits Thornton-Guza only (--method thornton-guza or none)");
-    if (a.observed.empty()) throw CLI::ValidationError("--fit-tg", "needs the measured heights: --observed FILE");
+        throw CLI::ValidationError("--fit-tg", "当てはめるのは Thornton-Guza だけです (--method は thornton-guza か省略)。");
+    if (a.observed.empty()) throw CLI::ValidationError("--fit-tg", "測定値のファイルを --observed で指定して下さい。");
     const TgFitBounds bounds = FitBounds(a);
     const std::size_t n = a.observed.size();
     const auto h0 = PerSet("--h0", a.h0, n), t0 = PerSet("--t0", a.t0, n), tide = PerSet("--tide", a.tide, n);
-    if (a.obsPos.empty())
-        throw OrvaneError("--obs-depth が必要です: この計算方法は観測点の水深 (MSL基準, m) または離岸距離 (m) から始めます。");
+    if (a.obsPos.empty()) throw OrvaneError(msg::kObsDepthNeeded);
     const auto obs = PerSet("--obs-depth", a.obsPos, n);
     std::vector<ObservedSet> sets;
     for (const std::string& file : a.observed) sets.push_back(ReadObservedFile(a, file));
-    const ShoalingRun base = ComparisonBase(a);
+    const ShoalingRequest base = ComparisonBase(a);
+    const std::vector<double> points = ParsePoints(a.points);
     std::vector<TgFitCase> cases;
     for (std::size_t i = 0; i < n; ++i) {
-        TgFitCase c;
-        c.base = base;
+        TgFitCase c{base, std::move(sets[i])};
         // The boxes in the order the Calculate button reads them.
-        c.tide = StrToFloat(tide[i]);
-        c.period = StrToFloat(t0[i]);
-        c.height = StrToFloat(h0[i]);
-        c.obsPos = StrToFloat(obs[i]);
-        c.points = a.points;
-        c.observed = std::move(sets[i]);
+        c.request.tide = StrToFloat(tide[i]);
+        c.request.period = StrToFloat(t0[i]);
+        c.request.height = StrToFloat(h0[i]);
+        c.request.inputs.ObsPosValue = StrToFloat(obs[i]);
+        c.request.points = points;
         cases.push_back(std::move(c));
     }
     const TgFitResult r = FitThorntonGuza(cases, bounds, SharedPrompter());
@@ -312,124 +338,113 @@ void RunShoal(const ShoalArgs& a) {
     if (a.fitTg) return RunFitTg(a);
     if (orvane::LowerAscii(a.method) == "all") return RunShoalAll(a);
     if (!a.observed.empty())
-        throw CLI::ValidationError("--observed", "measured heights are compared with --method all or fitted with --fit-tg");
-    ShoalingRun run{a.constants};
-    ShoalingInputs& in = run.Inputs;
-    try {
-        in.Method = ParseMethod("--method", a.method, ShoalMethodNames());
-    } catch (const CLI::ValidationError& e) {
-        throw CLI::ValidationError(std::string(e.what()) + " | all");
-    }
+        throw CLI::ValidationError("--observed", "測定値は --method all で比べるか、--fit-tg で当てはめます。");
+    const SurfZoneModel* model = FindSurfZoneModel(a.method);
+    if (!model)
+        throw CLI::ValidationError("--method", "'" + a.method + "' は使えません。使える値: " +
+                                                   MethodList(ShoalMethodNames()) + " | all");
     if (!a.pointsCsv.empty()) CheckOutputFile(a.pointsCsv, {a.profile}, {".csv"});
-    if (in.Method >= 2 && a.obsPos.empty())
-        throw OrvaneError("--obs-depth が必要です: この計算方法は観測点の水深 (MSL基準, m) または離岸距離 (m) から始めます。");
-    in.HeightKind = Choice("--h0-kind", a.heightKind, {"significant", "rms"});
-    in.PeriodKind = Choice("--t0-kind", a.periodKind, {"significant", "peak"});
-    ApplyBedOptions(run, in.Method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
-    const auto items = DisplayItemsFor(in.Method);
+    if (model->startsAtObservation && a.obsPos.empty())
+        throw OrvaneError(msg::kObsDepthNeeded);
+    ShoalingRequest request = BaseRequest(a, model->key);
+    ShoalingInputs& in = request.inputs;
     if (!a.display.empty()) {
-        int index = -1;
-        for (std::size_t i = 0; i < items.size(); ++i)
-            if (a.display == items[i].text) index = static_cast<int>(i);
+        int index = DisplayItemIndex(*model, a.display);
         if (index < 0 && !(TryStrToInt(a.display, index) && index >= 0 &&
-                           index < static_cast<int>(items.size())))
-            throw CLI::ValidationError("--display", "'" + a.display + "' is not a display item of this method");
+                           index < static_cast<int>(model->items.size())))
+            throw CLI::ValidationError("--display", "'" + MessageExcerpt(a.display) + "' はこの計算方法の表示データではありません。");
         in.DisplayIndex = index;
     }
 
     // The boxes in the order the Calculate button reads them.
-    const double tide = StrToFloat(a.tide);
-    run.TideLevel = tide;
-    const double T = StrToFloat(a.t0);
-    if (T <= 0) return;
-    const double H = StrToFloat(a.h0);
+    request.tide = StrToFloat(a.tide);
+    request.period = StrToFloat(a.t0);
+    if (!(request.period > 0)) throw OrvaneError(msg::kPeriodNotPositive);
+    request.height = StrToFloat(a.h0);
     in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
     in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
     if (in.ProfileMode == 0) in.Slope = StrToFloat(a.slope);
-    if (in.ObsPos == 1) in.ObsPosValue = StrToFloat(a.obsPos);
-    run.SetOffshoreWave(H, T);
-    run.ParseEstimationPoints(a.points);
+    if (model->startsAtObservation) in.ObsPosValue = StrToFloat(a.obsPos);
+    request.points = ParsePoints(a.points);
 
-    CliShoalingOutput out;
-    Prompter& prompter = SharedPrompter();
-    // Reading a profile in the window sets the display range to the file's extent; here
-    // that happens when the ends are not given.
-    if (in.ProfileMode == 1 && in.Method != 0 && FileExists(in.ProfileFile)) {
-        if (!run.LoadProfile(out, prompter)) throw OrvaneError("計算を中止しました。");
-        if (a.onshoreEndGiven) in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
-        if (a.offshoreEndGiven) in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
-        run.SetOffshoreWave(H, T);
-    }
-    const PrepareResult prepared = run.PrepareRun(out, prompter, PrepareMode::SingleRun);
-    if (!prepared.ok) throw OrvaneError("計算を中止しました。");
-
-    // The estimation-point table at full precision comes from the same march run as the
-    // series tools run it (no report), on a copy prepared exactly like this one.
-    const bool table = !a.pointsCsv.empty() || a.format == "json";
-    ShoalingRun silent = run;
-
-    run.Interactive = true;
-    Progress& progress = SharedProgress();
-    progress.SetProgressComment("ただ今、計算中．．．．");
-    const bool ok = run.RunModel(run.EstimationValues, tide, out, progress, prompter);
-    progress.Hide();
+    const ShoalingResult r = RunShoaling(request, SharedProgress(), SharedPrompter());
     ThrowIfInterrupted();
+    if (!r.refusal.empty()) throw OrvaneError(r.refusal);
+    if (!r.prepared.ok) throw OrvaneError(msg::kRunAbandoned);
 
-    std::vector<std::vector<std::string>> rows;  // position, distance, height, setup
-    if (ok && table) {
-        CliShoalingOutput ignored;
-        NullProgress none;
-        silent.Interactive = false;
-        silent.RecordProfile = false;
-        if (silent.RunModel(silent.EstimationValues, tide, ignored, none, prompter)) {
-            for (int i = 0; i < silent.EstimationCount; ++i) {
-                const bool reached = silent.EstimatedHeight[i] >= 0;
-                rows.push_back({JsonNumber(silent.EstimationValues[i]), JsonNumber(silent.EstimationDistances[i]),
-                                reached ? JsonNumber(silent.EstimatedHeight[i]) : "",
-                                reached ? JsonNumber(silent.EstimatedSetup[i]) : ""});
-            }
-        }
-    }
-    const std::string xTitle = BottomAxisTitle(run.AxisMode);
-    const std::string heightName = in.Method == 0 ? "H" : "Hrms";
-    const std::string position = run.AxisMode == 0 ? "depth" : "distance";
-    if (!a.pointsCsv.empty() && ok) {
+    const std::string xTitle = r.xTitle;
+    PointTable table = PointsOf(r);
+    if (!r.ok) table.rows.clear();
+    if (!a.pointsCsv.empty() && r.ok) {
         CsvOutput points(a.pointsCsv, a.encoding);
-        points.Line(position + "(m),distance(m)," + heightName + "(m),setup(m)");
-        for (const auto& r : rows) points.Line(r[0] + "," + r[1] + "," + r[2] + "," + r[3]);
+        std::string header;
+        for (const auto& key : table.keys) header += (header.empty() ? "" : ",") + key + "(m)";
+        points.Line(header);
+        for (const auto& row : table.rows) {
+            std::string line;
+            for (std::size_t k = 0; k < row.size(); ++k) line += (k ? "," : "") + row[k];
+            points.Line(line);
+        }
         points.Commit();
     }
     if (a.format == "csv") {
         // Only the chart's points: a script reads them without the report.
         CsvOutput chart("", a.encoding);
-        chart.Line(CsvQuoted(xTitle) + "," + CsvQuoted(out.leftTitle));
-        for (auto [x, y] : out.points) chart.Line(JsonNumber(x) + "," + JsonNumber(y));
+        chart.Line(CsvQuoted(xTitle) + "," + CsvQuoted(r.yTitle));
+        for (std::size_t i = 0; i < r.chartX.size(); ++i) chart.Line(JsonNumber(r.chartX[i]) + "," + JsonNumber(r.chartY[i]));
         chart.Commit();
     } else if (a.format == "json") {
-        std::string j = "{\"command\": \"shoal\", \"method\": " + std::to_string(in.Method) + ", \"report\": [";
-        for (std::size_t i = 0; i < out.report.size(); ++i) j += (i ? ", " : "") + JsonString(out.report[i]);
-        j += "], \"chart\": {\"x_title\": " + JsonString(xTitle) + ", \"y_title\": " + JsonString(out.leftTitle) +
+        const std::vector<std::string> report = ShoalingReportLines(r);
+        std::string j = "{\"command\": \"shoal\", \"method\": " + std::to_string(r.method) + ", \"report\": [";
+        for (std::size_t i = 0; i < report.size(); ++i) j += (i ? ", " : "") + JsonString(report[i]);
+        j += "], \"chart\": {\"x_title\": " + JsonString(xTitle) + ", \"y_title\": " + JsonString(r.yTitle) +
              ", \"x\": [";
-        for (std::size_t i = 0; i < out.points.size(); ++i) j += (i ? ", " : "") + JsonNumber(out.points[i].first);
+        for (std::size_t i = 0; i < r.chartX.size(); ++i) j += (i ? ", " : "") + JsonNumber(r.chartX[i]);
         j += "], \"y\": [";
-        for (std::size_t i = 0; i < out.points.size(); ++i) j += (i ? ", " : "") + JsonNumber(out.points[i].second);
+        for (std::size_t i = 0; i < r.chartY.size(); ++i) j += (i ? ", " : "") + JsonNumber(r.chartY[i]);
         j += "]}, \"points\": [";
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            auto num = [](const std::string& v) { return v.empty() ? std::string("null") : v; };
-            j += std::string(i ? ", " : "") + "{\"" + position + "\": " + rows[i][0] + ", \"distance\": " + rows[i][1] +
-                 ", \"" + heightName + "\": " + num(rows[i][2]) + ", \"setup\": " + num(rows[i][3]) + "}";
+        for (std::size_t i = 0; i < table.rows.size(); ++i) {
+            j += i ? ", {" : "{";
+            for (std::size_t k = 0; k < table.keys.size(); ++k) {
+                const std::string& v = table.rows[i][k];
+                j += (k ? ", \"" : "\"") + table.keys[k] + "\": " + (v.empty() ? "null" : v);
+            }
+            j += "}";
         }
-        j += "], \"units\": {\"" + position + "\": \"m\", \"distance\": \"m\", \"" + heightName +
-             "\": \"m\", \"setup\": \"m\"}}";
+        j += "], \"units\": {";
+        for (std::size_t k = 0; k < table.keys.size(); ++k) j += (k ? ", \"" : "\"") + table.keys[k] + "\": \"m\"";
+        j += "}}";
         PrintLine(j);
     } else {
-        for (const auto& line : out.report) PrintLine(line);
+        for (const auto& line : ShoalingReportLines(r)) PrintLine(line);
         if (a.csv) {
-            PrintLine(xTitle + "," + out.leftTitle);
-            for (auto [x, y] : out.points) PrintLine(FormatGeneral(x, 7) + "," + FormatGeneral(y, 7));
+            PrintLine(xTitle + "," + r.yTitle);
+            for (std::size_t i = 0; i < r.chartX.size(); ++i)
+                PrintLine(FormatGeneral(r.chartX[i], 7) + "," + FormatGeneral(r.chartY[i], 7));
         }
     }
-    if (!ok) throw OrvaneError("計算を中止しました。");
+    if (!r.ok) throw OrvaneError(msg::kRunAbandoned);
+}
+
+// The wave options take one number, or with --fit-tg one per measured set: each field is
+// checked while parsing, so a bad value is a usage error naming the option.
+constexpr const char* kNumbers = "数値[,数値...]";
+CLI::Validator NumbersPerSet(bool emptyAllowed) {
+    return CLI::Validator(
+        [emptyAllowed](std::string& text) -> std::string {
+            if (emptyAllowed && text.empty()) return {};
+            std::size_t at = 0;
+            for (;;) {
+                const std::size_t comma = text.find(',', at);
+                const std::string field = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+                double v = 0;
+                if (!orvane::TryStrToFloat(field, v))
+                    return "'" + orvane::MessageExcerpt(field) + "' は浮動小数点数ではありません";
+                if (comma == std::string::npos) return {};
+                at = comma + 1;
+            }
+        },
+        "");
 }
 
 }  // namespace
@@ -439,18 +454,20 @@ void RegisterShoalCommands(CLI::App& app) {
     CLI::App* s = app.add_subcommand(
         "shoal", "波高の浅水変化: 推定位置の報告 (窓の「推定位置」と同じ行) と、--csv でグラフの点");
     s->add_option("--method", args->method,
-                  "計算方法 (名前または番号): 0 regular 菅原・山本(1978), 1 goda 合田(1975), "
-                  "2 thornton-guza Thornton and Guza(1983), 3 battjes-stive Battjes and Stive(1985), "
-                  "all すべてを比較 (各モデルの報告と差の表)")
+                  "計算方法 (名前または番号): " + orvane::SurfZoneModelList() +
+                      ", all すべてを比較 (各モデルの報告と差の表)")
         ->type_name("名前|番号")
         ->capture_default_str();
-    orvane::AddTextOption(s, "--h0", args->h0, "沖波の波高 H (m)");
-    orvane::AddTextOption(s, "--t0", args->t0, "沖波の周期 T (s); 0 以下なら何もしない");
+    // With --fit-tg and several --observed, one value per measured set (comma-separated).
+    orvane::AddTextOption(s, "--h0", args->h0, "沖波の波高 H (m)", kNumbers)->check(NumbersPerSet(false));
+    orvane::AddTextOption(s, "--t0", args->t0, "沖波の周期 T (s); 0 以下なら何もしない", kNumbers)
+        ->check(NumbersPerSet(false));
     orvane::AddTextOption(s, "--h0-kind", args->heightKind, "波高の種類: significant | rms", "{significant,rms}");
     orvane::AddTextOption(s, "--t0-kind", args->periodKind, "周期の種類: significant | peak", "{significant,peak}");
-    orvane::AddTextOption(s, "--tide", args->tide, "平均海面からの潮位 (m)");
+    orvane::AddTextOption(s, "--tide", args->tide, "平均海面からの潮位 (m)", kNumbers)->check(NumbersPerSet(false));
     orvane::AddTextOption(s, "--obs-depth", args->obsPos,
-                          "観測点の水深 (MSL基準, m) または離岸距離 (m); 方法 2, 3 で必要");
+                          "観測点の水深 (MSL基準, m) または離岸距離 (m); 方法 2, 3 で必要", kNumbers)
+        ->check(NumbersPerSet(true));
     orvane::AddTextOption(s, "--slope", args->slope, "一定勾配の海底勾配");
     orvane::AddTextOption(s, "--profile", args->profile, "海底断面データ (CSV、1行目は項目名)", "ファイル");
     orvane::AddTextOption(s, "--distance-column", args->distanceColumn,

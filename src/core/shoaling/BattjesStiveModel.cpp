@@ -46,6 +46,13 @@ double BSDissipation(const ShoalingRun& run, double gamma, double H, double d) {
     return 0.25 * Qb * run.Density * run.Gravity * Hm * Hm / run.Period;
 }
 
+void BattjesStiveLines(const ShoalingEstimate& e, std::vector<std::string>& lines) {
+    lines.push_back("  rms波高 Hrms =" + FormatFixed(e.Value("Hrms"), 3, 5) + "m");
+    lines.push_back("  有義波高 Hs =" + FormatFixed(e.Value("Hs"), 3, 5) + "m" +
+                    "(浅水係数 Ks =" + FormatFixed(e.Value("Ks"), 3, 5) + ")");
+    lines.push_back("  ﾗｼﾞｴｰｼｮﾝｽﾄﾚｽによる水位上昇η=" + FormatFixed(e.Value("eta"), 3, 5) + "m");
+}
+
 bool RunBattjesStiveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
                           Prompter& prompter) {
     const double H0 = run.OffshoreHeight, T = run.Period;
@@ -132,15 +139,8 @@ bool RunBattjesStiveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
 
         if (haveTarget && std::fabs(xn - target) < 0.1 * dx) {
             if (run.Interactive) {
-                out.AddReportLine(run.PositionLine());
-                out.AddReportLine("  rms波高 Hrms =" + FormatFixed(Hn, 3, 5) + "m");
-                out.AddReportLine("  有義波高 Hs =" + FormatFixed(kHsOverHrms * Hn, 3, 5) + "m" +
-                                  "(浅水係数 Ks =" + FormatFixed(Hn / H0, 3, 5) + ")");
-                out.AddReportLine("  ﾗｼﾞｴｰｼｮﾝｽﾄﾚｽによる水位上昇η=" + FormatFixed(etaNew, 3, 5) +
-                                  "m");
-                const NamedValue numbers[] = {
-                    {"Hrms", Hn}, {"Hs", kHsOverHrms * Hn}, {"Ks", Hn / H0}, {"eta", etaNew}};
-                out.AddEstimate(numbers);
+                run.ReportEstimate(out, Hn, etaNew,
+                                   {{"Hrms", Hn}, {"Hs", kHsOverHrms * Hn}, {"Ks", Hn / H0}, {"eta", etaNew}});
             } else if (run.StoreEstimate(Hn, etaNew)) {
                 return true;
             }

@@ -48,6 +48,9 @@ bool LooksBinary(std::string_view head) {
 std::string ReadDataLines(const std::string& path, std::vector<std::string>& lines, const std::string& failure) {
     auto ProfileFailure = [&failure](const std::string& reason) { return DataFailure(failure, reason); };
     std::error_code ec;
+    // A FIFO would block the read and a folder is no file; a missing file is said below.
+    if (std::string problem = InputFileProblem(path); !problem.empty() && std::filesystem::exists(path, ec))
+        return ProfileFailure(problem);
     const auto size = std::filesystem::file_size(path, ec);
     std::ifstream in;
     if (!ec) in.open(path, std::ios::binary);
@@ -70,6 +73,10 @@ std::string ReadDataLines(const std::string& path, std::vector<std::string>& lin
     while (at < bytes.size()) {
         std::size_t end = bytes.find('\n', at);
         if (end == std::string::npos) end = bytes.size();
+        // 100 numbers fit in far less; a longer line is damage and is not worked through.
+        constexpr std::size_t kMaxLine = 64 * 1024;
+        if (end - at > kMaxLine)
+            return ProfileFailure(std::to_string(lines.size() + 1) + "行目が長すぎます（64KBまで）。");
         std::string line = bytes.substr(at, end - at);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(std::move(line));
@@ -138,6 +145,7 @@ int FirstVertexAtOrOffshore(const std::vector<double>& d, int n, double x) {
 std::vector<std::string> ShoalingRun::ReadProfileHeader(const std::string& path) {
     std::vector<std::string> fields;
     try {
+        if (!InputFileProblem(path).empty()) return fields;
         std::ifstream in(path, std::ios::binary);
         if (!in) return fields;
         // A header of 100 names fits easily; a file without line breaks is not read whole.
@@ -216,14 +224,30 @@ bool ShoalingRun::SetProfile(std::span<const double> distance, std::span<const d
         }
         previous = x;
     }
-    if (distance.size() < 3 || depth.size() != distance.size() ||
-        distance.size() > static_cast<std::size_t>(kMaxProfilePoints)) {
+    if (distance.size() > static_cast<std::size_t>(kMaxProfilePoints)) {
+        prompter.Error(ProfileFailure("データ点が多すぎます（" + std::to_string(kMaxProfilePoints) + "点まで）。"));
+        return false;
+    }
+    if (distance.size() < 3 || depth.size() != distance.size()) {
         prompter.Error(kTooFewPointsMessage);
         return false;
     }
     StoreProfile({distance.begin(), distance.end()}, {depth.begin(), depth.end()}, out);
     ProfileFromArrays = true;
     return true;
+}
+
+void ShoalingRun::AdoptProfile(std::span<const double> distance, std::span<const double> depth,
+                               bool fromArrays) {
+    if (distance.empty() || depth.size() != distance.size()) return;
+    ProfileCount = static_cast<int>(distance.size());
+    ProfileDistance.assign(distance.begin(), distance.end());
+    ProfileDepth.assign(depth.begin(), depth.end());
+    ProfileDistance.push_back(distance.back());
+    ProfileDepth.push_back(depth.back());
+    ProfileLoaded = true;
+    ProfileFromArrays = fromArrays;
+    StoreDeepWaterPoint();
 }
 
 void ShoalingRun::StoreProfile(std::vector<double> distance, std::vector<double> depth,

@@ -289,6 +289,17 @@ std::string Fixed(double v, int decimals, int significant) {
 
 }  // namespace
 
+void GodaLines(const ShoalingEstimate& e, std::vector<std::string>& lines) {
+    lines.push_back("  rms波高 Hrms =" + Fixed(e.Value("Hrms"), 3, 7) + "m");
+    lines.push_back("  平均波高 Hm =" + Fixed(e.Value("Hm"), 3, 7) + "m");
+    lines.push_back("  有義波高 Hs =" + Fixed(e.Value("Hs"), 3, 7) + "m (Ks=" + Fixed(e.Value("Ks"), 3, 5) + ")");
+    lines.push_back("  最大波高 H1/10 =" + Fixed(e.Value("H1/10"), 3, 7) + "m, " +
+                    "H1/100 =" + Fixed(e.Value("H1/100"), 3, 7) + "m");
+    lines.push_back("  砕波による有義波高の減衰 =" + Fixed(e.Value("reduction"), 1, 5) + "％");
+    lines.push_back("  ﾗｼﾞｴｰｼｮﾝｽﾄﾚｽによる水位上昇η=" + Fixed(e.Value("eta"), 3, 7) + "m");
+    lines.push_back("  ｻｰﾌﾋﾞｰﾄによる水位変動ζrms =" + Fixed(e.Value("zeta_rms"), 3, 5) + "m");
+}
+
 void GodaUrsellDepths(ShoalingRun& run) {
     const double H0 = run.OffshoreHeight, L0 = run.DeepWaterLength;
     const double C = kTwoPi * kTwoPi * kTwoPi / 30.0 * CheckedDiv(H0, L0);
@@ -580,21 +591,10 @@ bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
                run.TargetDistance >= xn) {
             if (run.Interactive) {
                 const double reduction = (1.0 - w.H13 / (ks * H0)) * 100.0;
-                out.AddReportLine(run.PositionLine());
-                out.AddReportLine("  rms波高 Hrms =" + Fixed(w.Hrms, 3, 7) + "m");
-                out.AddReportLine("  平均波高 Hm =" + Fixed(w.Hm, 3, 7) + "m");
-                out.AddReportLine("  有義波高 Hs =" + Fixed(w.H13, 3, 7) + "m (Ks=" +
-                                  Fixed(w.H13 / H0, 3, 5) + ")");
-                out.AddReportLine("  最大波高 H1/10 =" + Fixed(w.H110, 3, 7) + "m, " +
-                                  "H1/100 =" + Fixed(w.H1100, 3, 7) + "m");
-                out.AddReportLine("  砕波による有義波高の減衰 =" + Fixed(reduction, 1, 5) + "％");
-                out.AddReportLine("  ﾗｼﾞｴｰｼｮﾝｽﾄﾚｽによる水位上昇η=" + Fixed(eta, 3, 7) + "m");
-                out.AddReportLine("  ｻｰﾌﾋﾞｰﾄによる水位変動ζrms =" + Fixed(zetaRms, 3, 5) + "m");
-                const NamedValue numbers[] = {
-                    {"Hrms", w.Hrms},   {"Hm", w.Hm},         {"Hs", w.H13},
-                    {"Ks", w.H13 / H0}, {"H1/10", w.H110},    {"H1/100", w.H1100},
-                    {"reduction", reduction}, {"eta", eta},   {"zeta_rms", zetaRms}};
-                out.AddEstimate(numbers);
+                run.ReportEstimate(out, w.Hrms, eta,
+                                   {{"Hrms", w.Hrms},   {"Hm", w.Hm},         {"Hs", w.H13},
+                                    {"Ks", w.H13 / H0}, {"H1/10", w.H110},    {"H1/100", w.H1100},
+                                    {"reduction", reduction}, {"eta", eta},   {"zeta_rms", zetaRms}});
             } else if (run.StoreEstimate(w.Hrms, eta)) {
                 return true;
             }

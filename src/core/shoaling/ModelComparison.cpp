@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 #include "core/runtime/Errors.h"
+#include "core/runtime/Messages.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
 
@@ -11,124 +12,44 @@ namespace orvane {
 
 namespace {
 
-constexpr const char* kShortNames[kComparedModels] = {"菅原・山本(1978)", "合田(1975)",
-                                                      "Thornton-Guza(1983)", "Battjes-Stive(1985)"};
-constexpr const char* kLongNames[kComparedModels] = {
-    "菅原・山本(1978)の規則波の変形モデル", "合田(1975)の不規則波の変形モデル",
-    "Thornton and Guza（1983)の砕波変形モデル", "Battjes and Stive(1985)の砕波変形モデル"};
-constexpr const char* kQuestion = "観測点より沖側の領域は計算されません。よろしいですか。";
-
-enum Quantity { kHeight, kHrms, kSetup };
-
-int ItemIndex(int method, const char* text) {
-    const auto items = DisplayItemsFor(method);
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (std::string(items[i].text) == text) return static_cast<int>(i);
-    return -1;
-}
-
-// Keeps what one run draws and, at each reported estimation point, the value plotted in
-// the step that reports it.
-class CaptureOutput : public ShoalingOutput {
-public:
-    const ShoalingRun* run = nullptr;
-    ComparedCurve* curve = nullptr;
-    std::vector<double>* pointValues = nullptr;
-    std::vector<std::string>* report = nullptr;
-    bool rangeSet = false;
-    double rangeA = 0, rangeB = 0;
-
-    void NewStep() { plottedThisStep_ = false; }
-
-    void ClearHeightLine(const std::string&) override {
-        curve->x.clear();
-        curve->y.clear();
-    }
-    void AddHeightPoint(double x, double y) override {
-        curve->x.push_back(x);
-        curve->y.push_back(y);
-        plottedThisStep_ = true;
-        last_ = y;
-    }
-    void SetBottomAxisRange(double a, double b) override {
-        rangeSet = true;
-        rangeA = a;
-        rangeB = b;
-    }
-    void ClearReport() override {
-        if (report) report->clear();
-    }
-    void AddReportLine(const std::string& line) override {
-        if (report) report->push_back(line);
-        // The first line of a point is its position line; the value lines are indented.
-        if (line.empty() || line[0] == ' ') return;
-        const int i = run->EstimationIndex;
-        if (i >= 0 && i < static_cast<int>(pointValues->size()))
-            (*pointValues)[i] = plottedThisStep_ ? last_ : kNotReached;
-    }
-
-private:
-    bool plottedThisStep_ = false;
-    double last_ = 0;
-};
-
-// The caller's progress, with every run a slice of the bar; a poll of Cancelled starts a
-// model step.
+// The caller's progress, with every model run a slice of the bar; the comparison itself
+// sets the comment and hides the bar.
 class SliceProgress : public Progress {
 public:
     SliceProgress(Progress& outer, int slices) : outer_(outer), slices_(std::max(1, slices)) {}
-    CaptureOutput* capture = nullptr;
     int slice = 0;
 
-    void SetProgressComment(const std::string& text) override { outer_.SetProgressComment(text); }
+    void SetProgressComment(const std::string&) override {}
     void SetProgressPosition(int percent) override {
         outer_.SetProgressPosition((slice * 100 + std::clamp(percent, 0, 100)) / slices_);
     }
-    bool Cancelled() const override {
-        if (capture) capture->NewStep();
-        return outer_.Cancelled();
-    }
+    bool Cancelled() const override { return outer_.Cancelled(); }
     void SetStatusLine(const std::string& text) override { outer_.SetStatusLine(text); }
-    void Hide() override { outer_.Hide(); }
+    void Hide() override {}
 
 private:
     Progress& outer_;
     int slices_;
 };
 
-// Passes the one question through (asked once, the answer kept for the other models) and
-// keeps every other message as the model's reason.
-class ModelPrompter : public Prompter {
+// Passes questions through and keeps every other message out of sight: the run's result
+// holds them, and the first becomes the model's reason.
+class QuestionsOnly : public Prompter {
 public:
-    explicit ModelPrompter(Prompter& outer) : outer_(outer) {}
-    std::string first;
-    bool declined = false;
-
+    explicit QuestionsOnly(Prompter& outer) : outer_(outer) {}
+    bool asked = false;
     MsgResult Message(MsgKind kind, const std::string& text, MsgButtons buttons) override {
-        if (buttons == MsgButtons::YesNo && text == kQuestion) {
-            if (!asked_) {
-                answer_ = outer_.Message(kind, text, buttons);
-                asked_ = true;
-            }
-            if (answer_ != MsgResult::Yes) declined = true;
-            return answer_;
+        if (buttons == MsgButtons::YesNo) {
+            asked = true;
+            return outer_.Message(kind, text, buttons);
         }
-        if (first.empty()) first = text;
         return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::No;
     }
-    void Plain(const std::string& text, const std::string&) override {
-        if (first.empty()) first = text;
-    }
+    void Plain(const std::string&, const std::string&) override {}
     void Beep() override {}
-    void Reset() {
-        first.clear();
-        declined = false;
-    }
 
 private:
     Prompter& outer_;
-    bool asked_ = false;
-    MsgResult answer_ = MsgResult::No;
 };
 
 class HideOnExit {
@@ -140,22 +61,6 @@ public:
 private:
     Progress& p_;
 };
-
-std::vector<Quantity> QuantitiesOf(int method) {
-    switch (method) {
-        case 0: return {kHeight, kSetup};
-        case 2: return {kHeight, kHrms};
-        default: return {kHeight, kHrms, kSetup};
-    }
-}
-
-const char* ItemText(int method, Quantity q) {
-    switch (q) {
-        case kHrms: return "Hrms";
-        case kSetup: return "η";
-        default: return HeightItemName(method);
-    }
-}
 
 std::string Csv(double v) { return std::isfinite(v) ? FormatGeneral(v, 7) : std::string(); }
 std::string Fixed(double v, int decimals) {
@@ -171,8 +76,9 @@ std::vector<Column> TableColumns(const ModelComparisonResult& r) {
     std::vector<Column> cols;
     for (const ComparedModel& m : r.models) {
         if (!m.applies) continue;
-        const std::string name = ModelShortName(m.method);
-        cols.push_back({name + " " + HeightItemName(m.method) + " (m)", &m.pointHeight});
+        const SurfZoneModel& model = SurfZoneModelOf(m.method);
+        const std::string name = model.shortName;
+        cols.push_back({name + " " + model.heightItem + " (m)", &m.pointHeight});
         if (m.hasHrms) cols.push_back({name + " Hrms (m)", &m.pointHrms});
         if (m.hasSetup) cols.push_back({name + " η (m)", &m.pointSetup});
     }
@@ -181,29 +87,68 @@ std::vector<Column> TableColumns(const ModelComparisonResult& r) {
 
 std::string PositionTitle(int axisMode) { return axisMode == 0 ? "h (m)" : "X (m)"; }
 
+// Per estimation point the item's value in the step that reported it.
+void PointValues(const ShoalingResult& s, int item, std::vector<double>& values) {
+    if (item < 0 || item >= static_cast<int>(s.displayValues.size())) return;
+    for (std::size_t k = 0; k < s.estimates.size(); ++k) {
+        const int p = s.estimates[k].point;
+        const int row = s.estimateRow[k];
+        if (p >= 0 && p < static_cast<int>(values.size()))
+            values[p] = row >= 0 ? s.displayValues[item][row] : kNotReached;
+    }
+}
+
 }  // namespace
 
-const char* ModelShortName(int method) { return kShortNames[std::clamp(method, 0, kComparedModels - 1)]; }
-const char* ModelLongName(int method) { return kLongNames[std::clamp(method, 0, kComparedModels - 1)]; }
-const char* HeightItemName(int method) { return method == 0 ? "H" : "Hs"; }
+bool ReadProfileOnce(ShoalingRequest& base, Prompter& prompter) {
+    if (base.inputs.ProfileMode == 1 && !base.profileRead && base.profileDistance.empty() &&
+        FileExists(base.inputs.ProfileFile)) {
+        ShoalingRun reader{base.constants};
+        reader.Inputs = base.inputs;
+        reader.DistanceColumn = base.distanceColumn;
+        reader.DepthColumn = base.depthColumn;
+        ShoalingOutput none;
+        if (!reader.LoadProfile(none, prompter)) return false;
+        base.profileDistance.assign(reader.ProfileDistance.begin(), reader.ProfileDistance.begin() + reader.ProfileCount);
+        base.profileDepth.assign(reader.ProfileDepth.begin(), reader.ProfileDepth.begin() + reader.ProfileCount);
+        base.profileRead = true;
+        if (!base.onshoreEndGiven) base.inputs.OnshoreEndValue = reader.Inputs.OnshoreEndValue;
+        if (!base.offshoreEndGiven) base.inputs.OffshoreEndValue = reader.Inputs.OffshoreEndValue;
+    }
+    return true;
+}
 
-ModelComparisonResult CompareModels(const ShoalingRun& base, const ComparisonTexts& texts,
-                                    Progress& progress, Prompter& prompter) {
+ComparedCurve CurveOf(const ShoalingResult& s, int item) {
+    ComparedCurve c;
+    if (item < 0 || item >= static_cast<int>(s.displayValues.size())) return c;
+    c.x = s.axisMode == 0 ? s.displayDepth : s.displayDistance;
+    c.y = s.displayValues[item];
+    return c;
+}
+
+ModelComparisonResult CompareModels(const ComparisonRequest& request, Progress& progress,
+                                    Prompter& prompter) {
     ModelComparisonResult result;
+    const ComparisonTexts& texts = request.texts;
     // The boxes in the order the Calculate button reads them.
     const double tide = StrToFloat(texts.tide);
     const double T = StrToFloat(texts.t0);
-    if (T <= 0) return result;
-    const double H = StrToFloat(texts.h0);
-    {
-        ShoalingRun probe = base;
-        probe.ParseEstimationPoints(texts.points);
-        result.points = probe.EstimationValues;
+    if (!(T > 0)) {
+        result.refusal = msg::kPeriodNotPositive;
+        return result;
     }
+    const double H = StrToFloat(texts.h0);
+    ShoalingRequest base = request.base;
+    base.height = H;
+    base.period = T;
+    base.tide = tide;
+    base.points = ParsePoints(texts.points);
+    result.points = base.points;
+    std::sort(result.points.begin(), result.points.end(), std::greater<double>());
     double obsPos = 0;
     std::string obsError;
     if (texts.obsPos.empty()) {
-        obsError = "観測点の水深または離岸距離が入力されていません。";
+        obsError = msg::kObservationPointMissing;
     } else {
         try {
             obsPos = StrToFloat(texts.obsPos);
@@ -212,104 +157,81 @@ ModelComparisonResult CompareModels(const ShoalingRun& base, const ComparisonTex
         }
     }
 
-    int slices = 0;
-    for (int m = 0; m < kComparedModels; ++m) slices += static_cast<int>(QuantitiesOf(m).size());
-    SliceProgress sliced(progress, slices);
-    progress.SetProgressComment("ただ今、計算中．．．．");
-    HideOnExit hide(progress);
-    ModelPrompter modelPrompter(prompter);
-    result.ran = true;
-    result.axisMode = base.UsesProfileFile() ? 1 : base.Inputs.XAxis;
-    for (double p : result.points) result.pointX.push_back(result.axisMode == 0 ? p + tide : p);
+    // A profile file is read once, for every model, its messages shown.
+    if (!ReadProfileOnce(base, prompter)) return result;
 
-    for (int m = 0; m < kComparedModels; ++m) {
-        ComparedModel& model = result.models[m];
-        model.method = m;
-        model.hasHrms = m != 0;
-        model.hasSetup = m != 2;
+    const auto models = SurfZoneModels();
+    SliceProgress sliced(progress, static_cast<int>(models.size()));
+    progress.SetProgressComment(msg::kComputing);
+    HideOnExit hide(progress);
+    QuestionsOnly questions(prompter);
+    result.ran = true;
+    result.axisMode = base.inputs.ProfileMode == 1 ? 1 : base.inputs.XAxis;
+    for (double p : result.points) result.pointX.push_back(result.axisMode == 0 ? p + tide : p);
+    Answer offshoreRegion = base.offshoreRegion;
+
+    for (const SurfZoneModel& m : models) {
+        ComparedModel& model = result.models.emplace_back();
+        model.method = m.key;
+        model.hasHrms = m.hasHrms;
+        model.hasSetup = m.hasSetup;
         const std::size_t n = result.points.size();
         model.pointHeight.assign(n, kNotReached);
         model.pointHrms.assign(n, kNotReached);
         model.pointSetup.assign(n, kNotReached);
-        model.applies = true;
-
-        ShoalingRun modelBase = base;
-        modelBase.Inputs.Method = m;
-        // The first two models start in deep water, the last two at the observation point.
-        modelBase.Inputs.ObsPos = m <= 1 ? 0 : 1;
-        if (m >= 2) {
-            if (!obsError.empty()) {
-                model.applies = false;
-                model.message = obsError;
-                sliced.slice += static_cast<int>(QuantitiesOf(m).size());
-                continue;
-            }
-            modelBase.Inputs.ObsPosValue = obsPos;
-        }
-
-        for (Quantity q : QuantitiesOf(m)) {
-            ShoalingRun run = modelBase;
-            CaptureOutput out;
-            out.run = &run;
-            out.curve = q == kHeight ? &model.height : q == kHrms ? &model.hrms : &model.setup;
-            out.pointValues = q == kHeight ? &model.pointHeight : q == kHrms ? &model.pointHrms : &model.pointSetup;
-            out.report = q == kHeight ? &model.report : nullptr;
-            sliced.capture = &out;
-            modelPrompter.Reset();
-
-            run.Inputs.DisplayIndex = ItemIndex(m, ItemText(m, q));
-            run.RecordProfile = false;
-            run.TideLevel = tide;
-            run.SetOffshoreWave(H, T);
-            run.ParseEstimationPoints(texts.points);
-            const PrepareResult prep = run.PrepareRun(out, modelPrompter, PrepareMode::SingleRun);
-            if (out.rangeSet && !result.rangeSet) {
-                result.rangeSet = true;
-                result.rangeA = out.rangeA;
-                result.rangeB = out.rangeB;
-            }
-            if (result.bedX.empty() && run.AxisMode == 1 && (prep.ok || modelPrompter.declined)) {
-                if (run.UsesProfileFile()) {
-                    for (int i = 0; i < run.ProfileCount; ++i) {
-                        result.bedX.push_back(run.ProfileDistance[i]);
-                        result.bedY.push_back(-run.ProfileDepth[i]);
-                    }
-                } else {
-                    for (double x : {run.Inputs.OnshoreEndValue, run.Inputs.OffshoreEndValue}) {
-                        result.bedX.push_back(x);
-                        result.bedY.push_back(-x * run.BedSlope);
-                    }
-                }
-            }
-            bool ok = prep.ok;
-            if (ok) {
-                run.Interactive = true;
-                ok = run.RunModel(run.EstimationValues, tide, out, sliced, modelPrompter);
-                if (!ok && progress.Cancelled()) {
-                    result.cancelled = true;
-                    return result;
-                }
-            }
+        if (m.startsAtObservation && !obsError.empty()) {
+            model.message = obsError;
             ++sliced.slice;
-            if (!ok) {
-                model.applies = false;
-                model.message = !modelPrompter.first.empty() ? modelPrompter.first
-                                : modelPrompter.declined
-                                    ? "観測点より沖側の領域を計算しないため、比較から外しました。"
-                                    : "計算が途中で終わりました。";
-                break;
-            }
+            continue;
         }
-        sliced.capture = nullptr;
-        if (!model.applies) {
-            model.height = {};
-            model.hrms = {};
-            model.setup = {};
-            model.report.clear();
-            std::fill(model.pointHeight.begin(), model.pointHeight.end(), kNotReached);
-            std::fill(model.pointHrms.begin(), model.pointHrms.end(), kNotReached);
-            std::fill(model.pointSetup.begin(), model.pointSetup.end(), kNotReached);
+
+        ShoalingRequest r = base;
+        r.inputs.Method = m.key;
+        if (m.startsAtObservation) r.inputs.ObsPosValue = obsPos;
+        const int heightItem = DisplayItemIndex(m, m.heightItem);
+        r.inputs.DisplayIndex = heightItem;
+        r.offshoreRegion = offshoreRegion;
+        questions.asked = false;
+        const ShoalingResult s = RunShoaling(r, sliced, questions);
+        ++result.runs;
+        ++sliced.slice;
+        // One answer for every model.
+        if (questions.asked) offshoreRegion = s.prepared.declinedOffshoreRegion ? Answer::No : Answer::Yes;
+        if (s.rangeSet && !result.rangeSet) {
+            result.rangeSet = true;
+            result.rangeA = s.rangeA;
+            result.rangeB = s.rangeB;
         }
+        if (result.bedX.empty() && !s.bedX.empty()) {
+            result.bedX = s.bedX;
+            result.bedY = s.bedY;
+        }
+        if (s.cancelled) {
+            result.cancelled = true;
+            return result;
+        }
+        if (!s.ok) {
+            for (const ShoalingMessage& message : s.messages)
+                if (!message.question) {
+                    model.message = message.text;
+                    break;
+                }
+            if (model.message.empty())
+                model.message = s.prepared.declinedOffshoreRegion ? msg::kOffshoreRegionDeclined : msg::kRunEndedEarly;
+            continue;
+        }
+        model.applies = true;
+        model.height = CurveOf(s, heightItem);
+        PointValues(s, heightItem, model.pointHeight);
+        if (m.hasHrms) {
+            model.hrms = CurveOf(s, DisplayItemIndex(m, "Hrms"));
+            PointValues(s, DisplayItemIndex(m, "Hrms"), model.pointHrms);
+        }
+        if (m.hasSetup) {
+            model.setup = CurveOf(s, DisplayItemIndex(m, "η"));
+            PointValues(s, DisplayItemIndex(m, "η"), model.pointSetup);
+        }
+        model.report = ShoalingReportLines(s);
     }
     return result;
 }
@@ -342,8 +264,9 @@ std::vector<std::string> ComparisonCurveLines(const ModelComparisonResult& r) {
     std::vector<Named> curves;
     for (const ComparedModel& m : r.models) {
         if (!m.applies) continue;
-        const std::string name = ModelShortName(m.method);
-        curves.push_back({name + " " + HeightItemName(m.method) + " (m)", &m.height});
+        const SurfZoneModel& model = SurfZoneModelOf(m.method);
+        const std::string name = model.shortName;
+        curves.push_back({name + " " + model.heightItem + " (m)", &m.height});
         if (m.hasHrms) curves.push_back({name + " Hrms (m)", &m.hrms});
         if (m.hasSetup) curves.push_back({name + " η (m)", &m.setup});
     }

@@ -1,22 +1,19 @@
 #pragma once
-// Every transformation model that applies, run with one set of shoaling-window inputs, for
-// the comparison window and `orvane-cli shoal --method all`.
+// Every surf-zone model that applies, run with one set of shoaling inputs, for the
+// comparison window and `orvane-cli shoal --method all`: one RunShoaling per model.
 //
-// Each curve comes from its own run of ShoalingRun exactly as the shoaling window's
-// Calculate makes it (a copy of the run state, the model's display item chosen), so a curve
-// is bit for bit the line that window draws for that model and item. The value at an
-// estimation point is the plotted value of the step that reports the point.
-#include <array>
+// Each curve is the line the shoaling window draws for that model and item (bit for bit:
+// the same run's display values). The value at an estimation point is the plotted value
+// of the step that reports the point.
 #include <limits>
 #include <string>
 #include <vector>
 #include "core/runtime/Progress.h"
 #include "core/runtime/Prompter.h"
-#include "core/shoaling/ShoalingRun.h"
+#include "core/shoaling/ShoalingRequest.h"
 
 namespace orvane {
 
-inline constexpr int kComparedModels = 4;
 inline constexpr double kNotReached = std::numeric_limits<double>::quiet_NaN();
 
 struct ComparedCurve {
@@ -27,8 +24,8 @@ struct ComparedModel {
     int method = 0;
     bool applies = false;
     std::string message;       // why the model is not applicable, or how it failed
-    bool hasHrms = false;      // the random-wave models
-    bool hasSetup = false;     // all but Thornton-Guza
+    bool hasHrms = false;      // from the model table
+    bool hasSetup = false;
     ComparedCurve height;      // H (regular waves) or Hs
     ComparedCurve hrms;
     ComparedCurve setup;
@@ -41,36 +38,44 @@ struct ComparedModel {
 // The texts of the shoaling window's boxes that the models read.
 struct ComparisonTexts {
     std::string h0, t0, tide, points;
-    std::string obsPos;  // observation point of the last two models
+    std::string obsPos;  // observation point of the models that start there
+};
+
+// The shoaling inputs shared by every model (bed, kinds, x-axis mode, display range,
+// constants, profile; its method, wave and points are not used) and the boxes as typed.
+struct ComparisonRequest {
+    ShoalingRequest base;
+    ComparisonTexts texts;
 };
 
 struct ModelComparisonResult {
-    bool ran = false;          // false: the period is not positive, nothing was run
+    bool ran = false;          // false: the period is not positive, or the profile unreadable
+    std::string refusal;       // why it did not run, when not said through the prompter
     bool cancelled = false;
+    int runs = 0;              // model runs made
     int axisMode = 0;          // 0 depth, 1 distance
     std::vector<double> points;  // estimation points as typed, descending
     std::vector<double> pointX;  // where the curves put them: depth with the tide, or distance
-    std::array<ComparedModel, kComparedModels> models;
+    std::vector<ComparedModel> models;  // in the order of the model table
     bool rangeSet = false;     // bottom-axis range of the shoaling chart
     double rangeA = 0, rangeB = 0;
     std::vector<double> bedX, bedY;  // the bed in distance mode: (distance, -depth)
 };
 
-// Runs the models on copies of `base` (its constants, bed, profile, choices of height and
-// period kinds, x-axis mode and display range). Conversion errors of H, T, tide and the
-// points are raised (EConvertError); a bad observation point only makes the last two
-// models not applicable. The question about the region offshore of the observation point
-// is asked through `prompter` at most once; every other message of a model becomes that
-// model's `message`.
-ModelComparisonResult CompareModels(const ShoalingRun& base, const ComparisonTexts& texts,
-                                    Progress& progress, Prompter& prompter);
+// Conversion errors of H, T, tide and the points are raised (EConvertError); a bad
+// observation point only makes the models that start there not applicable. A profile file
+// is read once, its messages shown through `prompter`. The question about the region
+// offshore of the observation point is asked through `prompter` at most once; every other
+// message of a model becomes that model's `message`.
+ModelComparisonResult CompareModels(const ComparisonRequest& request, Progress& progress,
+                                    Prompter& prompter);
 
-// "菅原・山本(1978)", "合田(1975)", "Thornton-Guza(1983)", "Battjes-Stive(1985)".
-const char* ModelShortName(int method);
-// The full texts of the method choice.
-const char* ModelLongName(int method);
-// "H" for the regular-wave model, "Hs" for the others.
-const char* HeightItemName(int method);
+// A profile file read once for many runs on the same bed: its points go into `base`
+// (and the display range, unless its ends are given). False when it cannot be read (its
+// messages shown through `prompter`); nothing to do without a profile file.
+bool ReadProfileOnce(ShoalingRequest& base, Prompter& prompter);
+// A curve of one display item along a run; empty when the model has no such item.
+ComparedCurve CurveOf(const ShoalingResult& s, int item);
 
 struct PointSpread {
     double range = kNotReached;    // max - min of H / Hs over the models that got there

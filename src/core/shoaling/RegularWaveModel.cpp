@@ -108,6 +108,13 @@ void UrsellDepths(ShoalingRun& run, double hs) {
     run.ShoalingAt50 = run.ShoalingAt30 * std::pow(run.UrsellDepth30 / run.UrsellDepth50, 2.0 / 7.0);
 }
 
+void RegularWaveLines(const ShoalingEstimate& e, std::vector<std::string>& lines) {
+    const char* label = e.Value("broken") == 0.0 ? "（非砕波）" : "（砕波）";
+    lines.push_back("  浅水係数 Ks =" + FormatFixed(e.Value("Ks"), 3, 5) + "、波高 H =" +
+                    FormatFixed(e.Value("H"), 3, 7) + "m" + label);
+    lines.push_back("  ﾗｼﾞｴｰｼｮﾝｽﾄﾚｽによる水位上昇η=" + FormatFixed(e.Value("eta"), 3, 7) + "m");
+}
+
 bool RunRegularWaveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
                          Prompter& prompter) {
     const double H0 = run.OffshoreHeight;
@@ -225,14 +232,8 @@ bool RunRegularWaveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progre
         // Two points within one step are both reported with this step's state.
         while (x2 < run.TargetDistance && run.TargetDistance < x) {
             if (run.Interactive) {
-                const char* label = h2 > hb ? "（非砕波）" : "（砕波）";
-                out.AddReportLine(run.PositionLine());
-                out.AddReportLine("  浅水係数 Ks =" + FormatFixed(H / H0, 3, 5) + "、波高 H =" +
-                                  FormatFixed(H, 3, 7) + "m" + label);
-                out.AddReportLine("  ﾗｼﾞｴｰｼｮﾝｽﾄﾚｽによる水位上昇η=" + FormatFixed(eta, 3, 7) + "m");
-                const NamedValue numbers[] = {
-                    {"Ks", H / H0}, {"H", H}, {"eta", eta}, {"broken", h2 > hb ? 0.0 : 1.0}};
-                out.AddEstimate(numbers);
+                run.ReportEstimate(out, H, eta,
+                                   {{"Ks", H / H0}, {"H", H}, {"eta", eta}, {"broken", h2 > hb ? 0.0 : 1.0}});
             } else if (run.StoreEstimate(H, eta)) {
                 return true;
             }

@@ -1,10 +1,12 @@
 #pragma once
 // The four wave transformation models. Each marches shoreward from offshore over the bed
-// of `run`, draws through `out`, reports at the estimation points (Interactive) or fills
-// EstimatedHeight/EstimatedSetup (not Interactive), polls progress.Cancelled() once per
-// step, and returns false on cancel or on its own failures. They may throw OrvaneError;
-// ShoalingRun::RunModel turns that into false. Call them through RunModel, which sets up
-// the targets; calling one directly is for tests that have done the same.
+// of `run`, draws through `out`, reports its numbers at the estimation points
+// (ShoalingRun::ReportEstimate, Interactive) or fills EstimatedHeight/EstimatedSetup (not
+// Interactive), polls progress.Cancelled() once per step, and returns false on cancel or
+// on its own failures. They may throw OrvaneError; ShoalingRun::RunModel turns that into
+// false. Call them through RunModel, which sets up the targets; calling one directly is for
+// tests that have done the same. Each model's *Lines function writes the report lines of
+// one of its estimates (after the position line); SurfZoneModels.cpp lists both.
 #include "core/runtime/Progress.h"
 #include "core/runtime/Prompter.h"
 #include "core/shoaling/ShoalingRun.h"
@@ -24,6 +26,11 @@ bool RunThorntonGuzaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
 // Random waves, fraction-of-breakers dissipation of Battjes and Stive (1985).
 bool RunBattjesStiveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
                           Prompter& prompter);
+
+void RegularWaveLines(const ShoalingEstimate& estimate, std::vector<std::string>& lines);
+void GodaLines(const ShoalingEstimate& estimate, std::vector<std::string>& lines);
+void ThorntonGuzaLines(const ShoalingEstimate& estimate, std::vector<std::string>& lines);
+void BattjesStiveLines(const ShoalingEstimate& estimate, std::vector<std::string>& lines);
 
 // Shoaling coefficient of the regular-wave model at still-water depth h (uses the run's
 // Period, Gravity and Ursell depths).

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
+#include "core/runtime/Messages.h"
 #include "core/runtime/TextFile.h"
-#include "core/shoaling/ShoalingModels.h"
 #include "core/shoaling/WaveFunctions.h"
 #include "core/wave/CsvField.h"
 
@@ -13,15 +14,11 @@ namespace orvane {
 
 namespace {
 
-constexpr DisplayItem kRegularItems[] = {{"H", " (m)"}, {"H/H0", ""}, {"η", " (m)"}};
-constexpr DisplayItem kGodaItems[] = {{"Hrms", " (m)"},  {"Hm", " (m)"},     {"Hs", " (m)"},
-                                      {"H1/10", " (m)"}, {"H1/100", " (m)"}, {"Hs/H0", ""},
-                                      {"η", " (m)"}};
-constexpr DisplayItem kThorntonGuzaItems[] = {{"Hrms", " (m)"}, {"Hs", " (m)"}, {"Hs/H0", ""}};
-constexpr DisplayItem kBattjesStiveItems[] = {
-    {"Hrms", " (m)"}, {"Hs", " (m)"}, {"Hs/H0", ""}, {"η", " (m)"}};
-
 constexpr double kRmsToSignificant = 1.416;
+
+std::string PositionText(int axisMode, double value) {
+    return std::string(axisMode == 0 ? "h = " : "X = ") + FormatGeneral(value, 7) + "m ";
+}
 
 // Holds TideLevel at 0 for lookups whose values are referred to mean sea level.
 class TideAtZero {
@@ -37,13 +34,16 @@ private:
 
 }  // namespace
 
-std::span<const DisplayItem> DisplayItemsFor(int method) {
-    switch (method) {
-        case 1: return kGodaItems;
-        case 2: return kThorntonGuzaItems;
-        case 3: return kBattjesStiveItems;
-        default: return kRegularItems;
-    }
+double ShoalingEstimate::Value(std::string_view name) const {
+    for (const NamedValue& v : values)
+        if (name == v.name) return v.value;
+    return std::numeric_limits<double>::quiet_NaN();
+}
+
+std::vector<std::string> EstimateReportLines(const ShoalingEstimate& e) {
+    std::vector<std::string> lines{PositionText(e.axisMode, e.position)};
+    SurfZoneModelOf(e.method).estimateLines(e, lines);
+    return lines;
 }
 
 const char* BottomAxisTitle(int axisMode) { return axisMode == 0 ? "水深 h (m)" : "離岸距離 x (m)"; }
@@ -63,17 +63,16 @@ void ShoalingRun::CopyConstants(const PhysicalConstants& c) {
 void ShoalingRun::SetOffshoreWave(double H, double T) {
     const bool significantH = Inputs.HeightKind == 0;
     const bool significantT = Inputs.PeriodKind == 0;
-    switch (Inputs.Method) {
-        case 1:
+    switch (SurfZoneModelOf(Inputs.Method).basis) {
+        case OffshoreBasis::Significant:
             Period = significantT ? T : T * PeriodRatio;
             OffshoreHeight = significantH ? H : kRmsToSignificant * H;
             break;
-        case 2:
-        case 3:
+        case OffshoreBasis::RmsAndPeak:
             Period = significantT ? CheckedDiv(T, PeriodRatio) : T;
             OffshoreHeight = significantH ? H / kRmsToSignificant : H;
             break;
-        default:
+        case OffshoreBasis::AsTyped:
             Period = T;
             OffshoreHeight = H;
             break;
@@ -83,16 +82,22 @@ void ShoalingRun::SetOffshoreWave(double H, double T) {
     UpdateDeepWaterStart();
 }
 
-void ShoalingRun::ParseEstimationPoints(const std::string& text) {
-    EstimationValues.clear();
-    if (!text.empty()) {
-        const auto fields = std::count(text.begin(), text.end(), ',') + 1;
-        for (int n = 1; n <= fields; ++n) {
-            const std::string field = GetCSVField(text, n);
-            if (field.empty()) break;
-            EstimationValues.push_back(StrToFloat(field));
-        }
+std::vector<double> ParsePoints(const std::string& text) {
+    std::vector<double> points;
+    if (text.empty()) return points;
+    const auto fields = std::count(text.begin(), text.end(), ',') + 1;
+    for (int n = 1; n <= fields; ++n) {
+        const std::string field = GetCSVField(text, n);
+        if (field.empty()) break;
+        points.push_back(StrToFloat(field));
     }
+    return points;
+}
+
+void ShoalingRun::ParseEstimationPoints(const std::string& text) { SetEstimationPoints(ParsePoints(text)); }
+
+void ShoalingRun::SetEstimationPoints(std::vector<double> points) {
+    EstimationValues = std::move(points);
     std::sort(EstimationValues.begin(), EstimationValues.end(), std::greater<double>());
     EstimationCount = static_cast<int>(EstimationValues.size());
     EstimationDistances.assign(EstimationValues.size(), 0.0);
@@ -130,7 +135,8 @@ PrepareResult ShoalingRun::PrepareRun(ShoalingOutput& out, Prompter& prompter, P
     if (UsesProfileFile()) Inputs.XAxis = 1;
     AxisMode = Inputs.XAxis;
 
-    const auto items = DisplayItemsFor(Inputs.Method);
+    const SurfZoneModel& model = SurfZoneModelOf(Inputs.Method);
+    const auto items = model.items;
     const DisplayItem& item = items[std::clamp<int>(Inputs.DisplayIndex, 0, static_cast<int>(items.size()) - 1)];
     out.ClearHeightLine(item.text);
     out.SetLeftAxisTitle(std::string(item.text) + item.unit);
@@ -148,15 +154,15 @@ PrepareResult ShoalingRun::PrepareRun(ShoalingOutput& out, Prompter& prompter, P
             out.AddProfilePoint(OffshoreEnd, -OffshoreEnd * BedSlope);
         }
     } else {
-        if (Inputs.Method == 0)
+        if (model.planeBedOnly)
             return refuse("選択した計算方法は任意海底には適用できません。", ShoalingTab::Method);
         if (!ProfileFromArrays && !FileExists(Inputs.ProfileFile))
-            return refuse("指定したファイルが見つかりません。", ShoalingTab::Conditions);
+            return refuse(msg::kFileNotFound, ShoalingTab::Conditions);
         if (!ProfileLoaded) {
             if (!LoadProfile(out, prompter)) return result;
             result.profileRead = true;
         }
-        if (Inputs.Method == 1) {
+        if (model.monotoneProfileOnly) {
             for (int i = 1; i < ProfileCount; ++i) {
                 if (!(ProfileDistance[i] > ProfileDistance[i - 1]) ||
                     !(ProfileDepth[i] >= ProfileDepth[i - 1]))
@@ -185,9 +191,14 @@ PrepareResult ShoalingRun::PrepareRun(ShoalingOutput& out, Prompter& prompter, P
     // so the question would be about a wave that is not the one computed.
     const bool startFollowsWave = mode == PrepareMode::PerSample && Inputs.ObsPos == 0;
     if (!startFollowsWave && StartDistance < OffshoreEnd) {
-        if (prompter.Message(MsgKind::Warning, "観測点より沖側の領域は計算されません。よろしいですか。",
-                             MsgButtons::YesNo) != MsgResult::Yes)
+        const bool yes = OffshoreRegionAnswer == Answer::Ask
+                             ? prompter.Message(MsgKind::Warning, msg::kOffshoreRegionQuestion, MsgButtons::YesNo) ==
+                                   MsgResult::Yes
+                             : OffshoreRegionAnswer == Answer::Yes;
+        if (!yes) {
+            result.declinedOffshoreRegion = true;
             return result;
+        }
         OffshoreEnd = StartDistance;
     }
 
@@ -231,13 +242,7 @@ bool ShoalingRun::RunModel(std::span<const double> points, double tide, Shoaling
             std::fill(EstimatedSetup.begin(), EstimatedSetup.end(), 0.0);
         }
 
-        switch (Inputs.Method) {
-            case 0: return RunRegularWaveModel(*this, out, progress, prompter);
-            case 1: return RunGodaModel(*this, out, progress, prompter);
-            case 2: return RunThorntonGuzaModel(*this, out, progress, prompter);
-            case 3: return RunBattjesStiveModel(*this, out, progress, prompter);
-            default: return false;
-        }
+        return SurfZoneModelOf(Inputs.Method).run(*this, out, progress, prompter);
     } catch (const OrvaneError& e) {
         LastError = std::current_exception();
         // A failed run must not look like a run that drew nothing.
@@ -271,7 +276,7 @@ std::string ShoalingRun::PositionLine() const {
     const double value = EstimationIndex >= 0 && EstimationIndex < EstimationCount
                              ? EstimationValues[EstimationIndex]
                              : 0.0;
-    return std::string(AxisMode == 0 ? "h = " : "X = ") + FormatGeneral(value, 7) + "m ";
+    return PositionText(AxisMode, value);
 }
 
 bool ShoalingRun::StoreEstimate(double height, double setup) {
@@ -279,6 +284,23 @@ bool ShoalingRun::StoreEstimate(double height, double setup) {
     EstimatedHeight[EstimationIndex] = height;
     EstimatedSetup[EstimationIndex] = setup;
     return EstimationIndex == EstimationCount - 1;
+}
+
+void ShoalingRun::ReportEstimate(ShoalingOutput& out, double height, double setup,
+                                 std::initializer_list<NamedValue> values) {
+    StoreEstimate(height, setup);
+    const bool inRange = EstimationIndex >= 0 && EstimationIndex < EstimationCount;
+    ShoalingEstimate e;
+    e.method = Inputs.Method;
+    e.axisMode = AxisMode;
+    e.point = EstimationIndex;
+    e.position = inRange ? EstimationValues[EstimationIndex] : 0.0;
+    e.distance = inRange ? EstimationDistances[EstimationIndex] : 0.0;
+    e.height = height;
+    e.setup = setup;
+    e.values.assign(values.begin(), values.end());
+    for (const std::string& line : EstimateReportLines(e)) out.AddReportLine(line);
+    out.AddEstimate(e);
 }
 
 void ShoalingRun::AdvanceTarget() {

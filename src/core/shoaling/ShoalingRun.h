@@ -26,12 +26,15 @@
 // A run allocates nothing per step: the lists are sized before the march starts.
 #include <array>
 #include <exception>
+#include <initializer_list>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 #include "core/app/PhysicalConstants.h"
 #include "core/runtime/Progress.h"
 #include "core/runtime/Prompter.h"
+#include "core/shoaling/SurfZoneModel.h"
 
 namespace orvane {
 
@@ -39,6 +42,23 @@ struct NamedValue {
     const char* name;
     double value;
 };
+
+// What a run reports at one estimation point, as numbers; its report lines are made from
+// it by EstimateReportLines.
+struct ShoalingEstimate {
+    int method = 0;
+    int axisMode = 0;         // 0 depth, 1 distance
+    int point = 0;            // index into the estimation points (descending)
+    double position = 0;      // the point as typed: depth below MSL or distance (m)
+    double distance = 0;      // its distance from the MSL shoreline (m)
+    double height = 0;        // the stored height: H (regular waves) or Hrms
+    double setup = 0;         // η; 0 for a model without set-up
+    std::vector<NamedValue> values;  // every number of the report lines, in their order
+    // The value named `name`; NaN when the model reports none of that name.
+    double Value(std::string_view name) const;
+};
+// The position line ("h = 4m " / "X = 40m ") and the model's lines of one estimate.
+std::vector<std::string> EstimateReportLines(const ShoalingEstimate& estimate);
 
 // What a run shows. Every operation does nothing by default, so a non-interactive caller
 // passes a plain ShoalingOutput. The window maps these to Chart1 and Memo1.
@@ -69,9 +89,13 @@ public:
     virtual void AddDisplayValues(double distance, double depth, std::span<const double> values) {
         (void)distance; (void)depth; (void)values;
     }
-    // The numbers of a report entry (name, value), right after its lines.
-    virtual void AddEstimate(std::span<const NamedValue> values) { (void)values; }
+    // The numbers of a report entry, right after its lines.
+    virtual void AddEstimate(const ShoalingEstimate& estimate) { (void)estimate; }
 };
+
+// Estimation points as the window's box holds them: comma-separated, until the first empty
+// field; a field that is not a number raises EConvertError.
+std::vector<double> ParsePoints(const std::string& text);
 
 // Tabs of the shoaling window that PrepareRun may bring to the front.
 enum class ShoalingTab { None, Conditions, Profile, Method, Graph, Estimation };
@@ -82,20 +106,16 @@ enum class PrepareMode {
     PerSample,  // the time-series tool: the deep-water start follows each sample's wave
 };
 
+// A question's answer given ahead (the comparison asks once for every model).
+enum class Answer { Ask, Yes, No };
+
 struct PrepareResult {
     bool ok = false;
+    bool declinedOffshoreRegion = false;  // "観測点より沖側..." answered No
     ShoalingTab tab = ShoalingTab::None;  // to bring to the front (also on success: None)
     bool resetCalPoint = false;           // EdtCalPoint := "0.01"
     bool profileRead = false;             // LoadProfile ran and changed the display range
 };
-
-// One display item of RadioGroupYAxis: its text and unit suffix (" (m)" or "").
-struct DisplayItem {
-    const char* text;
-    const char* unit;
-};
-// The display items of a method (0..3); an out-of-range method gives method 0's items.
-std::span<const DisplayItem> DisplayItemsFor(int method);
 
 // Chart axis titles.
 const char* BottomAxisTitle(int axisMode);  // "水深 h (m)" / "離岸距離 x (m)"
@@ -142,6 +162,8 @@ public:
     // Reads the comma-separated list (until the first empty field), sorted descending.
     // A field that is not a number raises EConvertError.
     void ParseEstimationPoints(const std::string& text);
+    // The same from numbers.
+    void SetEstimationPoints(std::vector<double> points);
     // Validates the inputs, shows its messages/question, prepares the chart and report.
     PrepareResult PrepareRun(ShoalingOutput& out, Prompter& prompter,
                              PrepareMode mode = PrepareMode::SingleRun);
@@ -166,6 +188,9 @@ public:
     // same checks and messages as a file's points.
     bool SetProfile(std::span<const double> distance, std::span<const double> depth,
                     ShoalingOutput& out, Prompter& prompter);
+    // A profile read before (its file points, without the deep-water point), taken as it
+    // is: no checks, no drawing, the display range left alone.
+    void AdoptProfile(std::span<const double> distance, std::span<const double> depth, bool fromArrays);
     // Still-water depth (tide included) at distance x; distance of still-water depth h;
     // next computation point shoreward of x for a depth decrement dh > 0.
     double DepthAt(double x) const;
@@ -183,6 +208,10 @@ public:
     std::string PositionLine() const;
     // Non-interactive result at EstimationIndex; true when it was the last point.
     bool StoreEstimate(double height, double setup);
+    // Interactive result at EstimationIndex: stored as StoreEstimate does, then passed to
+    // `out` as its report lines and as numbers.
+    void ReportEstimate(ShoalingOutput& out, double height, double setup,
+                        std::initializer_list<NamedValue> values);
     // EstimationIndex + 1; TargetDistance = that point's distance or -10.
     void AdvanceTarget();
     // Appends (x, H, eta) to the recorded lists when RecordProfile.
@@ -227,6 +256,7 @@ public:
     std::vector<double> EstimatedSetup;
 
     bool Interactive = false;
+    Answer OffshoreRegionAnswer = Answer::Ask;  // PrepareRun's question, when answered ahead
     std::exception_ptr LastError;  // of the last RunModel that failed by an error
     bool RecordProfile = false;
     std::vector<double> RecordedDistance, RecordedHeight, RecordedSetup;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include "core/runtime/NumberText.h"
+#include "core/shoaling/SurfZoneModel.h"
 
 namespace orvane {
 
@@ -20,7 +21,7 @@ const ComparedCurve* CurveOf(const ComparedModel& m, ObservedHeight kind, bool s
 
 std::string QuantityName(const ObservedSkill& s, const ModelSkill& row) {
     if (row.setup) return "η";
-    return s.kind == ObservedHeight::Hrms ? "Hrms" : HeightItemName(row.method);
+    return s.kind == ObservedHeight::Hrms ? "Hrms" : SurfZoneModelOf(row.method).heightItem;
 }
 
 }  // namespace
@@ -123,7 +124,7 @@ std::vector<std::string> SkillTableText(const ObservedSkill& s) {
     if (!s.note.empty()) return {s.note};
     std::vector<std::string> lines{"モデル\t比較\t点数\t範囲外\tバイアス (m)\tRMSE (m)\tSI\td\t最良"};
     for (const ModelSkill& row : s.rows) {
-        std::string line = std::string(ModelShortName(row.method)) + "\t" + QuantityName(s, row);
+        std::string line = std::string(SurfZoneModelOf(row.method).shortName) + "\t" + QuantityName(s, row);
         if (!row.applies) {
             line += "\t(適用外) " + row.message;
         } else {
@@ -141,7 +142,7 @@ std::vector<std::string> SkillTableLines(const ObservedSkill& s) {
     std::vector<std::string> lines{"モデル,比較,点数,範囲外,バイアス (m),RMSE (m),SI,d,最良"};
     if (!s.note.empty()) return lines;
     for (const ModelSkill& row : s.rows) {
-        std::string line = std::string(ModelShortName(row.method)) + "," + QuantityName(s, row);
+        std::string line = std::string(SurfZoneModelOf(row.method).shortName) + "," + QuantityName(s, row);
         if (row.applies) {
             const Skill& k = row.skill;
             line += "," + std::to_string(k.compared) + "," + std::to_string(k.outside) + "," + Csv(k.bias) + "," +

@@ -7,6 +7,7 @@
 #include <cmath>
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
+#include "core/shoaling/SurfZoneModel.h"
 
 namespace orvane {
 
@@ -16,20 +17,6 @@ constexpr int kThorntonGuza = 2;
 constexpr int kMaxEvaluations = 2000;
 // A candidate whose run fails is worse than any wave could be.
 constexpr double kFailedRun = 1e6;
-
-// Keeps what a run draws.
-class CurveOutput : public ShoalingOutput {
-public:
-    ComparedCurve curve;
-    void ClearHeightLine(const std::string&) override {
-        curve.x.clear();
-        curve.y.clear();
-    }
-    void AddHeightPoint(double x, double y) override {
-        curve.x.push_back(x);
-        curve.y.push_back(y);
-    }
-};
 
 // Questions go to the caller; every other message is kept (the first one explains).
 class CasePrompter : public Prompter {
@@ -63,46 +50,42 @@ std::string CaseName(const std::vector<TgFitCase>& cases, std::size_t i) {
     return cases.size() == 1 ? std::string() : "測定の組 " + std::to_string(i + 1) + ": ";
 }
 
-// Prepared once per case as the comparison prepares Thornton-Guza; each candidate runs a copy.
-ShoalingRun PrepareCase(const TgFitCase& c, Prompter& prompter, const std::string& name) {
-    ShoalingRun run = c.base;
-    run.Inputs.Method = kThorntonGuza;
-    run.Inputs.ObsPos = 1;
-    run.Inputs.ObsPosValue = c.obsPos;
-    const auto items = DisplayItemsFor(kThorntonGuza);
-    const char* item = ObservedHeightName(c.observed.kind);
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (std::string(items[i].text) == item) run.Inputs.DisplayIndex = static_cast<int>(i);
-    run.RecordProfile = false;
-    run.TideLevel = c.tide;
-    if (!(c.period > 0)) throw OrvaneError(name + "周期は0より大きくして下さい。");
-    run.SetOffshoreWave(c.height, c.period);
-    run.ParseEstimationPoints(c.points);
-    CasePrompter quiet(&prompter);
-    CurveOutput none;
-    if (!run.PrepareRun(none, quiet, PrepareMode::SingleRun).ok)
-        throw OrvaneError(name + (quiet.first.empty() ? std::string("計算を中止しました。") : quiet.first));
-    run.Interactive = true;
-    return run;
-}
-
 struct PreparedCase {
-    ShoalingRun run;
+    ShoalingRequest request;      // profile read, question answered
+    int item = 0;                 // the display item of the measured kind
     std::vector<double> x;        // used measured positions on the curve's axis
     std::vector<double> measured; // their heights
 };
 
-// The curve for γ and B; false when the run fails.
-bool RunCase(const PreparedCase& p, double gamma, double b, ComparedCurve& curve) {
-    ShoalingRun run = p.run;
-    run.gamma_TG = gamma;
-    run.B_TG = b;
-    CurveOutput out;
-    CasePrompter quiet(nullptr);
+// The request as the comparison makes it for Thornton-Guza.
+PreparedCase PrepareCase(const TgFitCase& c, Prompter& prompter, const std::string& name) {
+    PreparedCase p;
+    p.request = c.request;
+    p.request.inputs.Method = kThorntonGuza;
+    const SurfZoneModel& model = SurfZoneModelOf(kThorntonGuza);
+    p.request.inputs.DisplayIndex = DisplayItemIndex(model, model.heightItem);
+    p.item = DisplayItemIndex(model, ObservedHeightName(c.observed.kind));
+    if (!(p.request.period > 0)) throw OrvaneError(name + "周期は0より大きくして下さい。");
+    CasePrompter quiet(&prompter);
+    if (!ReadProfileOnce(p.request, quiet))
+        throw OrvaneError(name + (quiet.first.empty() ? std::string("計算を中止しました。") : quiet.first));
+    return p;
+}
+
+// The curve for γ and B; false when the run fails. The first run asks the question about
+// the region offshore of the observation point, and its answer holds for the others.
+bool RunCase(PreparedCase& p, double gamma, double b, ComparedCurve& curve, Prompter* prompter = nullptr,
+             std::string* why = nullptr) {
+    ShoalingRequest r = p.request;
+    r.constants.gamma_TG = gamma;
+    r.constants.B_TG = b;
+    CasePrompter quiet(prompter);
     NoProgress progress;
-    const bool ok = run.RunModel(run.EstimationValues, run.TideLevel, out, progress, quiet);
-    curve = std::move(out.curve);
-    return ok;
+    const ShoalingResult s = RunShoaling(r, progress, quiet);
+    if (prompter && !s.prepared.declinedOffshoreRegion) p.request.offshoreRegion = Answer::Yes;
+    if (why) *why = quiet.first;
+    curve = CurveOf(s, p.item);
+    return s.ok;
 }
 
 std::string Fixed(double v, int decimals) { return std::isfinite(v) ? FormatFixed(v, decimals) : std::string("-"); }
@@ -133,29 +116,27 @@ TgFitResult FitThorntonGuza(const std::vector<TgFitCase>& cases, const TgFitBoun
     CheckTgFitBounds(bounds);
     if (cases.empty()) throw OrvaneError("当てはめる測定データがありません。");
     TgFitResult r;
-    r.gammaBefore = cases.front().base.gamma_TG;
-    r.bBefore = cases.front().base.B_TG;
+    r.gammaBefore = cases.front().request.constants.gamma_TG;
+    r.bBefore = cases.front().request.constants.B_TG;
 
     std::vector<PreparedCase> prepared;
     r.cases.resize(cases.size());
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const TgFitCase& c = cases[i];
         const std::string name = CaseName(cases, i);
-        PreparedCase p{PrepareCase(c, prompter, name), {}, {}};
-        p.run.gamma_TG = r.gammaBefore;
-        p.run.B_TG = r.bBefore;
+        PreparedCase p = PrepareCase(c, prompter, name);
         ComparedCurve& before = r.cases[i].before;
         ++r.modelRuns;
-        if (!RunCase(p, r.gammaBefore, r.bBefore, before)) {
-            throw OrvaneError(name + "Thornton-Guza のモデルが既定の γ と B で計算できません。");
-        }
-        const int axis = p.run.AxisMode;
-        const std::vector<double> values = CurveValuesAt(before, c.observed, axis, c.tide);
+        std::string why;
+        if (!RunCase(p, r.gammaBefore, r.bBefore, before, &prompter, &why))
+            throw OrvaneError(name + (why.empty() ? std::string("Thornton-Guza のモデルを計算できません。") : why));
+        const int axis = p.request.inputs.ProfileMode == 1 ? 1 : p.request.inputs.XAxis;
+        const std::vector<double> values = CurveValuesAt(before, c.observed, axis, c.request.tide);
         r.cases[i].skillBefore = SkillOf(values, c.observed.height);
         r.outside += r.cases[i].skillBefore.outside;
         for (std::size_t k = 0; k < values.size(); ++k) {
             if (!std::isfinite(values[k]) || !std::isfinite(c.observed.height[k])) continue;
-            p.x.push_back(ObservedX(c.observed.position[k], axis, c.tide));
+            p.x.push_back(ObservedX(c.observed.position[k], axis, c.request.tide));
             p.measured.push_back(c.observed.height[k]);
         }
         r.used += static_cast<int>(p.measured.size());
@@ -178,7 +159,7 @@ TgFitResult FitThorntonGuza(const std::vector<TgFitCase>& cases, const TgFitBoun
     auto objective = [&](const std::array<double, 2>& v) {
         ++r.evaluations;
         double sum = 0;
-        for (const PreparedCase& p : prepared) {
+        for (PreparedCase& p : prepared) {
             ComparedCurve curve;
             ++r.modelRuns;
             if (!RunCase(p, v[0], v[1], curve)) return kFailedRun;
@@ -233,9 +214,11 @@ TgFitResult FitThorntonGuza(const std::vector<TgFitCase>& cases, const TgFitBoun
         TgFitCaseResult& c = r.cases[i];
         ++r.modelRuns;
         RunCase(prepared[i], r.gamma, r.b, c.after);
-        const int axis = prepared[i].run.AxisMode;
-        std::vector<double> after = CurveValuesAt(c.after, cases[i].observed, axis, cases[i].tide);
-        const std::vector<double> before = CurveValuesAt(c.before, cases[i].observed, axis, cases[i].tide);
+        const ShoalingInputs& in = prepared[i].request.inputs;
+        const int axis = in.ProfileMode == 1 ? 1 : in.XAxis;
+        const double tide = cases[i].request.tide;
+        std::vector<double> after = CurveValuesAt(c.after, cases[i].observed, axis, tide);
+        const std::vector<double> before = CurveValuesAt(c.before, cases[i].observed, axis, tide);
         // A gauge the fitted wave no longer reaches is a height of 0, as in the search.
         for (std::size_t k = 0; k < after.size(); ++k)
             if (!std::isfinite(after[k]) && std::isfinite(before[k])) after[k] = 0;

@@ -4,25 +4,25 @@
 // with its own offshore wave and tide, all on the same beach), found by a bounded
 // derivative-free search (NLopt's BOBYQA).
 //
-// Each case is run as the comparison runs Thornton-Guza (a copy of `base`, starting at the
-// observation point, the curve of the measured kind), so the RMSE before the fit is the
-// comparison's. The points used are those inside the curve with the starting γ and B; a
+// Each case is run as the comparison runs Thornton-Guza (one RunShoaling of the request,
+// starting at the observation point, the curve of the measured kind), so the RMSE before
+// the fit is the comparison's. The points used are those inside the curve with the starting γ and B; a
 // candidate whose wave dies out before one of them counts a height of 0 there.
 #include <string>
 #include <vector>
 #include "core/runtime/Prompter.h"
 #include "core/shoaling/ModelComparison.h"
 #include "core/shoaling/Observations.h"
-#include "core/shoaling/ShoalingRun.h"
+#include "core/shoaling/ShoalingRequest.h"
 #include "core/shoaling/SkillScores.h"
 
 namespace orvane {
 
 struct TgFitCase {
-    ShoalingRun base;           // bed, constants (γ, B to start from), kinds, axis, display range
-    double height = 0, period = 0, tide = 0;
-    double obsPos = 0;          // where the model starts: depth below MSL or distance (m)
-    std::string points;         // the estimation points (their stations lie on the curve)
+    // As the comparison's base: bed, constants (γ, B to start from), kinds, axis, display
+    // range; with the case's height, period, tide and estimation points (their stations
+    // lie on the curve) and inputs.ObsPosValue, where the model starts.
+    ShoalingRequest request;
     ObservedSet observed;
 };
 

@@ -21,6 +21,12 @@ double TGDissipation(const ShoalingRun& run, double h, double H) {
            CheckedDiv(H5, run.Period * gamma * gamma * h * h * h) * weight;
 }
 
+void ThorntonGuzaLines(const ShoalingEstimate& e, std::vector<std::string>& lines) {
+    lines.push_back("  rms波高 Hrms =" + FormatFixed(e.Value("Hrms"), 3, 7) + "m");
+    lines.push_back("  有義波高 Hs =" + FormatFixed(e.Value("Hs"), 3, 7) + "m" +
+                    "(浅水係数 Ks =" + FormatFixed(e.Value("Ks"), 3, 5) + ")");
+}
+
 bool RunThorntonGuzaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
                           Prompter& prompter) {
     (void)prompter;  // this model has no message of its own
@@ -72,12 +78,7 @@ bool RunThorntonGuzaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
 
         if (haveTarget && std::fabs(xn - target) < 0.1 * dx) {
             if (run.Interactive) {
-                out.AddReportLine(run.PositionLine());
-                out.AddReportLine("  rms波高 Hrms =" + FormatFixed(Hn, 3, 7) + "m");
-                out.AddReportLine("  有義波高 Hs =" + FormatFixed(kHsOverHrms * Hn, 3, 7) + "m" +
-                                  "(浅水係数 Ks =" + FormatFixed(Hn / H0, 3, 5) + ")");
-                const NamedValue numbers[] = {{"Hrms", Hn}, {"Hs", kHsOverHrms * Hn}, {"Ks", Hn / H0}};
-                out.AddEstimate(numbers);
+                run.ReportEstimate(out, Hn, 0.0, {{"Hrms", Hn}, {"Hs", kHsOverHrms * Hn}, {"Ks", Hn / H0}});
             } else if (run.StoreEstimate(Hn, 0.0)) {
                 return true;
             }

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QRegularExpression>
 #include <QTextDocumentFragment>
+#include "core/shoaling/SurfZoneModel.h"
 #include "ui/app/MainWave.h"
 #include "ui/help/HelpViewer.h"
 
@@ -41,15 +42,35 @@ HelpPage ParsePage(const QString& name, const QString& html) {
     return page;
 }
 
+// One line per model: where it applies and where it starts, from the model table.
+QString ModelList() {
+    QString list = QStringLiteral("<ul>\n");
+    for (const orvane::SurfZoneModel& m : orvane::SurfZoneModels()) {
+        const QString bed = m.planeBedOnly ? QStringLiteral("一定勾配の海底だけ。")
+                            : m.monotoneProfileOnly ? QStringLiteral("一定勾配か、岸に向かって水深が深くならない断面だけ。")
+                                                    : QStringLiteral("どの断面でも。");
+        const QString start = m.startsAtObservation
+                                  ? QStringLiteral("「条件」の観測点（水深または離岸距離）から計算します。観測点が入力されていないときは計算されません。")
+                                  : QStringLiteral("深海から計算します。");
+        list += QStringLiteral("<li>%1：%2%3</li>\n").arg(QString::fromUtf8(m.japaneseName).toHtmlEscaped(), bed, start);
+    }
+    return list + QStringLiteral("</ul>\n");
+}
+
+QString ReadPage(const QString& name) {
+    InitHelpResources();
+    QFile f(QStringLiteral(":/help/pages/%1.html").arg(name));
+    QString html = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    static const QRegularExpression models(QStringLiteral("<!--\\s*models\\b[^>]*-->"));
+    return html.replace(models, ModelList());
+}
+
 std::vector<HelpPage> LoadPages() {
     InitHelpResources();
     std::vector<HelpPage> pages;
     QDir dir(QStringLiteral(":/help/pages"));
-    for (const QString& file : dir.entryList({QStringLiteral("*.html")}, QDir::Files)) {
-        QFile f(dir.filePath(file));
-        if (!f.open(QIODevice::ReadOnly)) continue;
-        pages.push_back(ParsePage(file.chopped(5), QString::fromUtf8(f.readAll())));
-    }
+    for (const QString& file : dir.entryList({QStringLiteral("*.html")}, QDir::Files))
+        pages.push_back(ParsePage(file.chopped(5), ReadPage(file.chopped(5))));
     // The menus' order: 基本計算, ツール, 定数; pages that no menu opens come last by title.
     static const QStringList order = {
         QStringLiteral("contents"), QStringLiteral("main"), QStringLiteral("airy"),
@@ -90,6 +111,8 @@ void Present(HelpViewer* viewer) {
 
 }  // namespace
 
+QString HelpPageHtml(const QString& name) { return ReadPage(name); }
+
 const std::vector<HelpPage>& HelpPages() {
     static const std::vector<HelpPage> pages = LoadPages();
     return pages;
@@ -121,7 +144,7 @@ QString HelpPageForWindow(const QWidget* window) {
         {"TForm1", "main"},          {"TFrmAiry", "airy"},
         {"TFrmBttmVel", "bttmvel"},  {"TFrmRayleigh", "rayleigh"},
         {"TFrmShoaling", "shoaling"}, {"TAboutBox", "main"},
-        {"TFrmEditConst", "constants"}, {"TFrmAxisSet", "graph"},
+        {"TFrmEditConst", "constants"}, {"TFrmAxisSet", "graph#axisset"},
         {"TFrmWaveVelSeries", "wavevelseries"}, {"TFrmSDFdata", "series"},
         {"TFrmEstWaveHeight", "estwaveheight"}, {"GroupObservedSkill", "modelskill"},
         {"TFrmModelCompare", "modelcompare"},

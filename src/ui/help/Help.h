@@ -21,12 +21,16 @@ struct HelpPage {
 
 // Every page, "contents" first and the others in the order of the menus that open them.
 const std::vector<HelpPage>& HelpPages();
+// A page's HTML with its generated parts filled in: <!-- models --> becomes the list of
+// surf-zone models from the core's model table.
+QString HelpPageHtml(const QString& name);
 // The names of the pages that list `keyword` exactly.
 QStringList HelpPagesForKeyword(const QString& keyword);
 
 // Pages whose text holds every word of `query` (case ignored), in contents order.
 QStringList SearchHelpPages(const QString& query);
 // The page that explains `window` (or the window around it); "contents" for any other.
+// A section of a page is "page#anchor".
 QString HelpPageForWindow(const QWidget* window);
 // F1 in every window of the program opens that window's page.
 void InstallHelpKey(AppContext& ctx);

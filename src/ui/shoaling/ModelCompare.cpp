@@ -1,10 +1,12 @@
 #include "ui/shoaling/ModelCompare.h"
 
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -12,35 +14,67 @@
 #include <cmath>
 
 #include "core/runtime/Errors.h"
+#include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
 #include "core/app/SettingsFile.h"
-#include "core/runtime/NumberText.h"
 #include "ui/app/ConstVal.h"
+#include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
 #include "ui/chart/AxisSet.h"
 #include "ui/chart/ChartActions.h"
 #include "ui/help/Help.h"
 #include "ui/widgets/ToolButton.h"
-#include "ui/shoaling/Shoaling.h"
 
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
 
-const QColor kModelColors[orvane::kComparedModels] = {QColor(0, 80, 220), QColor(0, 150, 60),
-                                                      QColor(235, 120, 0), QColor(150, 40, 170)};
 const QString kCp932Filter = QStringLiteral("カンマ区切りデータファイル CP932 (*.csv)");
 const QString kUtf8Filter = QStringLiteral("カンマ区切りデータファイル UTF-8 (*.csv)");
+// The table shows up to this many rows before it scrolls.
+constexpr int kTableRowsShown = 8;
 
 }  // namespace
 
-TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
+// The question about the region offshore of the observation point is answered once for the
+// same inputs, not again at every opening; the progress box is hidden while it is asked, so
+// that no half-filled bar stands behind it. Every other message goes through unchanged.
+class TFrmModelCompare::AnswerKeeper : public orvane::Prompter {
+public:
+    AnswerKeeper(AppContext& ctx) : ctx_(ctx) {}
+    std::string inputs;  // what the answer was given for
+
+    orvane::MsgResult Message(orvane::MsgKind kind, const std::string& text, orvane::MsgButtons buttons) override {
+        if (buttons != orvane::MsgButtons::YesNo) return ctx_.prompter->Message(kind, text, buttons);
+        const std::string key = inputs + '\n' + text;
+        if (key == answeredFor_) return answer_;
+        if (ctx_.progressSink) ctx_.progressSink->Hide();
+        answer_ = ctx_.prompter->Message(kind, text, buttons);
+        answeredFor_ = key;
+        return answer_;
+    }
+    void Plain(const std::string& text, const std::string& caption) override { ctx_.prompter->Plain(text, caption); }
+    void Beep() override { ctx_.prompter->Beep(); }
+
+private:
+    AppContext& ctx_;
+    std::string answeredFor_;
+    orvane::MsgResult answer_ = orvane::MsgResult::No;
+};
+
+TFrmModelCompare::~TFrmModelCompare() = default;
+
+TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), answers_(std::make_unique<AnswerKeeper>(ctx)) {
     setObjectName("TFrmModelCompare");
     setWindowTitle(QStringLiteral("モデルの比較"));
     resize(1300, 700);
 
-    ToolBar1 = new QToolBar(this);
+    // Everything but 閉じる scrolls on a screen too small for the window.
+    auto* body = new QWidget;
+    body->setObjectName("PanelBody");
+    ToolBar1 = new QToolBar(body);
     ToolBar1->setObjectName("ToolBar1");
     auto tool = [this](const char* name, QStyle::StandardPixmap icon, const QString& hint) {
         return AddToolButton(ToolBar1, name, icon, hint);
@@ -52,42 +86,45 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(p
     ToolButton5 = tool("ToolButton5", QStyle::SP_BrowserReload, QStringLiteral("表示範囲に戻す"));
     ToolButton6 = tool("ToolButton6", QStyle::SP_MessageBoxQuestion, QStringLiteral("ヘルプ"));
 
-    RadioGroupHeight = new RadioGroup(QStringLiteral("表示する波高"), {}, this);
+    RadioGroupHeight = new RadioGroup(QStringLiteral("表示する波高"), {}, body);
     RadioGroupHeight->setObjectName("RadioGroupHeight");
     RadioGroupHeight->SetItems({QStringLiteral("H・Hs"), QStringLiteral("Hrms")});
     RadioGroupHeight->SetItemIndex(0);
     RadioGroupHeight->setToolTip(QStringLiteral("Hrms は不規則波の3モデルだけにあります（規則波のモデルは H のまま）"));
-    CheckBoxSetup = new QCheckBox(QStringLiteral("水位上昇 η を表示（右軸、破線）"), this);
+    CheckBoxSetup = new QCheckBox(QStringLiteral("水位上昇 η を表示（右軸、破線）"), body);
     CheckBoxSetup->setObjectName("CheckBoxSetup");
     CheckBoxSetup->setChecked(true);
+    CheckBoxSetup->setToolTip(QStringLiteral("η を表示しないときは、右軸に海底を描きます"));
     auto* choices = new QHBoxLayout;
     choices->addWidget(RadioGroupHeight);
     choices->addWidget(CheckBoxSetup);
     choices->addStretch();
 
-    Chart1 = new ChartView(this);
+    Chart1 = new ChartView(body);
     Chart1->setObjectName("Chart1");
-    Chart1->setMinimumSize(480, 300);
+    Chart1->setMinimumSize(360, 240);
     Chart1->SetTitle(QStringLiteral("波高の水深変化（モデルの比較）"));
     SeriesProfile = Chart1->AddAreaSeries(QStringLiteral("h"), Qt::red, ChartAxis::Right);
-    for (int m = 0; m < orvane::kComparedModels; ++m) {
-        SeriesHeight[m] = Chart1->AddLineSeries(QString(), kModelColors[m], 2, ChartAxis::Left);
-        SeriesHrms[m] = Chart1->AddLineSeries(QString(), kModelColors[m], 2, ChartAxis::Left);
-        SeriesSetup[m] = Chart1->AddLineSeries(QString(), kModelColors[m], 1, ChartAxis::Right);
-        Chart1->SetSeriesPenStyle(SeriesSetup[m], Qt::DashLine);
-        for (int s : {SeriesHeight[m], SeriesHrms[m], SeriesSetup[m]}) Chart1->SetSeriesActive(s, false);
+    for (const orvane::SurfZoneModel& model : orvane::SurfZoneModels()) {
+        const QColor colour{QRgb(model.colour)};
+        SeriesHeight.push_back(Chart1->AddLineSeries(QString(), colour, 2, ChartAxis::Left));
+        SeriesHrms.push_back(Chart1->AddLineSeries(QString(), colour, 2, ChartAxis::Left));
+        SeriesSetup.push_back(Chart1->AddLineSeries(QString(), colour, 1, ChartAxis::Right));
+        Chart1->SetSeriesPenStyle(SeriesSetup.back(), Qt::DashLine);
+        for (int s : {SeriesHeight.back(), SeriesHrms.back(), SeriesSetup.back()}) Chart1->SetSeriesActive(s, false);
     }
     Chart1->SetSeriesActive(SeriesProfile, false);
     Chart1->SetAxisTitle(ChartAxis::Left, QStringLiteral("波高 (m)"));
     Chart1->SetLegendColumns(4);
 
-    Grid1 = new QTableWidget(this);
+    Grid1 = new QTableWidget(body);
     Grid1->setObjectName("Grid1");
     Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid1->verticalHeader()->setVisible(false);
-    Grid1->setMinimumHeight(110);
+    Grid1->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    Grid1->installEventFilter(this);
 
-    LabelNotes = new QLabel(this);
+    LabelNotes = new QLabel(body);
     LabelNotes->setObjectName("LabelNotes");
     LabelNotes->setWordWrap(true);
     LabelNotes->setVisible(false);
@@ -98,18 +135,19 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(p
     bottom->addStretch();
     bottom->addWidget(BitBtn1);
 
-    auto* v = new QVBoxLayout(this);
+    auto* v = new QVBoxLayout(body);
     v->addWidget(ToolBar1);
     v->addLayout(choices);
-    v->addWidget(Chart1, 5);
+    v->addWidget(Chart1, 1);
+    // The estimation-point table and the measured heights share the room under the chart.
     BuildObservedPanel();
-    TabTables = new QTabWidget(this);
+    TabTables = new QTabWidget(body);
     TabTables->setObjectName("TabTables");
     TabTables->addTab(Grid1, QStringLiteral("推定位置の表"));
     TabTables->addTab(GroupObservedSkill, QStringLiteral("測定値との比較"));
-    v->addWidget(TabTables, 2);
+    v->addWidget(TabTables);
     v->addWidget(LabelNotes);
-    v->addLayout(bottom);
+    ScrolledBody(this, body, bottom);
 
     auto guarded = [this](void (TFrmModelCompare::*handler)()) {
         return [this, handler] { RunGuarded(ctx_, [this, handler] { (this->*handler)(); }); };
@@ -128,19 +166,13 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(p
     });
 }
 
-bool TFrmModelCompare::Compare(TFrmShoaling& from) {
-    // A copy: the shoaling window keeps its own inputs, results and chart.
-    orvane::ShoalingRun base = from.Run();
-    from.ReadControls(base, false);
-    const orvane::ComparisonTexts texts{S(from.EdtH0->text()), S(from.EdtT0->text()),
-                                        S(from.EditdMSL->text()), S(from.EdtCalPoint->text()),
-                                        S(from.LabeledEditObsPos->text())};
-    orvane::ModelComparisonResult r = orvane::CompareModels(base, texts, *ctx_.progressSink, *ctx_.prompter);
+bool TFrmModelCompare::Compare(const orvane::ComparisonRequest& request) {
+    answers_->inputs = AnswerKey(request.base, request.texts);
+    orvane::ModelComparisonResult r = orvane::CompareModels(request, *ctx_.progressSink, *answers_);
     if (!r.ran || r.cancelled) return false;
     result_ = std::move(r);
-    base_ = std::move(base);
-    texts_ = texts;
-    tide_ = orvane::StrToFloat(texts.tide);
+    request_ = request;
+    tide_ = orvane::StrToFloat(request.texts.tide);
     fit_.reset();
     ScoreObserved();
     Draw();
@@ -148,8 +180,8 @@ bool TFrmModelCompare::Compare(TFrmShoaling& from) {
     return true;
 }
 
-void TFrmModelCompare::Execute(TFrmShoaling& from) {
-    if (Compare(from)) ShowModal(ctx_, this);
+void TFrmModelCompare::Execute(const orvane::ComparisonRequest& request) {
+    if (Compare(request)) ShowModal(ctx_, this);
 }
 
 void TFrmModelCompare::Draw() {
@@ -160,7 +192,6 @@ void TFrmModelCompare::Draw() {
 
     Chart1->ClearSeries(SeriesProfile);
     for (std::size_t i = 0; i < r.bedX.size(); ++i) Chart1->AddPoint(SeriesProfile, r.bedX[i], r.bedY[i]);
-    Chart1->SetSeriesActive(SeriesProfile, r.axisMode == 1 && !r.bedX.empty());
 
     auto fill = [this](int series, const orvane::ComparedCurve& c, const QString& title) {
         Chart1->ClearSeries(series);
@@ -169,9 +200,10 @@ void TFrmModelCompare::Draw() {
         for (std::size_t i = 0; i < c.x.size(); ++i) Chart1->AddPoint(series, c.x[i], c.y[i]);
     };
     for (const orvane::ComparedModel& m : r.models) {
-        const QString name = Q(orvane::ModelShortName(m.method));
+        const orvane::SurfZoneModel& model = orvane::SurfZoneModelOf(m.method);
+        const QString name = Q(model.shortName);
         if (m.applies) {
-            fill(SeriesHeight[m.method], m.height, name + " " + Q(orvane::HeightItemName(m.method)));
+            fill(SeriesHeight[m.method], m.height, name + " " + Q(model.heightItem));
         } else {
             fill(SeriesHeight[m.method], {}, name + QStringLiteral(" (適用外)"));
             Chart1->SetSeriesToolTip(SeriesHeight[m.method], Q(m.message));
@@ -182,7 +214,7 @@ void TFrmModelCompare::Draw() {
 
     QStringList notes;
     for (const orvane::ComparedModel& m : r.models)
-        if (!m.applies) notes << Q(orvane::ModelShortName(m.method)) + QStringLiteral(" (適用外)：") + Q(m.message);
+        if (!m.applies) notes << Q(orvane::SurfZoneModelOf(m.method).shortName) + QStringLiteral(" (適用外)：") + Q(m.message);
     LabelNotes->setText(notes.join('\n'));
     LabelNotes->setVisible(!notes.isEmpty());
 
@@ -219,7 +251,14 @@ void Extend(const std::vector<double>& ys, double& lo, double& hi, bool& any) {
 void TFrmModelCompare::ApplyChoices() {
     const orvane::ModelComparisonResult& r = result_;
     const bool hrms = RadioGroupHeight->ItemIndex() == 1;
-    const bool setup = CheckBoxSetup->isChecked();
+    bool setup = CheckBoxSetup->isChecked();
+    bool anySetup = false;
+    for (const orvane::ComparedModel& m : r.models) anySetup = anySetup || (m.applies && m.hasSetup);
+    setup = setup && anySetup;
+    // η and the bed would share the right axis, and η is far smaller than the depth: the
+    // bed is drawn whole on that axis while η is hidden, never as a fragment under η.
+    const bool bed = !setup && r.axisMode == 1 && !r.bedX.empty();
+    Chart1->SetSeriesActive(SeriesProfile, bed);
     double top = 0;
     for (const orvane::ComparedModel& m : r.models) {
         const bool showHrms = hrms && m.hasHrms && m.applies;
@@ -236,8 +275,6 @@ void TFrmModelCompare::ApplyChoices() {
         Extend((hrms && m.hasHrms && m.applies ? m.hrms : m.height).y, lo, hi, any);
     if (observed_) Extend(observed_->height, lo, hi, any);
     RangeWithHeadroom(Chart1, ChartAxis::Left, lo, hi);
-    // η is small against the depth: while it is shown the right axis is scaled to it and
-    // the bed shows where it rises into that range; hidden, the axis is the bed's.
     double rlo = 0, rhi = 0;
     bool rany = false;
     if (setup)
@@ -248,7 +285,7 @@ void TFrmModelCompare::ApplyChoices() {
         const double pad = std::max(rhi - rlo, 0.05) * 0.15;
         rlo -= pad;
         rhi += pad;
-    } else {
+    } else if (bed) {
         Extend(r.bedY, rlo, rhi, rany);
     }
     if (rany) RangeWithHeadroom(Chart1, ChartAxis::Right, rlo, rhi);
@@ -264,8 +301,8 @@ void TFrmModelCompare::ApplyChoices() {
         Chart1->SetSeriesActive(s, used);
     }
     QString right;
-    if (r.axisMode == 1) right = setup ? QStringLiteral("η・海底の高さ (m)") : QStringLiteral("水深 h (m)");
-    else if (setup) right = QStringLiteral("η (m)");
+    if (setup) right = QStringLiteral("η (m)");
+    else if (bed) right = QStringLiteral("水深 h (m)");
     Chart1->SetAxisTitle(ChartAxis::Right, right);
     DrawObserved();
     Chart1->ResetView();
@@ -294,6 +331,38 @@ void TFrmModelCompare::FillTable() {
         }
     }
     Grid1->resizeColumnsToContents();
+    FitTableToRows();
+    Grid1->scrollToTop();
+    Grid1->horizontalScrollBar()->setValue(0);
+}
+
+bool TFrmModelCompare::eventFilter(QObject* watched, QEvent* event) {
+    // Wider or narrower, the table may gain or lose its horizontal scroll bar.
+    if (watched == Grid1 && event->type() == QEvent::Resize) FitTableToRows();
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFrmModelCompare::FitTableToRows() {
+    // As high as its rows (up to kTableRowsShown), so that none hides behind a scroll bar
+    // while the chart has the rest of the window.
+    Grid1->horizontalHeader()->adjustSize();
+    int h = Grid1->horizontalHeader()->sizeHint().height() + 2 * Grid1->frameWidth();
+    const int shown = std::min(Grid1->rowCount(), kTableRowsShown);
+    for (int row = 0; row < shown; ++row) h += Grid1->verticalHeader()->sectionSize(row);
+    if (Grid1->rowCount() == 0) h += Grid1->verticalHeader()->defaultSectionSize();
+    int wanted = 0;
+    for (int c = 0; c < Grid1->columnCount(); ++c) wanted += Grid1->columnWidth(c);
+    if (wanted + 2 * Grid1->frameWidth() > Grid1->width()) h += Grid1->horizontalScrollBar()->sizeHint().height();
+    Grid1->setFixedHeight(h);
+}
+
+std::string TFrmModelCompare::AnswerKey(const orvane::ShoalingRequest& base, const orvane::ComparisonTexts& texts) {
+    const orvane::ShoalingInputs& in = base.inputs;
+    std::string key = texts.h0 + '|' + texts.t0 + '|' + texts.tide + '|' + texts.points + '|' + texts.obsPos;
+    for (double v : {double(in.XAxis), double(in.ProfileMode), in.Slope, in.OnshoreEndValue, in.OffshoreEndValue,
+                     double(in.HeightKind), double(in.PeriodKind)})
+        key += '|' + orvane::FormatShortest(v);
+    return key + '|' + in.ProfileFile;
 }
 
 QString TFrmModelCompare::AskCsvName(const QString& caption, bool& utf8) {
@@ -303,10 +372,15 @@ QString TFrmModelCompare::AskCsvName(const QString& caption, bool& utf8) {
     dialog.setNameFilters({kCp932Filter, kUtf8Filter});
     dialog.selectNameFilter(kCp932Filter);
     dialog.setDefaultSuffix("csv");
+    // The folder of the last chart CSV, as every other save remembers its own.
+    const QString start = DialogStart(ctx_, DialogPurpose::ChartCsv, QString());
+    if (!start.isEmpty()) dialog.setDirectory(start);
+    SizeFileDialog(&dialog);
     if (ShowModal(ctx_, &dialog) != QDialog::Accepted) return QString();
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return QString();
     utf8 = dialog.selectedNameFilter() == kUtf8Filter;
+    RememberDialogFolder(ctx_, DialogPurpose::ChartCsv, files.front());
     return files.front();
 }
 
@@ -350,6 +424,10 @@ void TFrmModelCompare::ToolButton6Click() { OpenHelpKeyword(ctx_, QStringLiteral
 
 // ---------------------------------------------------------------------------------------
 // 測定値との比較
+
+namespace {
+constexpr int kThorntonGuza = 2;  // the model whose γ and B are fitted
+}  // namespace
 
 void TFrmModelCompare::BuildObservedPanel() {
     GroupObservedSkill = new QWidget(this);
@@ -433,7 +511,8 @@ void TFrmModelCompare::BuildObservedPanel() {
     Chart1->SetSeriesMarkers(SeriesObservedHeight, true);
     SeriesObservedSetup = Chart1->AddLineSeries(QStringLiteral("測定値 η"), Qt::black, 1, ChartAxis::Right);
     Chart1->SetSeriesMarkers(SeriesObservedSetup, false);
-    SeriesFitted = Chart1->AddLineSeries(QString(), kModelColors[2], 2, ChartAxis::Left);
+    SeriesFitted = Chart1->AddLineSeries(QString(), QColor(QRgb(orvane::SurfZoneModelOf(kThorntonGuza).colour)), 2,
+                                         ChartAxis::Left);
     Chart1->SetSeriesPenStyle(SeriesFitted, Qt::DashDotLine);
     for (int s : {SeriesObservedHeight, SeriesObservedSetup, SeriesFitted}) Chart1->SetSeriesActive(s, false);
 
@@ -527,7 +606,8 @@ void TFrmModelCompare::FillSkillTable() {
     GridSkill->clear();
     GridSkill->setRowCount(0);
     GridSkill->setColumnCount(0);
-    const bool tgApplies = result_.ran && result_.models[2].applies;
+    bool tgApplies = false;
+    for (const orvane::ComparedModel& m : result_.models) tgApplies = tgApplies || (m.method == kThorntonGuza && m.applies);
     ButtonFitTG->setEnabled(skill_ && skill_->note.empty() && tgApplies);
     ButtonSaveSkill->setEnabled(skill_.has_value());
     ButtonApplyFit->setEnabled(fit_.has_value());
@@ -619,15 +699,14 @@ public:
 
 void TFrmModelCompare::FitThorntonGuza() {
     if (!observed_ || !result_.ran) return;
-    orvane::TgFitCase c;
-    c.base = base_;
+    const orvane::ComparisonTexts& t = request_.texts;
+    orvane::TgFitCase c{request_.base, *observed_};
     // The boxes in the order the Calculate button reads them.
-    c.tide = tide_;
-    c.period = orvane::StrToFloat(texts_.t0);
-    c.height = orvane::StrToFloat(texts_.h0);
-    c.obsPos = orvane::StrToFloat(texts_.obsPos);
-    c.points = texts_.points;
-    c.observed = *observed_;
+    c.request.tide = tide_;
+    c.request.period = orvane::StrToFloat(t.t0);
+    c.request.height = orvane::StrToFloat(t.h0);
+    c.request.points = orvane::ParsePoints(t.points);
+    c.request.inputs.ObsPosValue = orvane::StrToFloat(t.obsPos);
     YesPrompter yes;
     fit_ = orvane::FitThorntonGuza({c}, {}, yes);
     const orvane::TgFitResult& f = *fit_;

@@ -1,7 +1,7 @@
 #pragma once
 // モデルの比較 (unit ModelCompare): every surf-zone model that applies, run with the
-// shoaling window's inputs on copies of its run state, on one chart with a table of the
-// estimation points and the spread between the models. Opened from the shoaling window.
+// shoaling window's inputs (a core request it hands over), on one chart with a table of
+// the estimation points and the spread between the models. Opened from the shoaling window.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QTabWidget>
@@ -12,7 +12,9 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <array>
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 #include "core/shoaling/ModelComparison.h"
 #include "core/shoaling/SkillScores.h"
@@ -21,12 +23,11 @@
 #include "ui/chart/ChartView.h"
 #include "ui/widgets/RadioGroup.h"
 
-class TFrmShoaling;
-
 class TFrmModelCompare : public QDialog {
     Q_OBJECT
 public:
     explicit TFrmModelCompare(AppContext& ctx, QWidget* parent = nullptr);
+    ~TFrmModelCompare() override;
 
     QToolBar* ToolBar1 = nullptr;
     QToolButton* ToolButton1 = nullptr;  // 印刷プレビュー
@@ -72,16 +73,16 @@ public:
     const std::optional<orvane::ObservedSkill>& Skill() const { return skill_; }
     const std::optional<orvane::TgFitResult>& Fit() const { return fit_; }
 
-    // Series ids of Chart1, per model (method order); -1 where the model has none.
+    // Series ids of Chart1, per model (the model table's order).
     int SeriesProfile = -1;
-    std::array<int, orvane::kComparedModels> SeriesHeight{}, SeriesHrms{}, SeriesSetup{};
+    std::vector<int> SeriesHeight, SeriesHrms, SeriesSetup;
     std::vector<int> SeriesMarkers;
 
-    // Runs the comparison on the inputs of `from` and fills chart and table; false when
-    // there is nothing to show (period not positive, cancelled).
-    bool Compare(TFrmShoaling& from);
+    // Runs the comparison and fills chart and table; false when there is nothing to show
+    // (period not positive, cancelled).
+    bool Compare(const orvane::ComparisonRequest& request);
     // Compare, then show this window modally.
-    void Execute(TFrmShoaling& from);
+    void Execute(const orvane::ComparisonRequest& request);
     const orvane::ModelComparisonResult& Result() const { return result_; }
 
     // Writers behind the tool buttons; `utf8` false writes CP932.
@@ -98,9 +99,16 @@ public:
     void ToolButton5Click();
     void ToolButton6Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    class AnswerKeeper;
+    // The inputs that decide the question about the observation point.
+    static std::string AnswerKey(const orvane::ShoalingRequest& base, const orvane::ComparisonTexts& texts);
     void Draw();
     void FillTable();
+    void FitTableToRows();
     // A save dialog offering CP932 (the default) and UTF-8; "" when cancelled.
     QString AskCsvName(const QString& caption, bool& utf8);
     void WriteLines(const QString& path, const std::vector<std::string>& lines, bool utf8);
@@ -110,10 +118,10 @@ private:
     void DrawObserved();
 
     AppContext& ctx_;
+    std::unique_ptr<AnswerKeeper> answers_;
     orvane::ModelComparisonResult result_;
     // The inputs of the last comparison, for the fit.
-    orvane::ShoalingRun base_;
-    orvane::ComparisonTexts texts_;
+    orvane::ComparisonRequest request_;
     double tide_ = 0;
     QString observedPath_;
     std::optional<orvane::ObservedSet> observed_;

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -130,14 +129,7 @@ TFrmShoaling::TFrmShoaling(AppContext& ctx, QWidget* parent)
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(chartPanel, 3);
     outer->addWidget(PageControl1, 2);
-    auto* scroll = new QScrollArea(this);
-    scroll->setObjectName("ScrollContent");
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(content);
-    auto* whole = new QVBoxLayout(this);
-    whole->addWidget(scroll, 1);
-    whole->addLayout(bottom);
+    ScrolledBody(this, content, bottom);
 
     auto guarded = [this](void (TFrmShoaling::*handler)()) {
         return [this, handler] { RunGuarded(ctx_, [this, handler] { (this->*handler)(); }); };
@@ -252,12 +244,9 @@ void TFrmShoaling::BuildProfileTab(QWidget* page) {
 
 void TFrmShoaling::BuildMethodTab(QWidget* page) {
     auto* v = new QVBoxLayout(page);
-    RadioGroupMethod = Radio(QStringLiteral("計算方法"),
-                             {QStringLiteral("菅原・山本(1978)の規則波の変形モデル"),
-                              QStringLiteral("合田(1975)の不規則波の変形モデル"),
-                              QStringLiteral("Thornton and Guza（1983)の砕波変形モデル"),
-                              QStringLiteral("Battjes and Stive(1985)の砕波変形モデル")},
-                             "RadioGroupMethod", page);
+    QStringList methods;
+    for (const orvane::SurfZoneModel& m : orvane::SurfZoneModels()) methods << QString::fromUtf8(m.japaneseName);
+    RadioGroupMethod = Radio(QStringLiteral("計算方法"), methods, "RadioGroupMethod", page);
     v->addWidget(RadioGroupMethod);
     BitBtn4 = new QPushButton(QStringLiteral("解説"), page);
     BitBtn4->setObjectName("BitBtn4");
@@ -390,6 +379,8 @@ orvane::PrepareResult TFrmShoaling::PrepareServiceRun() {
 }
 
 void TFrmShoaling::EnterServiceMode(QWidget* host) {
+    // Beside the tool the window may be narrowed; the menu opens it at its own size again.
+    if (!serviceMode_) ownSize_ = size();
     serviceMode_ = true;
     if (host) {
         if (parentWidget() != host) setParent(host, windowFlags());
@@ -412,6 +403,7 @@ void TFrmShoaling::LeaveServiceMode() {
     RadioGroupYAxis->setEnabled(true);
     BitBtn1->setVisible(true);
     BitBtn2->setVisible(true);
+    if (ownSize_.isValid()) resize(ownSize_);
     // The two groups come back when the main menu opens the window again.
     if (ctx_.form1 && parentWidget() != ctx_.form1) {
         setParent(ctx_.form1, windowFlags());
@@ -422,7 +414,6 @@ void TFrmShoaling::LeaveServiceMode() {
 
 void TFrmShoaling::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FitToScreen(this);
     RunGuarded(ctx_, [this] { FormShow(); });
 }
 
@@ -452,10 +443,11 @@ void TFrmShoaling::RadioGroupObsPosClick() {
 
 void TFrmShoaling::RadioGroupMethodClick() {
     const int method = std::max(0, RadioGroupMethod->ItemIndex());
+    const orvane::SurfZoneModel& model = orvane::SurfZoneModelOf(method);
     RadioGroupObsPos->setEnabled(false);
-    RadioGroupObsPos->SetItemIndex(method <= 1 ? 0 : 1);
-    RadioGroupH0->setVisible(method != 0);
-    RadioGroupT0->setVisible(method != 0);
+    RadioGroupObsPos->SetItemIndex(model.startsAtObservation ? 1 : 0);
+    RadioGroupH0->setVisible(model.random);
+    RadioGroupT0->setVisible(model.random);
 
     const int old = RadioGroupYAxis->ItemIndex();
     const QString remembered = old >= 0 && old < RadioGroupYAxis->Items().size() ? RadioGroupYAxis->Items()[old] : QString();
@@ -545,38 +537,53 @@ void TFrmShoaling::BitBtn3Click() {
     Chart1->ClearSeries(SeriesWaveHeight);
 }
 
+orvane::ShoalingRequest TFrmShoaling::Request(bool withObsPos) const {
+    orvane::ShoalingRun controls = run_;  // the remembered columns
+    ReadControls(controls, withObsPos);
+    orvane::ShoalingRequest r;
+    r.inputs = controls.Inputs;
+    r.constants = ctx_.constants;
+    r.distanceColumn = controls.DistanceColumn;
+    r.depthColumn = controls.DepthColumn;
+    if (r.inputs.ProfileMode == 1 && run_.ProfileLoaded) {
+        r.profileDistance.assign(run_.ProfileDistance.begin(), run_.ProfileDistance.begin() + run_.ProfileCount);
+        r.profileDepth.assign(run_.ProfileDepth.begin(), run_.ProfileDepth.begin() + run_.ProfileCount);
+        r.profileRead = true;
+        r.profileIsArrays = run_.ProfileFromArrays;
+    }
+    // A profile read for the run brings its own display range, as 読み込み does.
+    r.onshoreEndGiven = r.offshoreEndGiven = false;
+    return r;
+}
+
+orvane::ComparisonRequest TFrmShoaling::CompareRequest() const {
+    return {Request(false), {S(EdtH0->text()), S(EdtT0->text()), S(EditdMSL->text()), S(EdtCalPoint->text()),
+                             S(LabeledEditObsPos->text())}};
+}
+
 void TFrmShoaling::BitBtn1Click() {
-    run_.RecordProfile = false;
+    // The boxes in the order the original reads them; a zero period does nothing at all.
     const double tide = Real(EditdMSL);
-    run_.TideLevel = tide;
     const double T = Real(EdtT0);
     if (T <= 0) return;
     const double H = Real(EdtH0);
-    UpdateRunInputs();
-    run_.TideLevel = tide;
-    run_.SetOffshoreWave(H, T);
-    run_.ParseEstimationPoints(S(EdtCalPoint->text()));
-    const orvane::PrepareResult prep = run_.PrepareRun(*output_, *ctx_.prompter, orvane::PrepareMode::SingleRun);
-    if (prep.resetCalPoint) EdtCalPoint->setText(QStringLiteral("0.01"));
-    if (prep.profileRead) ShowDisplayRange();
-    ShowTab(prep.tab);
-    if (!prep.ok) return;
-
-    Chart1->SetSeriesActive(SeriesWaveHeight, true);
-    run_.Interactive = true;
-    orvane::Progress& progress = *ctx_.progressSink;
-    progress.SetProgressComment("ただ今、計算中．．．．");
-    bool ok = false;
+    orvane::ShoalingRequest request = Request();
+    request.tide = tide;
+    request.period = T;
+    request.height = H;
+    request.points = orvane::ParsePoints(S(EdtCalPoint->text()));
+    orvane::ShoalingResult r;
     try {
-        const std::vector<double> points = run_.EstimationValues;
-        ok = run_.RunModel(points, tide, *output_, progress, *ctx_.prompter);
+        r = orvane::RunShoaling(request, *ctx_.progressSink, *ctx_.prompter, output_.get(), &run_);
     } catch (...) {
-        progress.Hide();
         Chart1->ReplotNow();
         throw;
     }
-    if (ok) ShowTab(ShoalingTab::Estimation);
-    progress.Hide();
+    if (r.prepared.resetCalPoint) EdtCalPoint->setText(QStringLiteral("0.01"));
+    if (r.prepared.profileRead) ShowDisplayRange();
+    ShowTab(r.prepared.tab);
+    if (r.prepared.ok) Chart1->SetSeriesActive(SeriesWaveHeight, true);
+    if (r.ok) ShowTab(ShoalingTab::Estimation);
     Chart1->ReplotNow();
 }
 
@@ -623,4 +630,4 @@ void TFrmShoaling::ToolButton4Click() { SaveChartImage(ctx_, this, Chart1); }
 
 void TFrmShoaling::ToolButton5Click() { Chart1->ResetView(); }
 
-void TFrmShoaling::ToolButton6Click() { ctx_.modelCompare->Execute(*this); }
+void TFrmShoaling::ToolButton6Click() { ctx_.modelCompare->Execute(CompareRequest()); }

@@ -13,7 +13,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <memory>
-#include "core/shoaling/ShoalingRun.h"
+#include "core/shoaling/ModelComparison.h"
+#include "core/shoaling/ShoalingRequest.h"
 #include "ui/app/AppContext.h"
 #include "ui/chart/ChartView.h"
 #include "ui/widgets/LabeledEdit.h"
@@ -87,9 +88,14 @@ public:
     // Copies the controls into Run().Inputs (boxes converted; a bad number raises the
     // conversion error) and the constants into the run.
     void UpdateRunInputs();
-    // The same into another run object (the comparison's copy); this window stays as it
-    // is. Without withObsPos the observation-point box is left to the caller.
+    // The same into another run object; this window stays as it is. Without withObsPos the
+    // observation-point box is left to the caller.
     void ReadControls(orvane::ShoalingRun& run, bool withObsPos = true) const;
+    // The controls as a core request (boxes converted as above; wave, tide and points left
+    // to the caller), with the profile this window has read.
+    orvane::ShoalingRequest Request(bool withObsPos = true) const;
+    // What the comparison window runs: the same, and the boxes as typed.
+    orvane::ComparisonRequest CompareRequest() const;
     // PrepareRun for a driven run, with its messages and the tab it names brought up.
     orvane::PrepareResult PrepareServiceRun();
     // Beside the wave-velocity tool: no own run buttons, no offshore-wave and tide groups,
@@ -148,4 +154,5 @@ private:
     std::unique_ptr<orvane::ShoalingOutput> output_;
     std::vector<const char*> unitSuffix_;  // UnitSuffix per display item
     bool serviceMode_ = false;
+    QSize ownSize_;  // before service mode
 };

@@ -13,21 +13,31 @@ using namespace orvane::test;
 namespace {
 
 // H 2.78 m, T 9 s from a 12 m deep observation point over a 1:50 slope, depth axis.
-ShoalingRun Beach(double gamma, double b) {
-    PhysicalConstants c;
-    c.gamma_TG = gamma;
-    c.B_TG = b;
-    ShoalingRun run{c};
-    run.Inputs.Slope = 0.02;
-    run.Inputs.OnshoreEndValue = 0.1;
-    run.Inputs.OffshoreEndValue = 12;
-    return run;
+ShoalingRequest Beach(double gamma, double b) {
+    ShoalingRequest r;
+    r.constants.gamma_TG = gamma;
+    r.constants.B_TG = b;
+    r.inputs.Slope = 0.02;
+    r.inputs.OnshoreEndValue = 0.1;
+    r.inputs.OffshoreEndValue = 12;
+    return r;
 }
 
-ModelComparisonResult Compare(const ShoalingRun& base) {
+ModelComparisonResult Compare(const ShoalingRequest& base) {
     NullProgress progress;
     ScriptedPrompter prompter;
-    return CompareModels(base, {"2.78", "9", "0.3", "2,4,6", "12"}, progress, prompter);
+    return CompareModels({base, {"2.78", "9", "0.3", "2,4,6", "12"}}, progress, prompter);
+}
+
+// The same storm as a case of the fit.
+TgFitCase Storm(const ObservedSet& gauges) {
+    TgFitCase c{Beach(0.42, 1.54), gauges};
+    c.request.height = 2.78;
+    c.request.period = 9;
+    c.request.tide = 0.3;
+    c.request.points = {2, 4, 6};
+    c.request.inputs.ObsPosValue = 12;
+    return c;
 }
 
 const ModelSkill& HeightRow(const ObservedSkill& s, int method) {
@@ -78,8 +88,7 @@ TEST(ObservedSkill, ReaderKeepsGapsAndNamesTheBadField) {
 
 TEST(ObservedSkill, ThorntonGuzaIsFittedBackFromItsOwnGauges) {
     // Gauges read off the program's own curve with γ = 0.55, B = 1.2, rounded to cm.
-    const ShoalingRun truth = Beach(0.55, 1.2);
-    const ModelComparisonResult generated = Compare(truth);
+    const ModelComparisonResult generated = Compare(Beach(0.55, 1.2));
     const ComparedModel& tg = generated.models[2];
     ASSERT_TRUE(tg.applies) << tg.message;
     std::vector<double> depth = {10, 8, 6, 5, 4, 3, 2, 1.2}, hs;
@@ -91,9 +100,8 @@ TEST(ObservedSkill, ThorntonGuzaIsFittedBackFromItsOwnGauges) {
     EXPECT_LT(HeightRow(own, 2).skill.rmse, 0.01);
 
     // From the default constants the fit finds the generating values again.
-    TgFitCase c{Beach(0.42, 1.54), 2.78, 9, 0.3, 12, "2,4,6", gauges};
     ScriptedPrompter prompter;
-    const TgFitResult fit = FitThorntonGuza({c}, {}, prompter);
+    const TgFitResult fit = FitThorntonGuza({Storm(gauges)}, {}, prompter);
     EXPECT_NEAR(fit.gamma, 0.55, 0.55 * 0.02);
     EXPECT_NEAR(fit.b, 1.2, 1.2 * 0.02);
     EXPECT_EQ(fit.used, 8);
@@ -116,7 +124,7 @@ TEST(ObservedSkill, GaugesNoModelReachesAreSaidSo) {
     EXPECT_NE(text[0].find("どのモデルの曲線の範囲にもない"), std::string::npos);
     for (const ModelSkill& row : s.rows) EXPECT_FALSE(row.best);
 
-    TgFitCase c{Beach(0.42, 1.54), 2.78, 9, 0.3, 12, "2,4,6", MakeObservations(depth, hs, {}, ObservedHeight::Hs)};
     ScriptedPrompter prompter;
-    EXPECT_THROW(FitThorntonGuza({c}, {}, prompter), OrvaneError);
+    EXPECT_THROW(FitThorntonGuza({Storm(MakeObservations(depth, hs, {}, ObservedHeight::Hs))}, {}, prompter),
+                 OrvaneError);
 }
