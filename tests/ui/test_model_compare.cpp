@@ -193,6 +193,7 @@ TEST_F(ModelCompareTest, MeasuredHeightsAreScoredAndTheFitGoesIntoTheConstants) 
     QTest::keyClick(cmp->GridSkill, Qt::Key_F1);
     ASSERT_NE(ctx.helpViewer, nullptr);
     EXPECT_EQ(ctx.helpViewer->CurrentPage(), "modelskill");
+}
 
 TEST_F(ModelCompareTest, TableLegendBedQuestionAndSavesFromOneOpeningToTheNext) {
     const std::string question = "観測点より沖側の領域は計算されません。よろしいですか。";

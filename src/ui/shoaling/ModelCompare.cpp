@@ -456,6 +456,8 @@ void TFrmModelCompare::BuildObservedPanel() {
     GridSkill->setEditTriggers(QAbstractItemView::NoEditTriggers);
     GridSkill->verticalHeader()->setVisible(false);
     GridSkill->setMinimumHeight(80);
+    // Its rows scroll; the room under the chart is the estimation-point table's height.
+    GridSkill->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
     GridSkill->setWordWrap(false);
     // Every model's row in view without scrolling where the window allows.
     GridSkill->verticalHeader()->setDefaultSectionSize(GridSkill->fontMetrics().height() + 6);
