@@ -9,6 +9,7 @@
 #include "core/runtime/Errors.h"
 #include "core/series/SeriesExchange.h"
 #include "core/series/SeriesFile.h"
+#include "core/series/SeriesWriter.h"
 
 namespace {
 
@@ -42,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const SeriesHeader &a = in.header, &b = back.header;
     bool same = a.NchInterval == b.NchInterval && a.SampleSize == b.SampleSize && a.Iteration == b.Iteration &&
                 a.SInt == b.SInt && a.SIntUnit == b.SIntUnit && a.StartTime == b.StartTime &&
-                in.interval == back.interval;
-    for (int c = 0; same && c < a.NchInterval; ++c) same = a.CoefA[c] == b.CoefA[c] && a.CoefB[c] == b.CoefB[c];
+                a.NchBurst == b.NchBurst && in.interval == back.interval && in.burst == back.burst;
+    for (int c = 0; same && c < a.ChannelCount(); ++c) same = a.CoefA[c] == b.CoefA[c] && a.CoefB[c] == b.CoefB[c];
     if (!same) __builtin_trap();
     std::remove(sdf.c_str());
     return 0;

@@ -1,7 +1,7 @@
 #pragma once
 // What every subcommand shares: the constants options, a Prompter and a Progress for the
-// terminal, and real-number options converted by the program's own parser so that a bad
-// value fails with the same Japanese text as a bad box in a window (exit 1).
+// terminal, and real-number options checked by the program's own parser while parsing, so
+// that a bad value is a usage error (exit 2) with the window's text after the option name.
 #include <CLI/CLI.hpp>
 
 #include <chrono>

@@ -1079,7 +1079,17 @@ double StartDays(py::object start) {
         if (py::hasattr(start, "to_pydatetime")) start = start.attr("to_pydatetime")();
         start = start.attr("astimezone")().attr("replace")("tzinfo"_a = py::none());
     }
-    py::object us = py::module_::import("numpy").attr("datetime64")(start, "us").attr("astype")("int64");
+    py::module_ np = py::module_::import("numpy");
+    py::object time;
+    try {
+        time = np.attr("datetime64")(start, "us");
+    } catch (py::error_already_set& e) {
+        Raise(gConversionError, "write_series: start " + py::repr(start).cast<std::string>() +
+                                    " を時刻にできません (" + e.what() + ")。");
+    }
+    if (np.attr("isnat")(time).cast<bool>())
+        Raise(gConversionError, "write_series: start が NaT (時刻なし) です。計測開始時刻を指定して下さい。");
+    py::object us = time.attr("astype")("int64");
     const long long ms = static_cast<long long>(std::llround(static_cast<double>(us.cast<long long>()) / 1000.0));
     return MicrosecondsToDays(ms * 1000);
 }

@@ -208,3 +208,36 @@ def test_labelled_series_give_the_same_kind_on_the_same_time():
     assert heights.name == "Hs" and heights.attrs["units"] == "m" and (heights.time == ds.time).all()
     with pytest.raises(orvane.ConversionError, match="時刻"):
         orvane.velocity_series(hs, ts, tide.shift(1, freq="h"), slope=0.02)
+
+
+def test_hostile_paths_and_writes_are_refused_in_japanese(tmp_path):
+    src = tmp_path / "a.tsd"
+    orvane.write_series(src, {"Hs": [1.0, 2.0]}, memo="観測点A")
+    # A NUL would make the system open another file than the one named.
+    for call in (lambda: orvane.read_series(str(src) + "\0b.tsd"),
+                 lambda: orvane.write_series(str(tmp_path / "c.tsd") + "\0d", {"Hs": [1.0]}),
+                 lambda: orvane.shoal("goda", 2.78, 9.0, profile=f"{DATA}/shoaling/beach.csv\0x.csv")):
+        with pytest.raises(orvane.FileError, match="NUL 文字"):
+            call()
+    os.mkfifo(tmp_path / "f.tsd")
+    with pytest.raises(orvane.FileError, match="通常のファイルではありません"):
+        orvane.read_series(tmp_path / "f.tsd")
+    # A line break in a name or unit would break the TSD table; the input is never overwritten.
+    with pytest.raises(orvane.ConversionError, match="改行"):
+        orvane.write_series(tmp_path / "b.tsd", {"H\r\ns": [1.0]})
+    s = orvane.read_series(src)
+    before = src.read_bytes()
+    with pytest.raises(orvane.FileError, match="上書き出来ません"):
+        orvane.write_series(src, s)
+    assert src.read_bytes() == before
+    orvane.write_series(tmp_path / "copy.tsd", s)
+    assert orvane.read_series(tmp_path / "copy.tsd").memo == "観測点A"
+    with pytest.raises(ValueError, match="範囲外"):
+        orvane.read_series(src, burst=3)
+    with pytest.raises(ValueError, match="ミリ秒"):
+        orvane.write_series(tmp_path / "d.tsd", {"Hs": [1.0]}, interval=0.0005)
+    with pytest.raises(ValueError, match="項目名ではありません"):
+        orvane.shoal("goda", 2.78, 9.0, profile=f"{DATA}/shoaling/beach.csv", distance_column="nope")
+    x = np.arange(2_000_000, dtype=float)
+    with pytest.raises(orvane.Error, match="多すぎます"):
+        orvane.shoal("goda", 2.78, 9.0, profile=(x, x / 100))

@@ -99,6 +99,11 @@ TEST_F(TextFileTest, MissingFileRaisesAJapaneseIoError) {
     EXPECT_THROW(ReadTextLines(dir), EInOutError);
     EXPECT_FALSE(FileExists(dir));
     EXPECT_FALSE(FileExists(Path("none.txt")));
+    // A FIFO (WaveCval.dat, a profile ...) is refused at once, never waited on.
+    ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+    EXPECT_THROW(ReadRawLines(Path("fifo")), EInOutError);
+    EXPECT_NE(InputFileProblem(Path("fifo")).find("通常のファイルではありません"), std::string::npos);
+    EXPECT_NE(InputFileProblem(dir).find("フォルダです"), std::string::npos);
 }
 
 TEST_F(TextFileTest, FailedWriteLeavesTheOldFile) {
