@@ -62,10 +62,10 @@ shot 03-result.png
 
 click 216 49; sleep 2                   # モデル比較 (the observation point at 800 m)
 click 544 298; sleep 4                  # はい: the region offshore of it is not computed
-click 161 530                           # the 測定値との比較 tab
-click 67 557; sleep 2                   # 測定値の読込み
+click 161 455                           # the 測定値との比較 tab
+click 67 482; sleep 2                   # 測定値の読込み
 xdotool type --delay 30 "$examples/gauges.csv"; key Return; sleep 1
-click 1125 585; sleep 2                 # Thornton-Guza を当てはめる
+click 1125 510; sleep 2                 # Thornton-Guza を当てはめる
 shot 06-observed.png
 key Escape                              # back to the shoaling window
 
