@@ -41,6 +41,8 @@ def test_write_read_round_trip_and_conversions(tmp_path):
     with pytest.raises(orvane.ConversionError, match="16ビット"):
         orvane.write_series(tmp_path / "a.sdf", {"Hs": [400.0]}, coef_a=[0.01])
     assert (tmp_path / "a.sdf").read_bytes() == before
+    with pytest.raises(orvane.Error, match=r"\.sdf か \.tsd"):
+        orvane.write_series(tmp_path / "a.csv", {"Hs": [1.0]})
 
 
 def test_files_of_any_version_are_read_without_being_changed():

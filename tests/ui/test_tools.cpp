@@ -12,6 +12,7 @@
 #include <iterator>
 
 #include "UiFixture.h"
+#include "core/series/SeriesFile.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
 #include "core/series/SeriesStore.h"
@@ -194,6 +195,17 @@ TEST_F(ToolsTest, VelocityRunWritesTheSameFileAsTheCommandLine) {
     args << "--jobs" << "2" << "--yes";
     ASSERT_EQ(RunCli(args, &printed), 0) << printed.toStdString();
     EXPECT_EQ(Bytes(cliOut), Bytes(windowOut));
+}
+
+TEST_F(ToolsTest, ATideInCentimetreStepsIsTakenInMetresAndSaidSo) {
+    const std::string out = TempPath("cm.tsd");
+    PrepareVelocityRun(out);
+    WriteSeries(TempPath("tide.tsd"), {{"Tide", "m", 0.01f, {0.2, -0.3, 0.1, 0.5}}});
+    Click(tool(), "BitBtn1");
+    EXPECT_THAT(LastMessage(), HasSubstr("\n潮位はチャンネル「Tide」の物理量 (単位 m) を使いました。"));
+    const orvane::SeriesFile f = orvane::ReadSeriesFile(out);
+    EXPECT_EQ(f.header.ItemName[1], "Tide");
+    EXPECT_EQ(f.Interval(0, 1, 1), -300);  // the copy in mm counts: -0.3 m
 }
 
 TEST_F(ToolsTest, CalculateWithoutAnOutputFileSaysSoAndKeepsTheWindowOpen) {
