@@ -25,7 +25,7 @@ ex, work, path = sys.argv[1:]
 lines = ["9.80665", "1.025", "0.93", ex + "/profile.csv", ex + "/offshore.tsd", ex + "/tide.tsd",
          work + "/velocity.tsd", "0", "2", "9", "100,300,600", "1000", "0.1", "", "10", "-1", "0",
          "-1", "1", "-1", "1", "1", "1", "1", "1", "0", "0", "0", "0", "0", "0", "1", "0", "0",
-         "0.1", "1", "1", "0", "", "0.42", "1.54"]
+         "0.1", "1", "1", "0", "800", "0.42", "1.54"]
 assert len(lines) == 41
 open(path, "wb").write(("\r\n".join(lines) + "\r\n").encode("cp932"))
 PY
@@ -59,6 +59,15 @@ shot 02-profile.png
 click 926 264                           # 読込み
 click 863 558; sleep 2                  # 計算
 shot 03-result.png
+
+click 216 49; sleep 2                   # モデル比較 (the observation point at 800 m)
+click 544 298; sleep 4                  # はい: the region offshore of it is not computed
+click 161 455                           # the 測定値との比較 tab
+click 67 482; sleep 2                   # 測定値の読込み
+xdotool type --delay 30 "$examples/gauges.csv"; key Return; sleep 1
+click 1125 510; sleep 2                 # Thornton-Guza を当てはめる
+shot 06-observed.png
+key Escape                              # back to the shoaling window
 
 key F1; sleep 1                         # the window's help page
 click 279 44; click 250 64              # its 検索 tab

@@ -13,7 +13,7 @@ PACKAGES="
   imagemagick openbox xdotool
   clang libclang-rt-14-dev
   python3-dev pybind11-dev python3-numpy python3-pytest python3-distributed python3-pandas python3-xarray python3-matplotlib python3-netcdf4
-  libnetcdf-dev
+  libnetcdf-dev libnlopt-cxx-dev
 "
 
 missing=""

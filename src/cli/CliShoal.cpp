@@ -1,7 +1,9 @@
 // shoal: wave-height shoaling over a plane bed or a profile file, as the shoaling window
 // computes it, printing the window's report and optionally the plotted points.
 #include <cmath>
+#include <cstdio>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "CliCommands.h"
@@ -13,6 +15,8 @@
 #include "core/runtime/TextFile.h"
 #include "core/shoaling/ModelComparison.h"
 #include "core/shoaling/ShoalingRequest.h"
+#include "core/shoaling/SkillScores.h"
+#include "core/shoaling/ThorntonGuzaFit.h"
 
 namespace {
 
@@ -26,8 +30,14 @@ struct ShoalArgs {
     std::string method = "0";
     bool csv = false;
     std::string format = "text", encoding = "utf-8", pointsCsv;
-    bool onshoreEndGiven = false, offshoreEndGiven = false;
+    bool onshoreEndGiven = false, offshoreEndGiven = false, methodGiven = false;
     orvane::PhysicalConstants constants;
+    // Measured heights beside the models, and the fit of Thornton-Guza to them.
+    std::vector<std::string> observed;
+    std::string observedHeight = "hs";
+    std::string observedPosition = "1", observedHeightColumn = "2", observedSetup;
+    bool fitTg = false;
+    std::string gammaRange = "0.2,1.0", bRange = "0.5,2.5";
 };
 
 std::string JsonNumbers(const std::vector<double>& v) {
@@ -42,7 +52,7 @@ std::string JsonCurve(const orvane::ComparedCurve& c) {
 
 // The comparison as one JSON object: per model its reports, point values and curves (NaN,
 // a point the wave did not reach, is null), then the spread at every point.
-void PrintComparisonJson(const orvane::ModelComparisonResult& r) {
+void PrintComparisonJson(const orvane::ModelComparisonResult& r, const std::string& observed) {
     using namespace orvane;
     std::string s = "{\"command\":\"shoal\",\"method\":\"all\",\"x_axis\":";
     s += r.axisMode == 0 ? "\"depth\"" : "\"distance\"";
@@ -73,7 +83,47 @@ void PrintComparisonJson(const orvane::ModelComparisonResult& r) {
         const PointSpread d = SpreadAt(r, static_cast<int>(p));
         s += (p ? "," : "") + std::string("{\"range\":") + JsonNumber(d.range) + ",\"percent\":" + JsonNumber(d.percent) + "}";
     }
-    PrintLine(s + "]}");
+    PrintLine(s + "]" + observed + "}");
+}
+
+std::string JsonSkill(const orvane::Skill& k) {
+    using orvane::JsonNumber;
+    return "{\"compared\":" + std::to_string(k.compared) + ",\"outside\":" + std::to_string(k.outside) +
+           ",\"bias\":" + JsonNumber(k.bias) + ",\"rmse\":" + JsonNumber(k.rmse) + ",\"si\":" + JsonNumber(k.si) +
+           ",\"d\":" + JsonNumber(k.d) + "}";
+}
+
+// The measured set and every model's scores, as a member of the comparison's object.
+std::string ObservedJson(const orvane::ObservedSet& set, const orvane::ObservedSkill& skill) {
+    using namespace orvane;
+    std::string s = ",\"observed\":{\"file\":" + JsonString(set.name) + ",\"height_item\":" +
+                    JsonString(ObservedHeightName(set.kind)) + ",\"position\":" + JsonNumbers(set.position) +
+                    ",\"height\":" + JsonNumbers(set.height);
+    if (set.HasSetup()) s += ",\"setup\":" + JsonNumbers(set.setup);
+    s += ",\"note\":" + JsonString(skill.note) + ",\"skill\":[";
+    for (std::size_t i = 0; i < skill.rows.size(); ++i) {
+        const ModelSkill& row = skill.rows[i];
+        s += std::string(i ? "," : "") + "{\"method\":" + std::to_string(row.method) + ",\"name\":" +
+             JsonString(SurfZoneModelOf(row.method).shortName) + ",\"quantity\":" +
+             JsonString(row.setup ? "setup" : ObservedHeightName(set.kind)) +
+             ",\"applies\":" + (row.applies ? "true" : "false") + ",\"message\":" + JsonString(row.message) +
+             ",\"best\":" + (row.best ? "true" : "false") + ",\"score\":" + JsonSkill(row.skill) + "}";
+    }
+    return s + "]}";
+}
+
+orvane::ObservedSet ReadObservedFile(const ShoalArgs& a, const std::string& file) {
+    using namespace orvane;
+    const ObservedHeight kind = Choice("--observed-height", a.observedHeight, {"hs", "hrms"}) == 0
+                                    ? ObservedHeight::Hs
+                                    : ObservedHeight::Hrms;
+    if (!FileExists(file)) throw OrvaneError("指定したファイルが見つかりません。: " + file);
+    const auto header = ShoalingRun::ReadProfileHeader(file);
+    ObservationColumns c;
+    c.position = ProfileColumn("--observed-position-column", a.observedPosition, header);
+    c.height = ProfileColumn("--observed-height-column", a.observedHeightColumn, header);
+    if (!a.observedSetup.empty()) c.setup = ProfileColumn("--observed-setup-column", a.observedSetup, header);
+    return ReadObservations(file, c, kind);
 }
 
 // The request from the options, as the window fills it from its controls: the bed, the
@@ -100,30 +150,46 @@ orvane::ShoalingRequest BaseRequest(const ShoalArgs& a, int method) {
     return r;
 }
 
-// Every model with the same inputs: each model's report, then the table of the estimation
-// points with the spread between the models.
-void RunShoalAll(const ShoalArgs& a) {
+// The comparison's request from the options, also the beach of the fit: the bed, kinds,
+// display range and constants.
+orvane::ShoalingRequest ComparisonBase(const ShoalArgs& a) {
     using namespace orvane;
-    ComparisonRequest request{BaseRequest(a, 1), {a.h0, a.t0, a.tide, a.points, a.obsPos}};
-    ShoalingInputs& in = request.base.inputs;
+    ShoalingRequest base = BaseRequest(a, 1);
+    ShoalingInputs& in = base.inputs;
     if (!a.display.empty()) throw CLI::ValidationError("--display", "--method all はすべての項目を描くので使えません。");
     in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
     in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
     if (in.ProfileMode == 0) in.Slope = StrToFloat(a.slope);
+    return base;
+}
+
+// Every model with the same inputs: each model's report, then the table of the estimation
+// points with the spread between the models; with --observed the models' scores.
+void RunShoalAll(const ShoalArgs& a) {
+    using namespace orvane;
+    if (a.observed.size() > 1)
+        throw CLI::ValidationError("--observed", "--method all で比べる測定値は一つです。いくつもの組は --fit-tg で当てはめます。");
+    std::optional<ObservedSet> observed;
+    if (!a.observed.empty()) observed = ReadObservedFile(a, a.observed.front());
+    const ComparisonRequest request{ComparisonBase(a), {a.h0, a.t0, a.tide, a.points, a.obsPos}};
     const ModelComparisonResult r = CompareModels(request, SharedProgress(), SharedPrompter());
     if (!r.ran) throw OrvaneError(r.refusal.empty() ? msg::kRunAbandoned : r.refusal.c_str());
     bool any = false;
     for (const ComparedModel& m : r.models) any = any || m.applies;
+    std::optional<ObservedSkill> skill;
+    if (observed) skill = CompareWithObservations(r, *observed, StrToFloat(a.tide));
     if (a.format == "csv") {
-        // Only the curves, as the chart export: never mixed with the reports.
+        // Only the curves, as the chart export: never mixed with the reports. With measured
+        // heights, only the table of scores.
         CsvOutput csv("", a.encoding);
-        for (const auto& line : ComparisonCurveLines(r)) csv.Line(line);
+        for (const auto& line : skill ? SkillTableLines(*skill) : ComparisonCurveLines(r)) csv.Line(line);
         csv.Commit();
+        if (skill && !skill->note.empty()) std::fprintf(stderr, "%s\n", skill->note.c_str());
         if (!any) throw OrvaneError(msg::kRunAbandoned);
         return;
     }
     if (a.format == "json") {
-        PrintComparisonJson(r);
+        PrintComparisonJson(r, skill ? ObservedJson(*observed, *skill) : std::string());
         if (!any) throw OrvaneError(msg::kRunAbandoned);
         return;
     }
@@ -137,6 +203,13 @@ void RunShoalAll(const ShoalArgs& a) {
     }
     PrintLine("【モデルの比較】");
     for (const auto& line : ComparisonTableText(r)) PrintLine(line);
+    if (skill) {
+        PrintLine("【測定値との比較】");
+        PrintLine("測定: " + observed->name + " (" + ObservedHeightName(observed->kind) + " " +
+                  std::to_string(skill->heights) + " 点" +
+                  (observed->HasSetup() ? "、η " + std::to_string(skill->setups) + " 点" : std::string()) + ")");
+        for (const auto& line : SkillTableText(*skill)) PrintLine(line);
+    }
     if (a.csv)
         for (const auto& line : ComparisonCurveLines(r)) PrintLine(line);
     if (!any) throw OrvaneError(msg::kRunAbandoned);
@@ -168,9 +241,104 @@ PointTable PointsOf(const orvane::ShoalingResult& r) {
     return t;
 }
 
+// "a,b,c" as one text per measured set: one value for all, or one for each.
+std::vector<std::string> PerSet(const std::string& option, const std::string& text, std::size_t sets) {
+    std::vector<std::string> values;
+    std::size_t at = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', at);
+        values.push_back(text.substr(at, comma == std::string::npos ? std::string::npos : comma - at));
+        if (comma == std::string::npos) break;
+        at = comma + 1;
+    }
+    if (values.size() == 1) values.assign(sets, values.front());
+    if (values.size() != sets)
+        throw CLI::ValidationError(option, "値を一つか、--observed の数 (" + std::to_string(sets) + ") だけカンマ区切りで指定して下さい。");
+    return values;
+}
+
+orvane::TgFitBounds FitBounds(const ShoalArgs& a) {
+    using orvane::StrToFloat;
+    auto pair = [](const std::string& option, const std::string& text, double& lo, double& hi) {
+        const auto comma = text.find(',');
+        if (comma == std::string::npos || text.find(',', comma + 1) != std::string::npos)
+            throw CLI::ValidationError(option, "下限,上限 の形で指定して下さい。");
+        lo = StrToFloat(text.substr(0, comma));
+        hi = StrToFloat(text.substr(comma + 1));
+    };
+    orvane::TgFitBounds b;
+    pair("--gamma-tg-range", a.gammaRange, b.gammaLow, b.gammaHigh);
+    pair("--b-tg-range", a.bRange, b.bLow, b.bHigh);
+    orvane::CheckTgFitBounds(b);
+    return b;
+}
+
+std::string JsonCurveOf(const orvane::ComparedCurve& c) {
+    return "{\"x\":" + JsonNumbers(c.x) + ",\"y\":" + JsonNumbers(c.y) + "}";
+}
+
+// γ and B of Thornton-Guza fitted to one measured set or several (one per storm, each with
+// its own --h0, --t0, --tide and --obs-depth from comma lists).
+void RunFitTg(const ShoalArgs& a) {
+    using namespace orvane;
+    if (a.methodGiven && LowerAscii(a.method) != "thornton-guza" && a.method != "2")
+        throw CLI::ValidationError("--fit-tg", "当てはめるのは Thornton-Guza だけです (--method は thornton-guza か省略)。");
+    if (a.observed.empty()) throw CLI::ValidationError("--fit-tg", "測定値のファイルを --observed で指定して下さい。");
+    const TgFitBounds bounds = FitBounds(a);
+    const std::size_t n = a.observed.size();
+    const auto h0 = PerSet("--h0", a.h0, n), t0 = PerSet("--t0", a.t0, n), tide = PerSet("--tide", a.tide, n);
+    if (a.obsPos.empty()) throw OrvaneError(msg::kObsDepthNeeded);
+    const auto obs = PerSet("--obs-depth", a.obsPos, n);
+    std::vector<ObservedSet> sets;
+    for (const std::string& file : a.observed) sets.push_back(ReadObservedFile(a, file));
+    const ShoalingRequest base = ComparisonBase(a);
+    const std::vector<double> points = ParsePoints(a.points);
+    std::vector<TgFitCase> cases;
+    for (std::size_t i = 0; i < n; ++i) {
+        TgFitCase c{base, std::move(sets[i])};
+        // The boxes in the order the Calculate button reads them.
+        c.request.tide = StrToFloat(tide[i]);
+        c.request.period = StrToFloat(t0[i]);
+        c.request.height = StrToFloat(h0[i]);
+        c.request.inputs.ObsPosValue = StrToFloat(obs[i]);
+        c.request.points = points;
+        cases.push_back(std::move(c));
+    }
+    const TgFitResult r = FitThorntonGuza(cases, bounds, SharedPrompter());
+    if (a.format == "csv") {
+        CsvOutput csv("", a.encoding);
+        for (const auto& line : TgFitLines(r)) csv.Line(line);
+        csv.Commit();
+        return;
+    }
+    if (a.format == "json") {
+        std::string s = "{\"command\":\"shoal\",\"fit\":\"thornton-guza\",\"gamma_before\":" + JsonNumber(r.gammaBefore) +
+                        ",\"b_before\":" + JsonNumber(r.bBefore) + ",\"gamma\":" + JsonNumber(r.gamma) +
+                        ",\"b\":" + JsonNumber(r.b) + ",\"before\":" + JsonSkill(r.before) +
+                        ",\"after\":" + JsonSkill(r.after) + ",\"used\":" + std::to_string(r.used) +
+                        ",\"outside\":" + std::to_string(r.outside) + ",\"evaluations\":" +
+                        std::to_string(r.evaluations) + ",\"model_runs\":" + std::to_string(r.modelRuns) +
+                        ",\"cases\":[";
+        for (std::size_t i = 0; i < r.cases.size(); ++i) {
+            const TgFitCaseResult& c = r.cases[i];
+            s += std::string(i ? "," : "") + "{\"file\":" + JsonString(a.observed[i]) + ",\"before\":" +
+                 JsonSkill(c.skillBefore) + ",\"after\":" + JsonSkill(c.skillAfter) + ",\"curves\":{\"before\":" +
+                 JsonCurveOf(c.before) + ",\"after\":" + JsonCurveOf(c.after) + "}}";
+        }
+        PrintLine(s + "]}");
+        return;
+    }
+    PrintLine("【Thornton-Guza(1983) の γ と B の当てはめ】");
+    for (std::size_t i = 0; i < n; ++i) PrintLine("測定の組 " + std::to_string(i + 1) + ": " + a.observed[i]);
+    for (const auto& line : TgFitText(r)) PrintLine(line);
+}
+
 void RunShoal(const ShoalArgs& a) {
     using namespace orvane;
+    if (a.fitTg) return RunFitTg(a);
     if (orvane::LowerAscii(a.method) == "all") return RunShoalAll(a);
+    if (!a.observed.empty())
+        throw CLI::ValidationError("--observed", "測定値は --method all で比べるか、--fit-tg で当てはめます。");
     const SurfZoneModel* model = FindSurfZoneModel(a.method);
     if (!model)
         throw CLI::ValidationError("--method", "'" + a.method + "' は使えません。使える値: " +
@@ -258,6 +426,27 @@ void RunShoal(const ShoalArgs& a) {
     if (!r.ok) throw OrvaneError(msg::kRunAbandoned);
 }
 
+// The wave options take one number, or with --fit-tg one per measured set: each field is
+// checked while parsing, so a bad value is a usage error naming the option.
+constexpr const char* kNumbers = "数値[,数値...]";
+CLI::Validator NumbersPerSet(bool emptyAllowed) {
+    return CLI::Validator(
+        [emptyAllowed](std::string& text) -> std::string {
+            if (emptyAllowed && text.empty()) return {};
+            std::size_t at = 0;
+            for (;;) {
+                const std::size_t comma = text.find(',', at);
+                const std::string field = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+                double v = 0;
+                if (!orvane::TryStrToFloat(field, v))
+                    return "'" + orvane::MessageExcerpt(field) + "' は浮動小数点数ではありません";
+                if (comma == std::string::npos) return {};
+                at = comma + 1;
+            }
+        },
+        "");
+}
+
 }  // namespace
 
 void RegisterShoalCommands(CLI::App& app) {
@@ -269,13 +458,16 @@ void RegisterShoalCommands(CLI::App& app) {
                       ", all すべてを比較 (各モデルの報告と差の表)")
         ->type_name("名前|番号")
         ->capture_default_str();
-    orvane::AddTextOption(s, "--h0", args->h0, "沖波の波高 H (m)");
-    orvane::AddTextOption(s, "--t0", args->t0, "沖波の周期 T (s); 0 以下なら何もしない");
+    // With --fit-tg and several --observed, one value per measured set (comma-separated).
+    orvane::AddTextOption(s, "--h0", args->h0, "沖波の波高 H (m)", kNumbers)->check(NumbersPerSet(false));
+    orvane::AddTextOption(s, "--t0", args->t0, "沖波の周期 T (s); 0 以下なら何もしない", kNumbers)
+        ->check(NumbersPerSet(false));
     orvane::AddTextOption(s, "--h0-kind", args->heightKind, "波高の種類: significant | rms", "{significant,rms}");
     orvane::AddTextOption(s, "--t0-kind", args->periodKind, "周期の種類: significant | peak", "{significant,peak}");
-    orvane::AddTextOption(s, "--tide", args->tide, "平均海面からの潮位 (m)");
+    orvane::AddTextOption(s, "--tide", args->tide, "平均海面からの潮位 (m)", kNumbers)->check(NumbersPerSet(false));
     orvane::AddTextOption(s, "--obs-depth", args->obsPos,
-                          "観測点の水深 (MSL基準, m) または離岸距離 (m); 方法 2, 3 で必要");
+                          "観測点の水深 (MSL基準, m) または離岸距離 (m); 方法 2, 3 で必要", kNumbers)
+        ->check(NumbersPerSet(true));
     orvane::AddTextOption(s, "--slope", args->slope, "一定勾配の海底勾配");
     orvane::AddTextOption(s, "--profile", args->profile, "海底断面データ (CSV、1行目は項目名)", "ファイル");
     orvane::AddTextOption(s, "--distance-column", args->distanceColumn,
@@ -297,8 +489,25 @@ void RegisterShoalCommands(CLI::App& app) {
     orvane::AddEncodingOption(s, args->encoding);
     s->footer("例: orvane-cli shoal --method goda --h0 3 --t0 10 --slope 0.02 --points 2,4,6 --format json\n"
               "既存の --points-csv ファイルに上書きするには --yes を付けます。");
+    s->add_option("--observed", args->observed,
+                  "測定値の CSV (1行目は項目名; 位置・波高・η の列): --method all で各モデルと比べ、"
+                  "--fit-tg で当てはめる (何度でも: 組ごとに --h0 --t0 --tide --obs-depth をカンマ区切りで)")
+        ->type_name("ファイル");
+    orvane::AddTextOption(s, "--observed-height", args->observedHeight, "測定した波高の種類: hs | hrms", "{hs,hrms}");
+    orvane::AddTextOption(s, "--observed-position-column", args->observedPosition,
+                          "測定値の位置 (水深 MSL基準 または離岸距離, 横軸に合わせる) の列: 項目名または 1 からの番号",
+                          "列名|番号");
+    orvane::AddTextOption(s, "--observed-height-column", args->observedHeightColumn,
+                          "測定値の波高の列: 項目名または 1 からの番号", "列名|番号");
+    orvane::AddTextOption(s, "--observed-setup-column", args->observedSetup,
+                          "測定値の水位上昇 η の列 (省略時はなし): 項目名または 1 からの番号", "列名|番号");
+    s->add_flag("--fit-tg", args->fitTg,
+                "Thornton-Guza の γ と B を測定値に当てはめる (RMSE 最小, NLopt BOBYQA); 当てはめ前後の γ, B と指標を出力");
+    orvane::AddTextOption(s, "--gamma-tg-range", args->gammaRange, "--fit-tg の γ の範囲 (0.2,1.0 の中)", "下限,上限");
+    orvane::AddTextOption(s, "--b-tg-range", args->bRange, "--fit-tg の B の範囲 (0.5,2.5 の中)", "下限,上限");
     orvane::AddConstantsOptions(s, args->constants);
     s->callback([args, s] {
+        args->methodGiven = s->count("--method") > 0;
         args->onshoreEndGiven = s->count("--onshore-end") > 0;
         args->offshoreEndGiven = s->count("--offshore-end") > 0;
         RunShoal(*args);

@@ -81,3 +81,22 @@ add_test(NAME cli_shoal_all_methods_refused
           ${ORVANE_CLI} ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(cli_shoal_all_methods_refused PROPERTIES PASS_REGULAR_EXPRESSION
   "^【菅原・山本\\(1978\\)の規則波の変形モデル】\n\\(適用外\\) 選択した計算方法は任意海底には適用できません。\n【合田\\(1975\\)の不規則波の変形モデル】\n\\(適用外\\) 選択した計算方法は逆勾配斜面には適用できません。\n【Thornton and Guza（1983\\)の砕波変形モデル】\nX = 120m \n.*【モデルの比較】\nX \\(m\\)\tThornton-Guza\\(1983\\) Hs \\(m\\)\tThornton-Guza\\(1983\\) Hrms \\(m\\)\tBattjes-Stive\\(1985\\) Hs \\(m\\)\tBattjes-Stive\\(1985\\) Hrms \\(m\\)\tBattjes-Stive\\(1985\\) η \\(m\\)\t波高の差 \\(m\\)\t波高の差 \\(%\\)\n120\t.*\n50\t.*\nrc=0\n$")
+
+# Measured heights on the sample beach: the scores after the spread table, the best model
+# marked; the fit of Thornton-Guza to them; a set no curve reaches is said so.
+set(samples ${PROJECT_SOURCE_DIR}/examples/data)
+add_test(NAME cli_shoal_observed_scores
+  COMMAND ${ORVANE_CLI} shoal --method all --profile ${samples}/profile.csv --obs-depth 800 --h0 2
+          --points 100,300,600 --observed ${samples}/gauges.csv --observed-setup-column 3 --yes)
+set_tests_properties(cli_shoal_observed_scores PROPERTIES PASS_REGULAR_EXPRESSION
+  "波高の差 \\(%\\)\n.*【測定値との比較】\n測定: [^\n]*gauges.csv \\(Hs 10 点、η 10 点\\)\n.*\nBattjes-Stive\\(1985\\)\tHs\t10\t0\t0\\.045\t0\\.060\t0\\.037\t0\\.997\t◎\n.*Battjes-Stive\\(1985\\)\tη\t10\t0\t")
+add_test(NAME cli_shoal_fit_tg
+  COMMAND ${ORVANE_CLI} shoal --fit-tg --profile ${samples}/profile.csv --obs-depth 800 --h0 2
+          --points 100,300,600 --observed ${samples}/gauges.csv --yes)
+set_tests_properties(cli_shoal_fit_tg PROPERTIES PASS_REGULAR_EXPRESSION
+  "当てはめ前\t0\\.420\t1\\.540\t0\\.3402\n当てはめ後\t0\\.516\t1\\.127\t0\\.0179\n比較した点 10、曲線の範囲外 0、モデルの計算 [0-9]+ 回\n")
+add_test(NAME cli_shoal_observed_out_of_reach
+  COMMAND sh -c "printf 'h,Hs\\n40,2\\n' > \"$1/far.csv\" && \"$0\" shoal --method all --obs-depth 8 --observed \"$1/far.csv\" --yes 2>/dev/null | tail -1"
+          ${ORVANE_CLI} ${CMAKE_CURRENT_BINARY_DIR})
+set_tests_properties(cli_shoal_observed_out_of_reach PROPERTIES PASS_REGULAR_EXPRESSION
+  "^測定点 1 点はどのモデルの曲線の範囲にもないため、比較できません")

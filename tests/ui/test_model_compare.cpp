@@ -8,9 +8,14 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
+#include "ui/help/HelpViewer.h"
 #include "ui/help/Help.h"
 #include "ui/shoaling/ModelCompare.h"
 #include "ui/shoaling/Shoaling.h"
@@ -142,6 +147,52 @@ TEST_F(ModelCompareTest, RefusedModelsStayInTheLegendAndExportsWrite) {
     EXPECT_TRUE(lines[0].endsWith("\r"));
     // Written as CP932, with the extension made ".csv".
     EXPECT_EQ(orvane::ReadTextLines(TempPath("table.csv")), orvane::ComparisonTableLines(r));
+}
+
+TEST_F(ModelCompareTest, MeasuredHeightsAreScoredAndTheFitGoesIntoTheConstants) {
+    // Gauges read off Thornton-Guza's own curve with γ 0.55 and B 1.2, rounded to cm.
+    ctx.constants.gamma_TG = 0.55;
+    ctx.constants.B_TG = 1.2;
+    Click(w, "ToolButton6");
+    const orvane::ComparedCurve truth = cmp->Result().models[2].height;
+    std::string csv = "離岸距離,Hs\r\n";
+    for (double x : {65, 55, 45, 35, 25, 15, 8, 4})
+        csv += orvane::FormatGeneral(x, 7) + "," +
+               orvane::FormatFixed(orvane::CurveValueAt(truth.x, truth.y, x), 2) + "\r\n";
+    const std::string file = TempPath("gauges.csv");
+    std::ofstream(file, std::ios::binary) << orvane::Utf8ToCp932(csv);
+    ctx.constants.gamma_TG = 0.42;
+    ctx.constants.B_TG = 1.54;
+    Click(w, "ToolButton6");
+
+    cmp->OpenObserved(QString::fromStdString(file));
+    EXPECT_EQ(cmp->ComboObsPosition->currentText(), "離岸距離");
+    EXPECT_EQ(cmp->Chart1->PointCount(cmp->SeriesObservedHeight), 8);
+    ASSERT_TRUE(cmp->Skill().has_value());
+    EXPECT_EQ(cmp->GridSkill->rowCount(), int(cmp->Skill()->rows.size()));
+    ASSERT_TRUE(cmp->ButtonFitTG->isEnabled());
+
+    Click(cmp, "ButtonFitTG");
+    ASSERT_TRUE(cmp->Fit().has_value());
+    EXPECT_NEAR(cmp->Fit()->gamma, 0.55, 0.011);
+    EXPECT_TRUE(cmp->Chart1->SeriesActive(cmp->SeriesFitted));
+    EXPECT_EQ(cmp->Fit()->before.rmse, cmp->Skill()->rows[2].skill.rmse);
+
+    // Saved as the editor saves: 41 lines, γ and B with three decimals.
+    prompter.answers = {true};
+    Click(cmp, "ButtonApplyFit");
+    EXPECT_EQ(orvane::FormatFixed(ctx.constants.gamma_TG, 3), orvane::FormatFixed(cmp->Fit()->gamma, 3));
+    std::ifstream saved(TempPath("WaveCval.dat"), std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(saved, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 41u);
+    EXPECT_EQ(lines[39], orvane::FormatFixed(cmp->Fit()->gamma, 3) + "\r");
+
+    // F1 in the panel opens its own page.
+    cmp->show();
+    QTest::keyClick(cmp->GridSkill, Qt::Key_F1);
+    ASSERT_NE(ctx.helpViewer, nullptr);
+    EXPECT_EQ(ctx.helpViewer->CurrentPage(), "modelskill");
 }
 
 TEST_F(ModelCompareTest, TableLegendBedQuestionAndSavesFromOneOpeningToTheNext) {

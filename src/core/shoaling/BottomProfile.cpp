@@ -8,6 +8,7 @@
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
+#include "core/shoaling/DataLines.h"
 #include "core/shoaling/ShoalingRun.h"
 #include "core/wave/CsvField.h"
 
@@ -22,8 +23,11 @@ const char* const kTooFewPointsMessage =
     "２行目から入力します。このとき、必ず\"0,0\"の汀線データ\nを最初につけて岸から沖の"
     "順番に入力します。";
 
-// The message of a profile that could not be read, with the reason the user can act on.
-std::string ProfileFailure(const std::string& reason) { return "海底断面データを読み込めません。\n" + reason; }
+const char* const kProfileFailure = "海底断面データを読み込めません。";
+
+// The message of a file that could not be read, with the reason the user can act on.
+std::string DataFailure(const std::string& failure, const std::string& reason) { return failure + "\n" + reason; }
+std::string ProfileFailure(const std::string& reason) { return DataFailure(kProfileFailure, reason); }
 
 bool IsControl(unsigned char c) { return (c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F; }
 
@@ -39,8 +43,10 @@ bool LooksBinary(std::string_view head) {
     return controls * 16 > head.size();
 }
 
-// Raw lines of a file, without line ends; on failure the reason.
-std::string ReadRawLines(const std::string& path, std::vector<std::string>& lines) {
+}  // namespace
+
+std::string ReadDataLines(const std::string& path, std::vector<std::string>& lines, const std::string& failure) {
+    auto ProfileFailure = [&failure](const std::string& reason) { return DataFailure(failure, reason); };
     std::error_code ec;
     // A FIFO would block the read and a folder is no file; a missing file is said below.
     if (std::string problem = InputFileProblem(path); !problem.empty() && std::filesystem::exists(path, ec))
@@ -81,6 +87,8 @@ std::string ReadRawLines(const std::string& path, std::vector<std::string>& line
     return {};
 }
 
+namespace {
+
 bool IsCp932Text(const std::string& bytes) {
     try {
         Cp932ToUtf8(bytes);
@@ -95,8 +103,10 @@ std::string ShownField(const std::string& field) {
     return IsValidUtf8(field) ? field : Cp932ToUtf8(field);
 }
 
-// The field of `column` (from 0) of data line `lineNo` (from 1) as a number, or a reason.
-double ProfileNumber(const std::string& line, int column, std::size_t lineNo) {
+}  // namespace
+
+double DataNumber(const std::string& line, int column, std::size_t lineNo, const std::string& failure) {
+    auto ProfileFailure = [&failure](const std::string& reason) { return DataFailure(failure, reason); };
     const std::string field = GetCSVField(line, column + 1);
     double value = 0;
     if (TryStrToFloat(field, value)) return value;
@@ -111,9 +121,16 @@ double ProfileNumber(const std::string& line, int column, std::size_t lineNo) {
     throw OrvaneError(ProfileFailure(where + "「" + shown + "」は数値ではありません。"));
 }
 
-bool IsBlankLine(const std::string& line) {
+bool IsBlankDataLine(const std::string& line) {
     return line.find_first_not_of(" \t") == std::string::npos;
 }
+
+namespace {
+
+double ProfileNumber(const std::string& line, int column, std::size_t lineNo) {
+    return DataNumber(line, column, lineNo, kProfileFailure);
+}
+bool IsBlankLine(const std::string& line) { return IsBlankDataLine(line); }
 
 // The first index i < n with x <= d[i], or n when there is none (also for a NaN x): what a
 // scan from the shoreline finds, by bisection over the non-decreasing distances.
@@ -155,7 +172,7 @@ bool ShoalingRun::LoadProfile(ShoalingOutput& out, Prompter& prompter) {
     std::vector<double> distance, depth;
     try {
         std::vector<std::string> lines;
-        if (std::string failure = ReadRawLines(Inputs.ProfileFile, lines); !failure.empty()) {
+        if (std::string failure = ReadDataLines(Inputs.ProfileFile, lines, kProfileFailure); !failure.empty()) {
             prompter.Error(failure);
             return false;
         }

@@ -87,15 +87,6 @@ std::vector<Column> TableColumns(const ModelComparisonResult& r) {
 
 std::string PositionTitle(int axisMode) { return axisMode == 0 ? "h (m)" : "X (m)"; }
 
-// A curve of one display item along the run; empty when the model has no such item.
-ComparedCurve CurveOf(const ShoalingResult& s, int item) {
-    ComparedCurve c;
-    if (item < 0 || item >= static_cast<int>(s.displayValues.size())) return c;
-    c.x = s.axisMode == 0 ? s.displayDepth : s.displayDistance;
-    c.y = s.displayValues[item];
-    return c;
-}
-
 // Per estimation point the item's value in the step that reported it.
 void PointValues(const ShoalingResult& s, int item, std::vector<double>& values) {
     if (item < 0 || item >= static_cast<int>(s.displayValues.size())) return;
@@ -108,6 +99,32 @@ void PointValues(const ShoalingResult& s, int item, std::vector<double>& values)
 }
 
 }  // namespace
+
+bool ReadProfileOnce(ShoalingRequest& base, Prompter& prompter) {
+    if (base.inputs.ProfileMode == 1 && !base.profileRead && base.profileDistance.empty() &&
+        FileExists(base.inputs.ProfileFile)) {
+        ShoalingRun reader{base.constants};
+        reader.Inputs = base.inputs;
+        reader.DistanceColumn = base.distanceColumn;
+        reader.DepthColumn = base.depthColumn;
+        ShoalingOutput none;
+        if (!reader.LoadProfile(none, prompter)) return false;
+        base.profileDistance.assign(reader.ProfileDistance.begin(), reader.ProfileDistance.begin() + reader.ProfileCount);
+        base.profileDepth.assign(reader.ProfileDepth.begin(), reader.ProfileDepth.begin() + reader.ProfileCount);
+        base.profileRead = true;
+        if (!base.onshoreEndGiven) base.inputs.OnshoreEndValue = reader.Inputs.OnshoreEndValue;
+        if (!base.offshoreEndGiven) base.inputs.OffshoreEndValue = reader.Inputs.OffshoreEndValue;
+    }
+    return true;
+}
+
+ComparedCurve CurveOf(const ShoalingResult& s, int item) {
+    ComparedCurve c;
+    if (item < 0 || item >= static_cast<int>(s.displayValues.size())) return c;
+    c.x = s.axisMode == 0 ? s.displayDepth : s.displayDistance;
+    c.y = s.displayValues[item];
+    return c;
+}
 
 ModelComparisonResult CompareModels(const ComparisonRequest& request, Progress& progress,
                                     Prompter& prompter) {
@@ -141,20 +158,7 @@ ModelComparisonResult CompareModels(const ComparisonRequest& request, Progress& 
     }
 
     // A profile file is read once, for every model, its messages shown.
-    if (base.inputs.ProfileMode == 1 && !base.profileRead && base.profileDistance.empty() &&
-        FileExists(base.inputs.ProfileFile)) {
-        ShoalingRun reader{base.constants};
-        reader.Inputs = base.inputs;
-        reader.DistanceColumn = base.distanceColumn;
-        reader.DepthColumn = base.depthColumn;
-        ShoalingOutput none;
-        if (!reader.LoadProfile(none, prompter)) return result;
-        base.profileDistance.assign(reader.ProfileDistance.begin(), reader.ProfileDistance.begin() + reader.ProfileCount);
-        base.profileDepth.assign(reader.ProfileDepth.begin(), reader.ProfileDepth.begin() + reader.ProfileCount);
-        base.profileRead = true;
-        if (!base.onshoreEndGiven) base.inputs.OnshoreEndValue = reader.Inputs.OnshoreEndValue;
-        if (!base.offshoreEndGiven) base.inputs.OffshoreEndValue = reader.Inputs.OffshoreEndValue;
-    }
+    if (!ReadProfileOnce(base, prompter)) return result;
 
     const auto models = SurfZoneModels();
     SliceProgress sliced(progress, static_cast<int>(models.size()));

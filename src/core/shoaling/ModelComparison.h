@@ -70,6 +70,13 @@ struct ModelComparisonResult {
 ModelComparisonResult CompareModels(const ComparisonRequest& request, Progress& progress,
                                     Prompter& prompter);
 
+// A profile file read once for many runs on the same bed: its points go into `base`
+// (and the display range, unless its ends are given). False when it cannot be read (its
+// messages shown through `prompter`); nothing to do without a profile file.
+bool ReadProfileOnce(ShoalingRequest& base, Prompter& prompter);
+// A curve of one display item along a run; empty when the model has no such item.
+ComparedCurve CurveOf(const ShoalingResult& s, int item);
+
 struct PointSpread {
     double range = kNotReached;    // max - min of H / Hs over the models that got there
     double percent = kNotReached;  // range as % of their mean

@@ -58,12 +58,15 @@ bottom_velocity = _calculator(
 random_wave_velocity = _calculator("random_wave_velocity", ("tp", "hrms", "depth"),
                                    ("tp", "hrms", "depth"), {"Urms": "m/s", "Us": "m/s"})
 shoal = _by_name("shoal")
+compare = _by_name("compare")
+fit_thornton_guza = _by_name("fit_thornton_guza")
 velocity_series = _by_name("velocity_series", _labelled.velocity_series(_orvane.velocity_series))
 height_series = _by_name("height_series", _labelled.height_series(_orvane.height_series))
 read_series = _by_name("read_series")
 write_series = _by_name("write_series")
 
 __all__ = ["wavenumber", "airy", "rayleigh", "bottom_velocity", "random_wave_velocity", "shoal",
+           "compare", "fit_thornton_guza",
            "velocity_series", "height_series", "read_series", "write_series", "Series", "Error",
            "ConversionError", "CalculationError", "FileError", "ConvergenceError",
            "ArgumentTypeError", "CalculationWarning", "GRAVITY", "DENSITY", "PERIOD_RATIO",

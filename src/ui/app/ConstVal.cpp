@@ -152,6 +152,19 @@ void TFrmEditConst::FormCreate() {
 
 void TFrmEditConst::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    ShowConstantsInForce();
+}
+
+void TFrmEditConst::SaveThorntonGuza(const QString& gamma, const QString& b) {
+    // Boxes left typed in a cancelled editor must not be saved with the fit.
+    ShowConstantsInForce();
+    LabeledEditgamma_TG->setText(gamma);
+    LabeledEditB_TG->setText(b);
+    ApplyConstants();
+    SaveConstants();
+}
+
+void TFrmEditConst::ShowConstantsInForce() {
     const auto& c = ctx_.constants;
     Editgra->setText(QString::fromStdString(orvane::FormatShortest(c.gra)));
     EditSGfluid->setText(QString::fromStdString(orvane::FormatShortest(c.SGfluid)));

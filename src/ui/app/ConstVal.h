@@ -26,6 +26,9 @@ public:
     void ApplyConstants();
     // Writes the 41 lines; a failed write leaves the previous file as it was.
     void SaveConstants();
+    // Puts fitted Thornton-Guza values (as texts) into the boxes and saves as 保存 does,
+    // every other constant as it is in force.
+    void SaveThorntonGuza(const QString& gamma, const QString& b);
     // Reads the file if it exists; stops with an error at the first bad line, keeping
     // what the lines before it set.
     void LoadConstants();
@@ -54,5 +57,6 @@ protected:
 
 private:
     void FormCreate();
+    void ShowConstantsInForce();
     AppContext& ctx_;
 };

@@ -588,6 +588,16 @@ void ChartView::SetSeriesPenStyle(int series, Qt::PenStyle style) {
     Queue();
 }
 
+void ChartView::SetSeriesMarkers(int series, bool disc) {
+    Series* s = series_.at(series);
+    if (!s->curve) return;
+    const QColor color = s->curve->pen().color();
+    s->curve->setLineStyle(QCPCurve::lsNone);
+    s->curve->setScatterStyle(disc ? QCPScatterStyle(QCPScatterStyle::ssDisc, color, color, 8)
+                                   : QCPScatterStyle(QCPScatterStyle::ssSquare, QPen(color, 1.5), Qt::white, 8));
+    Queue();
+}
+
 void ChartView::SetSeriesInLegend(int series, bool inLegend) {
     series_.at(series)->inLegend = inLegend;
     SetSeriesActive(series, series_.at(series)->active);

@@ -97,6 +97,9 @@ public:
     // Line pen style (solid by default); whether the series has a legend entry while
     // active; the tool tip of its legend entry.
     void SetSeriesPenStyle(int series, Qt::PenStyle style);
+    // Markers at the points and no line between them (measured values): a filled disc, or
+    // an open square.
+    void SetSeriesMarkers(int series, bool disc);
     void SetSeriesInLegend(int series, bool inLegend);
     void SetSeriesToolTip(int series, const QString& tip);
     QString SeriesToolTip(int series) const;

@@ -75,7 +75,7 @@ std::vector<HelpPage> LoadPages() {
     static const QStringList order = {
         QStringLiteral("contents"), QStringLiteral("main"), QStringLiteral("airy"),
         QStringLiteral("shoaling"), QStringLiteral("graph"), QStringLiteral("modelcompare"),
-        QStringLiteral("bttmvel"),
+        QStringLiteral("modelskill"), QStringLiteral("bttmvel"),
         QStringLiteral("rayleigh"), QStringLiteral("wavevelseries"), QStringLiteral("estwaveheight"),
         QStringLiteral("series"), QStringLiteral("constants")};
     auto rank = [](const HelpPage& p) {
@@ -146,7 +146,8 @@ QString HelpPageForWindow(const QWidget* window) {
         {"TFrmShoaling", "shoaling"}, {"TAboutBox", "main"},
         {"TFrmEditConst", "constants"}, {"TFrmAxisSet", "graph#axisset"},
         {"TFrmWaveVelSeries", "wavevelseries"}, {"TFrmSDFdata", "series"},
-        {"TFrmEstWaveHeight", "estwaveheight"}, {"TFrmModelCompare", "modelcompare"},
+        {"TFrmEstWaveHeight", "estwaveheight"}, {"GroupObservedSkill", "modelskill"},
+        {"TFrmModelCompare", "modelcompare"},
         {"PrintPreview", "graph"}};
     for (const QWidget* w = window; w; w = w->parentWidget()) {
         for (const auto& [object, page] : pages)
@@ -170,7 +171,8 @@ protected:
         QWidget* window = widget->window();
         // In the viewer itself F1 changes nothing.
         if (window == ctx_.helpViewer) return true;
-        OpenHelpPage(ctx_, HelpPageForWindow(window));
+        // From the widget with the focus, so that a part of a window with its own page opens it.
+        OpenHelpPage(ctx_, HelpPageForWindow(widget));
         return true;
     }
 

@@ -2,10 +2,13 @@
 
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -13,6 +16,8 @@
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
+#include "core/app/SettingsFile.h"
+#include "ui/app/ConstVal.h"
 #include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
 #include "ui/chart/AxisSet.h"
@@ -134,7 +139,13 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent)
     v->addWidget(ToolBar1);
     v->addLayout(choices);
     v->addWidget(Chart1, 1);
-    v->addWidget(Grid1);
+    // The estimation-point table and the measured heights share the room under the chart.
+    BuildObservedPanel();
+    TabTables = new QTabWidget(body);
+    TabTables->setObjectName("TabTables");
+    TabTables->addTab(Grid1, QStringLiteral("推定位置の表"));
+    TabTables->addTab(GroupObservedSkill, QStringLiteral("測定値との比較"));
+    v->addWidget(TabTables);
     v->addWidget(LabelNotes);
     ScrolledBody(this, body, bottom);
 
@@ -160,6 +171,10 @@ bool TFrmModelCompare::Compare(const orvane::ComparisonRequest& request) {
     orvane::ModelComparisonResult r = orvane::CompareModels(request, *ctx_.progressSink, *answers_);
     if (!r.ran || r.cancelled) return false;
     result_ = std::move(r);
+    request_ = request;
+    tide_ = orvane::StrToFloat(request.texts.tide);
+    fit_.reset();
+    ScoreObserved();
     Draw();
     FillTable();
     return true;
@@ -258,12 +273,14 @@ void TFrmModelCompare::ApplyChoices() {
     bool any = true;
     for (const orvane::ComparedModel& m : r.models)
         Extend((hrms && m.hasHrms && m.applies ? m.hrms : m.height).y, lo, hi, any);
+    if (observed_) Extend(observed_->height, lo, hi, any);
     RangeWithHeadroom(Chart1, ChartAxis::Left, lo, hi);
     double rlo = 0, rhi = 0;
     bool rany = false;
     if (setup)
         for (const orvane::ComparedModel& m : r.models)
             if (m.applies && m.hasSetup) Extend(m.setup.y, rlo, rhi, rany);
+    if (setup && observed_) Extend(observed_->setup, rlo, rhi, rany);
     if (rany) {
         const double pad = std::max(rhi - rlo, 0.05) * 0.15;
         rlo -= pad;
@@ -287,6 +304,7 @@ void TFrmModelCompare::ApplyChoices() {
     if (setup) right = QStringLiteral("η (m)");
     else if (bed) right = QStringLiteral("水深 h (m)");
     Chart1->SetAxisTitle(ChartAxis::Right, right);
+    DrawObserved();
     Chart1->ResetView();
 }
 
@@ -403,3 +421,319 @@ void TFrmModelCompare::Chart1ClickAxis(ChartAxis axis) { OpenAxisDialog(ctx_, Ch
 void TFrmModelCompare::ToolButton5Click() { Chart1->ResetView(); }
 
 void TFrmModelCompare::ToolButton6Click() { OpenHelpKeyword(ctx_, QStringLiteral("モデル比較")); }
+
+// ---------------------------------------------------------------------------------------
+// 測定値との比較
+
+namespace {
+constexpr int kThorntonGuza = 2;  // the model whose γ and B are fitted
+}  // namespace
+
+void TFrmModelCompare::BuildObservedPanel() {
+    GroupObservedSkill = new QWidget(this);
+    GroupObservedSkill->setObjectName("GroupObservedSkill");
+    ButtonObserved = new QPushButton(QStringLiteral("測定値の読込み..."), GroupObservedSkill);
+    ButtonObserved->setObjectName("ButtonObserved");
+    LabelObservedFile = new QLabel(QStringLiteral("（測定値なし）"), GroupObservedSkill);
+    LabelObservedFile->setObjectName("LabelObservedFile");
+    auto combo = [this](const char* name) {
+        auto* c = new QComboBox(GroupObservedSkill);
+        c->setObjectName(name);
+        c->setMinimumContentsLength(8);
+        c->setEnabled(false);
+        return c;
+    };
+    ComboObsPosition = combo("ComboObsPosition");
+    ComboObsHeight = combo("ComboObsHeight");
+    ComboObsSetup = combo("ComboObsSetup");
+    ComboObsPosition->setToolTip(QStringLiteral("水深（MSL基準）または離岸距離。グラフの横軸と同じ種類にします"));
+    ComboObsKind = new QComboBox(GroupObservedSkill);
+    ComboObsKind->setObjectName("ComboObsKind");
+    ComboObsKind->addItems({QStringLiteral("Hs"), QStringLiteral("Hrms")});
+
+    GridSkill = new QTableWidget(GroupObservedSkill);
+    GridSkill->setObjectName("GridSkill");
+    GridSkill->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GridSkill->verticalHeader()->setVisible(false);
+    GridSkill->setMinimumHeight(80);
+    // Its rows scroll; the room under the chart is the estimation-point table's height.
+    GridSkill->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    GridSkill->setWordWrap(false);
+    // Every model's row in view without scrolling where the window allows.
+    GridSkill->verticalHeader()->setDefaultSectionSize(GridSkill->fontMetrics().height() + 6);
+
+    ButtonFitTG = new QPushButton(QStringLiteral("Thornton-Guza を当てはめる"), GroupObservedSkill);
+    ButtonFitTG->setObjectName("ButtonFitTG");
+    ButtonFitTG->setToolTip(QStringLiteral("γ (0.2～1.0) と B (0.5～2.5) を、測定値との RMSE が最小になるように決めます"));
+    ButtonApplyFit = new QPushButton(QStringLiteral("定数に入れる..."), GroupObservedSkill);
+    ButtonApplyFit->setObjectName("ButtonApplyFit");
+    ButtonSaveSkill = new QPushButton(QStringLiteral("表の保存 (CSV)..."), GroupObservedSkill);
+    ButtonSaveSkill->setObjectName("ButtonSaveSkill");
+    ButtonSkillHelp = new QToolButton(GroupObservedSkill);
+    ButtonSkillHelp->setObjectName("ButtonSkillHelp");
+    ButtonSkillHelp->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
+    ButtonSkillHelp->setToolTip(QStringLiteral("指標と当てはめの説明 (F1)"));
+    LabelFit = new QLabel(GroupObservedSkill);
+    LabelFit->setObjectName("LabelFit");
+    LabelFit->setWordWrap(false);
+    for (QWidget* w : {static_cast<QWidget*>(ButtonFitTG), static_cast<QWidget*>(ButtonApplyFit),
+                       static_cast<QWidget*>(ButtonSaveSkill)})
+        w->setEnabled(false);
+
+    auto* file = new QHBoxLayout;
+    file->addWidget(ButtonObserved);
+    file->addWidget(LabelObservedFile, 1);
+    file->addWidget(new QLabel(QStringLiteral("位置"), GroupObservedSkill));
+    file->addWidget(ComboObsPosition);
+    file->addWidget(new QLabel(QStringLiteral("波高"), GroupObservedSkill));
+    file->addWidget(ComboObsHeight);
+    file->addWidget(new QLabel(QStringLiteral("η"), GroupObservedSkill));
+    file->addWidget(ComboObsSetup);
+    file->addWidget(new QLabel(QStringLiteral("測定した波高"), GroupObservedSkill));
+    file->addWidget(ComboObsKind);
+    file->addWidget(ButtonSkillHelp);
+    // Kept low, so that the panel takes no height from the chart.
+    auto* actions = new QVBoxLayout;
+    auto* second = new QHBoxLayout;
+    second->addWidget(ButtonApplyFit);
+    second->addWidget(ButtonSaveSkill);
+    actions->addWidget(ButtonFitTG);
+    actions->addLayout(second);
+    actions->addWidget(LabelFit);
+    actions->addStretch(1);
+    auto* body = new QHBoxLayout;
+    body->addWidget(GridSkill, 3);
+    body->addLayout(actions, 1);
+    auto* v = new QVBoxLayout(GroupObservedSkill);
+    v->setContentsMargins(4, 4, 4, 4);
+    v->addLayout(file);
+    v->addLayout(body);
+
+    SeriesObservedHeight = Chart1->AddLineSeries(QStringLiteral("測定値"), Qt::black, 1, ChartAxis::Left);
+    Chart1->SetSeriesMarkers(SeriesObservedHeight, true);
+    SeriesObservedSetup = Chart1->AddLineSeries(QStringLiteral("測定値 η"), Qt::black, 1, ChartAxis::Right);
+    Chart1->SetSeriesMarkers(SeriesObservedSetup, false);
+    SeriesFitted = Chart1->AddLineSeries(QString(), QColor(QRgb(orvane::SurfZoneModelOf(kThorntonGuza).colour)), 2,
+                                         ChartAxis::Left);
+    Chart1->SetSeriesPenStyle(SeriesFitted, Qt::DashDotLine);
+    for (int s : {SeriesObservedHeight, SeriesObservedSetup, SeriesFitted}) Chart1->SetSeriesActive(s, false);
+
+    auto guarded = [this](void (TFrmModelCompare::*handler)()) {
+        return [this, handler] { RunGuarded(ctx_, [this, handler] { (this->*handler)(); }); };
+    };
+    connect(ButtonObserved, &QPushButton::clicked, this, [this] {
+        RunGuarded(ctx_, [this] {
+            const QString name = ChooseFile(ctx_, this, QStringLiteral("測定値"),
+                                            QStringLiteral("カンマ区切りデータファイル (*.csv);;すべてのファイル (*)"),
+                                            observedPath_, false, QStringLiteral("observed"));
+            if (!name.isEmpty()) OpenObserved(name);
+        });
+    });
+    for (QComboBox* c : {ComboObsPosition, ComboObsHeight, ComboObsSetup})
+        connect(c, &QComboBox::activated, this, guarded(&TFrmModelCompare::ReadObserved));
+    connect(ComboObsKind, &QComboBox::activated, this, guarded(&TFrmModelCompare::ReadObserved));
+    connect(ButtonFitTG, &QPushButton::clicked, this, guarded(&TFrmModelCompare::FitThorntonGuza));
+    connect(ButtonApplyFit, &QPushButton::clicked, this, guarded(&TFrmModelCompare::ApplyFit));
+    connect(ButtonSaveSkill, &QPushButton::clicked, this, [this] {
+        RunGuarded(ctx_, [this] {
+            bool utf8 = false;
+            const QString name = AskCsvName(QStringLiteral("測定値との比較の保存"), utf8);
+            if (!name.isEmpty()) SaveSkill(name, utf8);
+        });
+    });
+    connect(ButtonSkillHelp, &QToolButton::clicked, this,
+            [this] { RunGuarded(ctx_, [this] { OpenHelpPage(ctx_, QStringLiteral("modelskill")); }); });
+}
+
+void TFrmModelCompare::OpenObserved(const QString& path) {
+    const auto header = orvane::ShoalingRun::ReadProfileHeader(S(path));
+    QStringList names;
+    for (const std::string& h : header) names << Q(h);
+    if (names.isEmpty()) names << QStringLiteral("1列目") << QStringLiteral("2列目");
+    for (QComboBox* c : {ComboObsPosition, ComboObsHeight, ComboObsSetup}) {
+        c->clear();
+        c->setEnabled(true);
+    }
+    ComboObsPosition->addItems(names);
+    ComboObsHeight->addItems(names);
+    ComboObsSetup->addItem(QStringLiteral("(なし)"));
+    ComboObsSetup->addItems(names);
+    ComboObsPosition->setCurrentIndex(0);
+    ComboObsHeight->setCurrentIndex(names.size() > 1 ? 1 : 0);
+    // A third column named for the set-up is taken as such.
+    int setup = 0;
+    for (int i = 2; i < names.size(); ++i)
+        if (names[i].contains(QStringLiteral("η")) || names[i].contains(QStringLiteral("eta"), Qt::CaseInsensitive))
+            setup = i + 1;
+    ComboObsSetup->setCurrentIndex(setup);
+    // A column named Hrms is read as Hrms.
+    if (names.size() > 1 && names[ComboObsHeight->currentIndex()].contains(QStringLiteral("rms"), Qt::CaseInsensitive))
+        ComboObsKind->setCurrentIndex(1);
+    observedPath_ = path;
+    ReadObserved();
+}
+
+void TFrmModelCompare::ReadObserved() {
+    if (observedPath_.isEmpty()) return;
+    orvane::ObservationColumns c;
+    c.position = std::max(0, ComboObsPosition->currentIndex());
+    c.height = std::max(0, ComboObsHeight->currentIndex());
+    c.setup = ComboObsSetup->currentIndex() - 1;
+    const auto kind = ComboObsKind->currentIndex() == 1 ? orvane::ObservedHeight::Hrms : orvane::ObservedHeight::Hs;
+    observed_.reset();
+    skill_.reset();
+    fit_.reset();
+    LabelObservedFile->setText(QFileInfo(observedPath_).fileName());
+    try {
+        observed_ = orvane::ReadObservations(S(observedPath_), c, kind);
+    } catch (...) {
+        FillSkillTable();
+        ApplyChoices();
+        throw;
+    }
+    // The measured kind is the one the chart shows.
+    RadioGroupHeight->SetItemIndex(kind == orvane::ObservedHeight::Hrms ? 1 : 0);
+    TabTables->setCurrentWidget(GroupObservedSkill);
+    ScoreObserved();
+    ApplyChoices();
+}
+
+void TFrmModelCompare::ScoreObserved() {
+    skill_.reset();
+    if (observed_ && result_.ran) skill_ = orvane::CompareWithObservations(result_, *observed_, tide_);
+    FillSkillTable();
+}
+
+void TFrmModelCompare::FillSkillTable() {
+    GridSkill->clear();
+    GridSkill->setRowCount(0);
+    GridSkill->setColumnCount(0);
+    bool tgApplies = false;
+    for (const orvane::ComparedModel& m : result_.models) tgApplies = tgApplies || (m.method == kThorntonGuza && m.applies);
+    ButtonFitTG->setEnabled(skill_ && skill_->note.empty() && tgApplies);
+    ButtonSaveSkill->setEnabled(skill_.has_value());
+    ButtonApplyFit->setEnabled(fit_.has_value());
+    if (!fit_) LabelFit->clear();
+    if (!skill_) return;
+    const std::vector<std::string> lines = orvane::SkillTableText(*skill_);
+    if (!skill_->note.empty()) {
+        GridSkill->setColumnCount(1);
+        GridSkill->setRowCount(1);
+        GridSkill->setHorizontalHeaderLabels({QStringLiteral("測定値との比較")});
+        GridSkill->setItem(0, 0, new QTableWidgetItem(Q(skill_->note)));
+        GridSkill->setWordWrap(true);
+        GridSkill->horizontalHeader()->setStretchLastSection(true);
+        return;
+    }
+    const QStringList header = Q(lines.front()).split('\t');
+    GridSkill->setColumnCount(int(header.size()));
+    GridSkill->setRowCount(int(lines.size()) - 1);
+    GridSkill->setHorizontalHeaderLabels(header);
+    GridSkill->horizontalHeader()->setStretchLastSection(false);
+    GridSkill->setWordWrap(false);
+    for (int row = 1; row < int(lines.size()); ++row) {
+        const orvane::ModelSkill& m = skill_->rows[std::size_t(row - 1)];
+        const QStringList cells = Q(lines[std::size_t(row)]).split('\t');
+        for (int c = 0; c < cells.size(); ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            item->setTextAlignment((c < 2 || !m.applies ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+            if (m.best) {
+                QFont f = item->font();
+                f.setBold(true);
+                item->setFont(f);
+            }
+            if (!m.applies) item->setToolTip(Q(m.message));
+            GridSkill->setItem(row - 1, c, item);
+        }
+        // The reason of a model left out spans the score columns.
+        if (!m.applies && header.size() > 2) GridSkill->setSpan(row - 1, 2, 1, int(header.size()) - 2);
+    }
+    GridSkill->resizeColumnsToContents();
+    // The best model's row in view once the table has its size.
+    for (std::size_t i = 0; i < skill_->rows.size(); ++i)
+        if (skill_->rows[i].best)
+            QTimer::singleShot(0, GridSkill, [this, i] {
+                if (QTableWidgetItem* item = GridSkill->item(int(i), 0))
+                    GridSkill->scrollToItem(item, QAbstractItemView::PositionAtCenter);
+            });
+}
+
+void TFrmModelCompare::DrawObserved() {
+    Chart1->ClearSeries(SeriesObservedHeight);
+    Chart1->ClearSeries(SeriesObservedSetup);
+    Chart1->ClearSeries(SeriesFitted);
+    const bool setupShown = CheckBoxSetup->isChecked();
+    if (observed_ && result_.ran) {
+        const orvane::ObservedSet& o = *observed_;
+        for (std::size_t i = 0; i < o.position.size(); ++i) {
+            const double x = orvane::ObservedX(o.position[i], result_.axisMode, tide_);
+            if (std::isfinite(o.height[i])) Chart1->AddPoint(SeriesObservedHeight, x, o.height[i]);
+            if (o.HasSetup() && std::isfinite(o.setup[i])) Chart1->AddPoint(SeriesObservedSetup, x, o.setup[i]);
+        }
+        Chart1->SetSeriesTitle(SeriesObservedHeight, QStringLiteral("測定値 ") + Q(orvane::ObservedHeightName(o.kind)));
+    }
+    Chart1->SetSeriesActive(SeriesObservedHeight, observed_.has_value() && result_.ran);
+    Chart1->SetSeriesActive(SeriesObservedSetup, observed_ && observed_->HasSetup() && setupShown && result_.ran);
+    if (fit_ && !fit_->cases.empty()) {
+        const orvane::ComparedCurve& c = fit_->cases.front().after;
+        for (std::size_t i = 0; i < c.x.size(); ++i) Chart1->AddPoint(SeriesFitted, c.x[i], c.y[i]);
+        Chart1->SetSeriesTitle(SeriesFitted, QStringLiteral("Thornton-Guza 当てはめ (γ=") +
+                                                 Q(orvane::FormatFixed(fit_->gamma, 3)) + QStringLiteral(", B=") +
+                                                 Q(orvane::FormatFixed(fit_->b, 3)) + ")");
+    }
+    Chart1->SetSeriesActive(SeriesFitted, fit_.has_value());
+}
+
+namespace {
+
+// Answers the one question of the comparison Yes: the fit runs only where the comparison
+// ran Thornton-Guza, so that question has been answered Yes already.
+class YesPrompter : public orvane::Prompter {
+public:
+    orvane::MsgResult Message(orvane::MsgKind, const std::string&, orvane::MsgButtons b) override {
+        return b == orvane::MsgButtons::YesNo ? orvane::MsgResult::Yes : orvane::MsgResult::Ok;
+    }
+    void Plain(const std::string&, const std::string&) override {}
+    void Beep() override {}
+};
+
+}  // namespace
+
+void TFrmModelCompare::FitThorntonGuza() {
+    if (!observed_ || !result_.ran) return;
+    const orvane::ComparisonTexts& t = request_.texts;
+    orvane::TgFitCase c{request_.base, *observed_};
+    // The boxes in the order the Calculate button reads them.
+    c.request.tide = tide_;
+    c.request.period = orvane::StrToFloat(t.t0);
+    c.request.height = orvane::StrToFloat(t.h0);
+    c.request.points = orvane::ParsePoints(t.points);
+    c.request.inputs.ObsPosValue = orvane::StrToFloat(t.obsPos);
+    YesPrompter yes;
+    fit_ = orvane::FitThorntonGuza({c}, {}, yes);
+    const orvane::TgFitResult& f = *fit_;
+    auto fixed = [](double v, int d) { return std::isfinite(v) ? Q(orvane::FormatFixed(v, d)) : QStringLiteral("-"); };
+    LabelFit->setText(QStringLiteral("γ %1 → %2、B %3 → %4\nRMSE %5 → %6 m（%7 点、モデルの計算 %8 回）")
+                          .arg(fixed(f.gammaBefore, 3), fixed(f.gamma, 3), fixed(f.bBefore, 3), fixed(f.b, 3),
+                               fixed(f.before.rmse, 3), fixed(f.after.rmse, 3))
+                          .arg(f.used)
+                          .arg(f.modelRuns));
+    ButtonApplyFit->setEnabled(true);
+    ApplyChoices();
+}
+
+void TFrmModelCompare::ApplyFit() {
+    if (!fit_ || !ctx_.editConst) return;
+    // The values as shown: three decimals, as a constant is typed.
+    const QString gamma = Q(orvane::FormatFixed(fit_->gamma, 3)), b = Q(orvane::FormatFixed(fit_->b, 3));
+    if (!ctx_.prompter->Confirm("Thornton-Guza の定数を γ = " + S(gamma) + "、B = " + S(b) +
+                                " にして保存しますか。\n（定数の定義と同じく " + orvane::kSettingsFileName +
+                                " に保存します）"))
+        return;
+    ctx_.editConst->SaveThorntonGuza(gamma, b);
+}
+
+void TFrmModelCompare::SaveSkill(const QString& path, bool utf8) {
+    if (!skill_) return;
+    WriteLines(path, orvane::SkillTableLines(*skill_), utf8);
+}

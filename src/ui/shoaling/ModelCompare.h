@@ -3,6 +3,8 @@
 // shoaling window's inputs (a core request it hands over), on one chart with a table of
 // the estimation points and the spread between the models. Opened from the shoaling window.
 #include <QCheckBox>
+#include <QComboBox>
+#include <QTabWidget>
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
@@ -11,9 +13,12 @@
 #include <QToolButton>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 #include "core/shoaling/ModelComparison.h"
+#include "core/shoaling/SkillScores.h"
+#include "core/shoaling/ThorntonGuzaFit.h"
 #include "ui/app/AppContext.h"
 #include "ui/chart/ChartView.h"
 #include "ui/widgets/RadioGroup.h"
@@ -37,6 +42,36 @@ public:
     QTableWidget* Grid1 = nullptr;
     QLabel* LabelNotes = nullptr;            // the reasons of the models left out
     QPushButton* BitBtn1 = nullptr;          // 閉じる
+
+    // 測定値との比較: measured heights as markers, every model's scores, the fit of
+    // Thornton-Guza.
+    QTabWidget* TabTables = nullptr;             // 推定位置の表 | 測定値との比較
+    QWidget* GroupObservedSkill = nullptr;
+    QPushButton* ButtonObserved = nullptr;       // 測定値の読込み
+    QLabel* LabelObservedFile = nullptr;
+    QComboBox* ComboObsPosition = nullptr;       // columns of the file
+    QComboBox* ComboObsHeight = nullptr;
+    QComboBox* ComboObsSetup = nullptr;          // item 0: (なし)
+    QComboBox* ComboObsKind = nullptr;           // 測定した波高: Hs / Hrms
+    QTableWidget* GridSkill = nullptr;
+    QPushButton* ButtonFitTG = nullptr;          // Thornton-Guza を当てはめる
+    QPushButton* ButtonApplyFit = nullptr;       // 定数に入れる
+    QPushButton* ButtonSaveSkill = nullptr;      // 表の保存 (CSV)
+    QToolButton* ButtonSkillHelp = nullptr;
+    QLabel* LabelFit = nullptr;
+    int SeriesObservedHeight = -1, SeriesObservedSetup = -1, SeriesFitted = -1;
+
+    // Reads the measured file: its header into the column choices, then the values.
+    void OpenObserved(const QString& path);
+    // Reads the file again with the chosen columns and kind, and scores the models.
+    void ReadObserved();
+    void FitThorntonGuza();
+    // Asks, then puts the fitted γ and B into the constants through the editor's save.
+    void ApplyFit();
+    void SaveSkill(const QString& path, bool utf8);
+    const std::optional<orvane::ObservedSet>& Observed() const { return observed_; }
+    const std::optional<orvane::ObservedSkill>& Skill() const { return skill_; }
+    const std::optional<orvane::TgFitResult>& Fit() const { return fit_; }
 
     // Series ids of Chart1, per model (the model table's order).
     int SeriesProfile = -1;
@@ -77,8 +112,19 @@ private:
     // A save dialog offering CP932 (the default) and UTF-8; "" when cancelled.
     QString AskCsvName(const QString& caption, bool& utf8);
     void WriteLines(const QString& path, const std::vector<std::string>& lines, bool utf8);
+    void BuildObservedPanel();
+    void ScoreObserved();
+    void FillSkillTable();
+    void DrawObserved();
 
     AppContext& ctx_;
     std::unique_ptr<AnswerKeeper> answers_;
     orvane::ModelComparisonResult result_;
+    // The inputs of the last comparison, for the fit.
+    orvane::ComparisonRequest request_;
+    double tide_ = 0;
+    QString observedPath_;
+    std::optional<orvane::ObservedSet> observed_;
+    std::optional<orvane::ObservedSkill> skill_;
+    std::optional<orvane::TgFitResult> fit_;
 };
