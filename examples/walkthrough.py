@@ -4,8 +4,10 @@
     PYTHONPATH=build/dev/python /usr/bin/python3 examples/walkthrough.py [FIGURE.png]
 """
 import os
+import resource
 import sys
 import tempfile
+import warnings
 
 import matplotlib
 matplotlib.use("Agg")
@@ -29,6 +31,14 @@ try:
     orvane.wavenumber(0.0, 5.0)
 except orvane.CalculationError as e:
     print(type(e).__name__, e)
+
+# --- 2b. Missing and failing elements, scalars
+print(orvane.wavenumber(10.0, [2.0, np.nan, None, 5.0]))
+with warnings.catch_warnings(record=True) as caught:
+    warnings.simplefilter("always")
+    print(orvane.wavenumber(10.0, [2.0, 0.0, -1.0]))
+print(caught[0].category.__name__, caught[0].message)
+print(repr(orvane.wavenumber(10.0, np.float32(5.0))), repr(orvane.wavenumber(10.0, np.array(5.0))))
 
 # --- 3. A shoaling run: Goda's model over a plane beach
 run = orvane.shoal("goda", 2.78, 9.0, slope=1 / 50, points=[2, 4, 6], offshore_end=20)
@@ -71,3 +81,28 @@ velocity = orvane.velocity_series(series["Hs"], series["Ts"], series["Tide"], ms
 for name, values in velocity.items():
     print(f"{name:18s}", values[:6])
 print(orvane.height_series([0.5, 0.8], [9.0, 10.0], [0.0, 0.3], mean_depth=8.0))
+
+# --- 6. pandas and xarray in, the same kind out
+frame = series.to_pandas()
+velocity = orvane.velocity_series(frame["Hs"], frame["Ts"], frame["Tide"], msl=1.2,
+                                  slope=1 / 50, points=[6, 2], xmax=True)
+print(velocity.head(3))
+print(velocity.attrs)
+data = series.to_xarray()
+print(orvane.height_series(0.3 * data["Hs"], data["Ts"], data["Tide"], mean_depth=8.0)[:3])
+
+import xarray as xr
+depth = xr.DataArray([[2.0, 5.0], [10.0, 20.0]], dims=("y", "x"),
+                     coords={"y": [0.0, 50.0], "x": [0.0, 100.0]})
+print(orvane.wavenumber(10.0, depth))
+
+# --- 7. 10^8 depths, chunk by chunk (dask), in bounded memory
+import dask
+import dask.array as da
+cells = da.random.RandomState(1).uniform(0.5, 100.0, size=10**8, chunks=2 * 10**6)
+k = orvane.wavenumber(10.0, xr.DataArray(cells, dims="cell"))
+print(k.data.npartitions, "chunks,", k.nbytes // 10**6, "MB if held whole")
+with dask.config.set(scheduler="threads"):
+    print(f"{float(k.mean()):.6f} {float(k.max()):.6f}")
+print("peak resident memory of this process:",
+      resource.getrusage(resource.RUSAGE_SELF).ru_maxrss // 1024, "MB")

@@ -1,5 +1,5 @@
 #!/bin/sh
-# Builds the time-series fuzz targets with clang (libFuzzer, AddressSanitizer, UBSan) and
+# Builds the fuzz targets (time-series readers, CSV import, encoding decision) with clang (libFuzzer, AddressSanitizer, UBSan) and
 # runs each over its corpus in tests/data/fuzz/<target>/ for a bounded time.
 #   scripts/fuzz.sh [seconds per target, default 30]
 # New inputs that libFuzzer finds go to build/fuzz/corpus/<target>/, not into the repository.
@@ -12,11 +12,14 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_FLAGS="$flags" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
   -DORVANE_FUZZ=ON -DORVANE_BUILD_UI=OFF -DORVANE_BUILD_TESTS=OFF -DORVANE_BUILD_BENCH=OFF
-ninja -C "$build" fuzz_sdf fuzz_tsd
-for target in fuzz_sdf fuzz_tsd; do
+ninja -C "$build" fuzz_sdf fuzz_tsd fuzz_import fuzz_encoding
+# The import and the encoding decision are smaller: a quarter of the time each.
+for target in fuzz_sdf fuzz_tsd fuzz_import fuzz_encoding; do
+  time=$seconds
+  case $target in fuzz_import|fuzz_encoding) time=$(( (seconds + 3) / 4 )) ;; esac
   work=$build/corpus/$target
   mkdir -p "$work"
-  echo "== $target ($seconds s)"
-  "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  echo "== $target ($time s)"
+  "$build/fuzz/$target" -max_total_time="$time" -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="$build/$target-" "$work" "$root/tests/data/fuzz/$target"
 done

@@ -5,14 +5,21 @@
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" release orvane orvane-cli
+# The whole release tree (programs, Python module, icons, man pages), so that
+# `cmake --install build/release` finds everything it installs.
+"$root/scripts/build.sh" release
 
 app="$root/build/release/src/app/orvane"
 cli="$root/build/release/src/cli/orvane-cli"
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   echo "run: starting $app"
-  echo "run: the settings file WaveCval.dat is kept in $(dirname "$app")/ (or ~/.config/orvane/ when that folder is not writable)"
+  # The program's own rule: $XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
+  case "${XDG_CONFIG_HOME:-}" in
+    /*) config="$XDG_CONFIG_HOME/orvane/" ;;
+    *) config="$HOME/.config/orvane/" ;;
+  esac
+  echo "run: the settings file WaveCval.dat is kept in $(dirname "$app")/ (or $config when that folder is not writable)"
   exec "$app"
 fi
 

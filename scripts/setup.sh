@@ -9,7 +9,7 @@ PACKAGES="
   googletest libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   fonts-ipafont-gothic fonts-liberation
   xvfb xauth
-  qt6-translations-l10n help2man dpkg-dev fakeroot file
+  qt6-translations-l10n dpkg-dev fakeroot file lintian desktop-file-utils groff-base
   imagemagick openbox xdotool
   clang libclang-rt-14-dev
   python3-dev pybind11-dev python3-numpy python3-pytest python3-distributed python3-pandas python3-xarray python3-matplotlib python3-netcdf4

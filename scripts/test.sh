@@ -1,17 +1,28 @@
 #!/bin/sh
-# Installs what is missing, builds everything, and runs every test:
-#   1. the core and command-line tests again under AddressSanitizer and UBSan (build/asan),
+# Installs what is missing, builds, and runs every test, each build holding only what its
+# step runs:
+#   1. the core and command-line tests under AddressSanitizer and UBSan (build/asan),
 #   2. the fuzz targets of the time-series readers for a bounded time (clang, build/fuzz),
-#   3. every test of the normal build with ctest (build/test), window tests offscreen.
+#   3. the windows, the Python module, the installed tree, the man pages and the command
+#      line again with ctest (build/test, window tests offscreen). The core's own test
+#      programs ran under the sanitizers in step 1, so this build leaves them out, and it
+#      builds no benchmarks (none is run here).
 # The last line gives the number of tests passed and failed over all ctest runs.
-# ORVANE_QUICK=1 skips steps 1 and 2.
+# ORVANE_QUICK=1 skips steps 1 and 2 and runs the core's tests in step 3 instead.
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
+started=$(date +%s)
 "$root/scripts/setup.sh"
 jobs="$(nproc 2>/dev/null || echo 2)"
 passed=0
 failed=0
 status=0
+times=""
+# Notes how long the step that began at $1 took, for the summary at the end.
+took() {
+  times="$times
+test:   $2: $(( $(date +%s) - $1 )) s"
+}
 
 # Runs ctest in build/$1 and adds its counts to the totals.
 run_ctest() {
@@ -33,12 +44,15 @@ run_ctest() {
 
 if [ "${ORVANE_QUICK:-0}" != 1 ]; then
   echo "test: sanitizer build of the core and the command line"
+  t=$(date +%s)
   cmake -S "$root" -B "$root/build/asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DORVANE_SANITIZE=ON -DORVANE_BUILD_UI=OFF -DORVANE_BUILD_BENCH=OFF >/dev/null
   ninja -C "$root/build/asan" -j"$jobs"
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest asan
+  took "$t" "sanitizer build and tests"
 
   echo "test: fuzzing the time-series readers"
+  t=$(date +%s)
   if "$root/scripts/fuzz.sh" 20; then
     echo "test: fuzzing found nothing"
   else
@@ -46,10 +60,20 @@ if [ "${ORVANE_QUICK:-0}" != 1 ]; then
     status=1
     failed=$((failed + 1))
   fi
+  took "$t" "fuzzing"
+  core_tests=OFF
+else
+  core_tests=ON
 fi
 
-"$root/scripts/build.sh" test
+t=$(date +%s)
+cmake -S "$root" -B "$root/build/test" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DORVANE_CORE_TESTS=$core_tests -DORVANE_BUILD_BENCH=OFF >/dev/null
+ninja -C "$root/build/test" -j"$jobs"
 run_ctest test
+took "$t" "build and tests"
 
+echo "test: wall time per step:$times"
+echo "test:   in all: $(( $(date +%s) - started )) s"
 echo "test: $passed passed, $failed failed"
 exit $status

@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <cstdio>
+#include <cstring>
 #include "core/app/SettingsFile.h"
 #include "ui/app/AppContext.h"
 #include "ui/app/Desktop.h"
@@ -20,9 +22,39 @@ bool RunsFromBuildTree(const QString& programDir) {
     return (QDir::cleanPath(programDir) + QLatin1Char('/')).startsWith(tree);
 }
 
+// Answered before QApplication exists, so that they work without a display. Other
+// arguments are Qt's own (-platform, -style ...) and go on to QApplication.
+int AnswerWithoutWindow(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0) break;
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("orvane (Orvane) %s\n", ORVANE_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::printf(
+                "沿岸波浪解析 Orvane %s: 窓で操作するプログラム\n"
+                "使い方: orvane [オプション]\n"
+                "\n"
+                "オプション:\n"
+                "  -h,--help    この説明を表示して終わる\n"
+                "  --version    版を表示して終了\n"
+                "  (ほかに Qt の -platform, -style などのオプションを受け付けます)\n"
+                "\n"
+                "設定ファイル WaveCval.dat と orvane.ini は $XDG_CONFIG_HOME/orvane/ (既定は\n"
+                "~/.config/orvane/) に置かれます (ビルドしたフォルダから起動したときはプログラムの隣)。\n"
+                "コマンドラインで計算するには orvane-cli、説明は man orvane を参照してください。\n",
+                ORVANE_VERSION);
+            return 0;
+        }
+    }
+    return -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const int rc = AnswerWithoutWindow(argc, argv); rc >= 0) return rc;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orvane"));
     QApplication::setWindowIcon(ProgramIcon());

@@ -2,13 +2,16 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <csignal>
 #include <regex>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 
+#include "core/runtime/Cancel.h"
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
@@ -27,17 +30,37 @@ void AddGlobalOptions(CLI::App& app) {
     app.fallthrough();
 }
 
+namespace {
+
+// A number option's text is checked while parsing, so that a bad value is a usage error
+// (exit 2) naming the option, as every other usage error is.
+CLI::Validator NumberText(bool emptyAllowed) {
+    return CLI::Validator(
+        [emptyAllowed](std::string& text) -> std::string {
+            double v = 0;
+            if ((emptyAllowed && text.empty()) || TryStrToFloat(text, v)) return {};
+            return "'" + MessageExcerpt(text) + "' は浮動小数点数ではありません";
+        },
+        "");
+}
+
+}  // namespace
+
 CLI::Option* AddRealOption(CLI::App* app, const std::string& name, double& value,
                            const std::string& description) {
     return app->add_option(name, description)
         ->type_name("数値")
         ->default_str(FormatShortest(value))
+        ->check(NumberText(false))
         ->each([&value](const std::string& text) { value = StrToFloat(text); });
 }
 
 CLI::Option* AddTextOption(CLI::App* app, const std::string& name, std::string& text,
                            const std::string& description, const std::string& type) {
-    return app->add_option(name, text, description)->type_name(type)->capture_default_str();
+    CLI::Option* option = app->add_option(name, text, description)->type_name(type)->capture_default_str();
+    // An option whose default is empty means "not given" by an empty text.
+    if (type == "数値") option->check(NumberText(text.empty()));
+    return option;
 }
 
 void AddConstantsOptions(CLI::App* app, PhysicalConstants& c) {
@@ -84,6 +107,8 @@ void CliProgress::SetStatusLine(const std::string& text) {
     Draw();
 }
 
+bool CliProgress::Cancelled() const { return ProcessCancel().Requested(); }
+
 void CliProgress::Hide() {
     if (shown_) std::cerr << "\r\x1b[K" << std::flush;
     shown_ = false;
@@ -115,6 +140,18 @@ CliProgress& SharedProgress() {
 
 void PrintLine(const std::string& text) { std::cout << text << '\n'; }
 
+int FinishStdout(int rc) {
+    errno = 0;
+    std::cout.flush();
+    const bool failed = !std::cout || std::fflush(stdout) != 0 || std::ferror(stdout);
+    if (!failed) return rc;
+    const int err = errno;
+    std::cerr << "標準出力に書き込めませんでした。出力は不完全です。";
+    if (err != 0) std::cerr << "\n" << IoErrorText(err);
+    std::cerr << std::endl;
+    return rc == 0 ? 1 : rc;
+}
+
 int Choice(const std::string& option, const std::string& value,
            std::initializer_list<const char*> names) {
     int i = 0;
@@ -122,7 +159,9 @@ int Choice(const std::string& option, const std::string& value,
         if (value == name) return i;
         ++i;
     }
-    throw CLI::ValidationError(option, "'" + value + "' is not one of the accepted values");
+    std::string list;
+    for (const char* name : names) list += (list.empty() ? "" : " | ") + std::string(name);
+    throw CLI::ValidationError(option, "'" + MessageExcerpt(value) + "' は使えません。使える値: " + list);
 }
 
 int ProfileColumn(const std::string& option, const std::string& value,
@@ -131,7 +170,8 @@ int ProfileColumn(const std::string& option, const std::string& value,
         if (header[i] == value) return static_cast<int>(i);
     int number = 0;
     if (TryStrToInt(value, number) && number >= 1 && number <= kMaxProfileColumns) return number - 1;
-    throw CLI::ValidationError(option, "'" + value + "' is neither a column name nor a number 1..100");
+    throw CLI::ValidationError(option, "'" + MessageExcerpt(value) + "' は列の項目名でも 1～" +
+                                           std::to_string(kMaxProfileColumns) + " の番号でもありません。");
 }
 
 void ApplyBedOptions(ShoalingRun& run, int method, const std::string& xAxis,
@@ -144,8 +184,10 @@ void ApplyBedOptions(ShoalingRun& run, int method, const std::string& xAxis,
     in.ProfileMode = 1;
     in.ProfileFile = profile;
     in.XAxis = 1;
+    // A FIFO would block the reader, a folder is no file: say so before reading.
+    RequireInputFile(profile);
     const auto header = ShoalingRun::ReadProfileHeader(profile);
-    if (header.empty() && FileExists(profile)) {
+    if (header.empty()) {
         // Say why: the first line in neither encoding, or no names on it.
         std::ifstream in(profile, std::ios::binary);
         std::string line;
@@ -161,13 +203,16 @@ void ApplyBedOptions(ShoalingRun& run, int method, const std::string& xAxis,
 
 namespace orvane {
 namespace {
-volatile std::sig_atomic_t gInterrupt = 0;
+// First signal: the core's cancel flag, which every long loop asks. Second: the default
+// action, at once (the stale-file sweep removes what a killed run leaves).
 extern "C" void OnInterrupt(int sig) {
-    if (gInterrupt) {
-        std::signal(sig, SIG_DFL);
-        std::raise(sig);
+    CancelFlag& flag = ProcessCancel();
+    if (flag.Requested()) {
+        ::signal(sig, SIG_DFL);
+        ::raise(sig);
+        return;
     }
-    gInterrupt = 1;
+    flag.Request(sig);
 }
 }  // namespace
 
@@ -179,10 +224,13 @@ void InstallInterruptHandler() {
     sigaction(SIGTERM, &sa, nullptr);
 }
 
-bool InterruptRequested() { return gInterrupt != 0; }
+bool InterruptRequested() { return ProcessCancel().Requested(); }
 
-void ThrowIfInterrupted() {
-    if (gInterrupt) throw InterruptedError();
+void ThrowIfInterrupted() { ThrowIfCancelled(&ProcessCancel()); }
+
+int InterruptExitCode() {
+    const int reason = ProcessCancel().Reason();
+    return 128 + (reason > 0 ? reason : SIGINT);
 }
 
 void CheckOutputFile(const std::string& output, const std::vector<std::string>& inputs,
@@ -291,6 +339,15 @@ std::string Translate(const std::string& message) {
         {std::regex("^(\\S+): ([0-9]+) required (.*) missing$"), "$1 の値がありません。"},
         {std::regex("^(\\S+): Value (.*) not a number.*$"), "$1 の値 '$2' は数ではありません。"},
         {std::regex("^(\\S+): Value (.*) not an integer.*$"), "$1 の値 '$2' は整数ではありません。"},
+        {std::regex("^(\\S+): At Most ([0-9]+) required but received ([0-9]+)$"),
+         "$1 は $2 回までしか指定できません ($3 回指定されました)。"},
+        {std::regex("^(\\S+): At least ([0-9]+) required but received ([0-9]+)$"),
+         "$1 には値が $2 個以上必要です ($3 個でした)。"},
+        {std::regex("^(\\S+) requires (\\S+)$"), "$1 には $2 も必要です。"},
+        {std::regex("^(\\S+) excludes (\\S+)$"), "$1 と $2 は同時に使えません。"},
+        {std::regex("^(\\S+): too many inputs for a flag$"), "$1 には値を付けられません。"},
+        {std::regex("^(\\S+): Should be true/false or a number$"), "$1 の値は true、false または数にしてください。"},
+        {std::regex("^(\\S+) was given a disallowed flag override$"), "$1 にはその値を付けられません。"},
     };
     for (const auto& [pattern, text] : rules)
         if (std::regex_match(message, pattern)) return std::regex_replace(message, pattern, text);

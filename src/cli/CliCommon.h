@@ -53,7 +53,7 @@ class CliProgress : public Progress {
 public:
     void SetProgressComment(const std::string& text) override;
     void SetProgressPosition(int percent) override;
-    bool Cancelled() const override { return false; }
+    bool Cancelled() const override;
     void SetStatusLine(const std::string& text) override;
     void Hide() override;
 private:
@@ -68,6 +68,9 @@ CliProgress& SharedProgress();
 
 // Prints one line on stdout.
 void PrintLine(const std::string& text);
+// At exit: flushes stdout; a write that failed (a full disk, a closed pipe) turns a
+// success into exit 1 with a message on stderr, so no command reports output it lost.
+int FinishStdout(int rc);
 
 // The index of `value` among `names`; a usage error otherwise.
 int Choice(const std::string& option, const std::string& value,
@@ -88,15 +91,15 @@ void ApplyBedOptions(ShoalingRun& run, int method, const std::string& xAxis,
 
 namespace orvane {
 
-// Ctrl-C (and SIGTERM): the first asks every long command to stop at its next step, the
-// second ends the program at once. Long commands leave no partial output and exit 130.
+// Ctrl-C (and SIGTERM): the first sets the core's cancel flag, which every long loop
+// asks; the second ends the program at once. An interrupted command leaves no output file
+// and exits 130 (SIGINT) or 143 (SIGTERM).
 void InstallInterruptHandler();
 bool InterruptRequested();
-class InterruptedError : public std::runtime_error {
-public:
-    InterruptedError() : std::runtime_error("中断しました。出力ファイルは作成されていません。") {}
-};
+// Raises CancelledError once a signal came.
 void ThrowIfInterrupted();
+// 128 + the signal.
+int InterruptExitCode();
 
 // The save rules for a command's output file: the extension must be one of `extensions`
 // (lower case, with the dot); never one of `inputs` (the files being read); never a

@@ -1,11 +1,14 @@
 // series info | convert | csv: the time-series files through the same store the windows use.
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "CliCommands.h"
 #include "CliCommon.h"
+#include "core/runtime/Cancel.h"
 #include "core/runtime/DateTime.h"
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
@@ -13,6 +16,7 @@
 #include "core/series/SeriesExchange.h"
 #include "core/series/SeriesFile.h"
 #include "core/series/SeriesStore.h"
+#include "core/series/SeriesWriter.h"
 
 namespace {
 
@@ -20,14 +24,14 @@ using orvane::OrvaneError;
 using orvane::SeriesStore;
 
 struct SeriesArgs {
-    std::string file, input, output, csvOut, encoding = "utf-8";
+    std::string file, input, output, csvOut, encoding = "utf-8", utcOffset;
     int burst = 0;  // 1-based; 0 every burst
     std::vector<std::string> scales;
 };
 
 // Reading never writes: an old SDF version is converted in memory only.
 void Open(SeriesStore& store, const std::string& file) {
-    if (!orvane::FileExists(file)) throw orvane::EInOutError("ファイル「" + file + "」が見つかりません。");
+    orvane::RequireInputFile(file);
     store.ConvertOldInPlace = false;
     if (!store.OpenSeriesHeader(file, orvane::SharedPrompter(), orvane::SharedProgress()))
         throw OrvaneError("「" + file + "」を読み込めませんでした。");
@@ -103,7 +107,7 @@ public:
 };
 
 void Upgrade(const std::string& file) {
-    if (!orvane::FileExists(file)) throw orvane::EInOutError("ファイル「" + file + "」が見つかりません。");
+    orvane::RequireInputFile(file);
     if (!orvane::HasSdfExtension(file)) throw OrvaneError("「" + file + "」は SDF ファイルではありません。");
     SeriesStore store;
     UpgradePrompter prompter;
@@ -119,8 +123,6 @@ void Upgrade(const std::string& file) {
 }
 
 void Convert(const std::string& in, const std::string& out) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
     orvane::CheckOutputFile(out, {in}, {".sdf", ".tsd"});
     const std::string ext = orvane::LowerAscii(orvane::ExtractFileExt(out));
     SeriesStore store;
@@ -132,35 +134,21 @@ void Convert(const std::string& in, const std::string& out) {
     if (toTsd) CheckTsdKeeps(store, false);
 
     // Written next to the output and renamed over it only when every burst is in.
-    const std::string part = orvane::TemporaryPathFor(out);
-    try {
-        store.OutputFileName = part;
-        if (!(toTsd ? store.WriteTsdHeader(part) : store.WriteSdfHeader(part)))
-            throw orvane::EInOutError(orvane::WriteFailureText(out, store.LastWriteErrno), store.LastWriteErrno);
-        int done = 0;
-        const bool ok = store.ReadEachBurst(
-            [&](int k) {
-                orvane::ThrowIfInterrupted();
-                if (toTsd) {
-                    CheckTsdKeeps(store, true);
-                    store.AppendTsdBurst(k);
-                } else {
-                    store.WriteSdfBurst(k);
-                }
-                done = k + 1;
-                return true;
-            },
-            prompter);
-        if (!ok)
-            throw OrvaneError("「" + in + "」のバースト" + std::to_string(done + 1) + "を読み込めませんでした。");
-        fs::rename(part, out);
-    } catch (const orvane::EInOutError& e) {
-        fs::remove(part, ec);
-        throw orvane::EInOutError(orvane::NamingTarget(e.what(), part, out), e.Errno());
-    } catch (...) {
-        fs::remove(part, ec);
-        throw;
-    }
+    orvane::SeriesWriter writer(store, out);
+    int done = 0;
+    const bool ok = store.ReadEachBurst(
+        [&](int k) {
+            orvane::ThrowIfInterrupted();
+            if (toTsd) CheckTsdKeeps(store, true);
+            writer.WriteBurst(k);
+            done = k + 1;
+            return true;
+        },
+        prompter);
+    if (!ok)
+        throw OrvaneError("「" + in + "」のバースト" + std::to_string(done + 1) + "を読み込めませんでした。");
+    orvane::ThrowIfInterrupted();
+    writer.Commit();
     orvane::PrintLine(in + " → " + out + " (" + std::to_string(h.Iteration) + " バースト)");
 }
 
@@ -171,43 +159,86 @@ void Csv(const std::string& file, const std::string& outPath, const std::string&
     const auto& h = store.header;
     if (h.NchInterval <= 0) throw OrvaneError("インターバル記録のチャンネルがありません。");
     const std::size_t n = static_cast<std::size_t>(h.SampleSize);
-    std::vector<std::vector<float>> values(static_cast<std::size_t>(h.NchInterval), std::vector<float>(n));
-    for (int ch = 0; ch < h.NchInterval; ++ch)
-        if (!store.ReadChannel(0, ch, values[ch], orvane::SharedPrompter()))
+    // A TSD value is its text's own; an SDF value is its count at the channel's resolution.
+    const bool tsd = store.FileKind == orvane::SeriesKind::TSD;
+    std::vector<std::vector<float>> values(tsd ? static_cast<std::size_t>(h.NchInterval) : 0, std::vector<float>(n));
+    for (std::size_t ch = 0; ch < values.size(); ++ch)
+        if (!store.ReadChannel(0, static_cast<int>(ch), values[ch], orvane::SharedPrompter()))
             throw OrvaneError("「" + file + "」のバースト1を読み込めませんでした。");
+    if (!store.ReadBurst(0, orvane::SharedPrompter()))
+        throw OrvaneError("「" + file + "」のバースト1を読み込めませんでした。");
+    char buf[40];
+    auto text = [&](int ch, std::size_t s) -> std::string {
+        if (ch >= h.NchInterval) return orvane::CountText(h, ch, store.BurstData[ch - h.NchInterval]);
+        if (!tsd) return orvane::CountText(h, ch, store.IntervalData[ch][s]);
+        const float v = values[ch][s];
+        return v < orvane::ErrorLimit ? std::string(buf, static_cast<std::size_t>(orvane::FormatGeneral7(v, buf))) : "";
+    };
 
     orvane::CsvOutput out(outPath, encoding);
     auto emit = [&](const std::string& line) { out.Line(line); };
     std::string head = "日時,経過時間(s)";
-    for (int ch = 0; ch < h.NchInterval; ++ch)
-        head += "," + orvane::CsvQuoted(orvane::ChannelTitle(h, ch));
+    for (int ch = 0; ch < h.ChannelCount(); ++ch) {
+        int finest = -1;
+        for (std::size_t s = 0; s < (ch < h.NchInterval ? n : 1); ++s)
+            if (const std::string t = text(ch, s); !t.empty()) finest = std::max(finest, orvane::TextDecimals(t));
+        head += "," + orvane::CsvQuoted(orvane::CsvColumnTitle(h, ch, finest));
+    }
     emit(head);
+    std::string burstValues;
+    for (int ch = h.NchInterval; ch < h.ChannelCount(); ++ch) burstValues += "," + text(ch, 0);
     const double step = h.SInt * orvane::UnitSeconds(h.SIntUnit);
+    // A start between seconds shows its milliseconds, so that an import finds it again.
+    const std::int64_t startMs = std::llround(h.StartTime * 86400000.0);
+    auto date = [&](double seconds) {
+        if (startMs % 1000 == 0) return orvane::FormatDateTime(h.StartTime + seconds / 86400.0);
+        std::string t = orvane::IsoDateTime(startMs + std::llround(seconds * 1000), true);
+        t[4] = t[7] = '/';
+        t[10] = ' ';
+        return t;
+    };
     std::string line;
-    char buf[40];
     for (std::size_t s = 0; s < n; ++s) {
+        if (s % 4096 == 0) orvane::ThrowIfInterrupted();
         double seconds = static_cast<double>(s) * step;
-        line = orvane::FormatDateTime(h.StartTime + seconds / 86400.0) + "," + orvane::FormatShortest(seconds);
-        for (int ch = 0; ch < h.NchInterval; ++ch) {
-            line += ',';
-            float v = values[ch][s];
-            if (v < orvane::ErrorLimit) line.append(buf, static_cast<std::size_t>(orvane::FormatGeneral7(v, buf)));
-        }
-        emit(line);
+        line = date(seconds) + "," + orvane::FormatShortest(seconds);
+        for (int ch = 0; ch < h.NchInterval; ++ch) line += "," + text(ch, s);
+        emit(line + burstValues);
     }
     orvane::ThrowIfInterrupted();
     out.Commit();
 }
 
+// "+09:00", "-03:30", "+0900", "+9" or "Z" as minutes east of UTC; a usage error otherwise.
+int UtcOffsetMinutes(const std::string& text) {
+    if (text == "Z" || text == "z") return 0;
+    int hours = 0, minutes = 0, used = 0;
+    const char sign = text.empty() ? 0 : text[0];
+    bool ok = (sign == '+' || sign == '-') &&
+              (std::sscanf(text.c_str() + 1, "%2d:%2d%n", &hours, &minutes, &used) == 2 ||
+               std::sscanf(text.c_str() + 1, "%2d%2d%n", &hours, &minutes, &used) == 2 ||
+               (minutes = 0, std::sscanf(text.c_str() + 1, "%2d%n", &hours, &used) == 1));
+    ok = ok && static_cast<std::size_t>(used) + 1 == text.size() && hours <= 14 && minutes < 60;
+    if (!ok) throw CLI::ValidationError("--utc-offset", "'" + text + "' は +09:00 のような時差ではありません");
+    return (sign == '-' ? -1 : 1) * (hours * 60 + minutes);
+}
+
 void Export(const SeriesArgs& a) {
+    const bool netcdf = orvane::LowerAscii(orvane::ExtractFileExt(a.output)) == ".nc";
+    std::optional<int> offset;
+    if (!a.utcOffset.empty()) {
+        if (!netcdf) throw CLI::ValidationError("--utc-offset", "netCDF (.nc) に書き出すときだけ使えます");
+        offset = UtcOffsetMinutes(a.utcOffset);
+    }
     orvane::CheckOutputFile(a.output, {a.input}, {".csv", ".nc"});
     const orvane::SeriesFile f = orvane::ReadSeriesFile(a.input, orvane::SharedPrompter());
     orvane::ExportOptions options;
     options.burst = a.burst - 1;
+    options.utcOffsetMinutes = offset;
     options.encoding = orvane::LowerAscii(a.encoding) == "cp932" ? orvane::TextEncoding::Cp932
                                                                  : orvane::TextEncoding::Utf8;
-    options.poll = [] { orvane::ThrowIfInterrupted(); };
-    if (orvane::LowerAscii(orvane::ExtractFileExt(a.output)) == ".nc")
+    options.cancel = &orvane::ProcessCancel();
+    if (netcdf)
         orvane::ExportSeriesNetcdf(f, a.output, options);
     else
         orvane::ExportSeriesCsv(f, a.output, options);
@@ -215,7 +246,7 @@ void Export(const SeriesArgs& a) {
 
 void Import(const SeriesArgs& a) {
     orvane::CheckOutputFile(a.output, {a.input}, {".sdf", ".tsd"});
-    if (!orvane::FileExists(a.input)) throw orvane::EInOutError("ファイル「" + a.input + "」が見つかりません。");
+    orvane::RequireInputFile(a.input);
     orvane::ImportOptions options;
     for (const std::string& s : a.scales) {
         const auto eq = s.rfind('=');
@@ -227,14 +258,17 @@ void Import(const SeriesArgs& a) {
         const double B = comma == std::string::npos ? 0.0 : orvane::StrToFloat(ab.substr(comma + 1));
         options.scales[name] = {A, B};
     }
-    options.poll = [] { orvane::ThrowIfInterrupted(); };
+    options.cancel = &orvane::ProcessCancel();
     const orvane::SeriesFile f = orvane::ImportSeriesCsv(a.input, options);
-    orvane::ThrowIfInterrupted();
-    orvane::WriteSeriesFile(f, a.output);
+    orvane::WriteSeriesFile(f, a.output, options.cancel);
     const auto& h = f.header;
-    orvane::PrintLine(a.input + " → " + a.output + " (" + std::to_string(h.SampleSize) + " 行, " +
-                      std::to_string(h.NchInterval) + " チャンネル, 計測時間間隔 " + Interval(h.SInt, h.SIntUnit) + ")");
-    for (int c = 0; c < h.NchInterval; ++c)
+    std::string layout = std::to_string(static_cast<std::int64_t>(h.SampleSize) * h.Iteration) + " 行, " +
+                         std::to_string(h.NchInterval) + " チャンネル";
+    if (h.NchBurst > 0) layout += ", バーストチャンネル " + std::to_string(h.NchBurst);
+    if (h.Iteration > 1)
+        layout += ", " + std::to_string(h.Iteration) + " バースト (バースト時間間隔 " + Interval(h.BInt, h.BIntUnit) + ")";
+    orvane::PrintLine(a.input + " → " + a.output + " (" + layout + ", 計測時間間隔 " + Interval(h.SInt, h.SIntUnit) + ")");
+    for (int c = 0; c < h.ChannelCount(); ++c)
         orvane::PrintLine("  " + h.ItemName[c] + ": A=" + orvane::FormatGeneral(h.CoefA[c], 7) +
                           ", B=" + orvane::FormatGeneral(h.CoefB[c], 7));
 }
@@ -269,8 +303,19 @@ void RegisterSeriesCommands(CLI::App& app) {
     exp->add_option("-o,--output", args->output, "出力ファイル (.csv または .nc)")->required()->type_name("ファイル");
     exp->add_option("--burst", args->burst, "書き出すバースト (1 から); 省略時はすべて")->type_name("整数");
     orvane::AddEncodingOption(exp, args->encoding);
-    exp->footer("例: orvane-cli series export wave.sdf -o wave.nc\n既存のファイルに上書きするには --yes を付けます。");
-    exp->callback([args] { Export(*args); });
+    exp->add_option("--utc-offset", args->utcOffset,
+                    "netCDF: 時系列の時刻 (現地時刻) の UTC からの時差; 省略時はこの計算機の開始時刻での時差")
+        ->type_name("+09:00");
+    exp->footer("例: orvane-cli series export wave.sdf -o wave.nc --utc-offset +09:00\n"
+                "CSV: 値はチャンネルの分解能で書き、バーストチャンネルは \"名前(単位) [burst]\" の列に\n"
+                "バーストの各行に同じ値を書く。取り込みで同じカウントにならない係数は見出しに [A=… B=…] と書く。\n"
+                "既存のファイルに上書きするには --yes を付けます。");
+    exp->callback([args, exp] {
+        if (exp->count("--burst") > 0 && args->burst < 1)
+            throw CLI::ValidationError("--burst", "バーストは 1 から数えます ('" + std::to_string(args->burst) +
+                                                      "' は使えません)。省略するとすべてのバーストを書き出します。");
+        Export(*args);
+    });
 
     CLI::App* imp = series->add_subcommand(
         "import", "CSV (1列目は時刻、ほかはチャンネル \"名前(単位)\") を SDF または TSD の時系列ファイルにする");
@@ -278,7 +323,10 @@ void RegisterSeriesCommands(CLI::App& app) {
     imp->add_option("-o,--output", args->output, "出力ファイル (.sdf または .tsd)")->required()->type_name("ファイル");
     imp->add_option("--scale", args->scales, "チャンネルの係数 (物理量 = 値 × A + B); 省略時は値の最小桁から")
         ->type_name("名前=A[,B]");
-    imp->footer("例: orvane-cli series import logger.csv -o wave.sdf --scale Hs=0.01\n既存のファイルに上書きするには --yes を付けます。");
+    imp->footer("例: orvane-cli series import logger.csv -o wave.sdf --scale Hs=0.01\n"
+                "区切りはカンマ・セミコロン・タブ (見出しから判別)。単位は 名前(単位)、名前（単位）、名前 [単位]。\n"
+                "series export / series csv の CSV もそのまま取り込める (burst 列、経過時間(s) 列、[burst A=… B=…])。\n"
+                "既存のファイルに上書きするには --yes を付けます。");
     imp->callback([args] { Import(*args); });
 
     CLI::App* upgrade = series->add_subcommand(
@@ -287,7 +335,7 @@ void RegisterSeriesCommands(CLI::App& app) {
     upgrade->footer("例: orvane-cli series upgrade archive_1998.sdf");
     upgrade->callback([args] { Upgrade(args->file); });
 
-    CLI::App* csv = series->add_subcommand("csv", "バースト1のインターバル記録を物理量のCSVで出力");
+    CLI::App* csv = series->add_subcommand("csv", "バースト1の記録を物理量のCSVで出力 (バーストチャンネルは各行に同じ値)");
     csv->add_option("FILE", args->file, "SDF または TSD ファイル")->required()->type_name("ファイル");
     csv->add_option("-o,--output", args->csvOut, "出力CSVファイル (.csv, CR LF); 省略時は標準出力")->type_name("ファイル");
     orvane::AddEncodingOption(csv, args->encoding);

@@ -106,7 +106,7 @@ void RunShoalAll(const ShoalArgs& a) {
     using namespace orvane;
     ComparisonRequest request{BaseRequest(a, 1), {a.h0, a.t0, a.tide, a.points, a.obsPos}};
     ShoalingInputs& in = request.base.inputs;
-    if (!a.display.empty()) throw CLI::ValidationError("--display", "--method all draws every item itself");
+    if (!a.display.empty()) throw CLI::ValidationError("--display", "--method all はすべての項目を描くので使えません。");
     in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
     in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
     if (in.ProfileMode == 0) in.Slope = StrToFloat(a.slope);
@@ -184,7 +184,7 @@ void RunShoal(const ShoalArgs& a) {
         int index = DisplayItemIndex(*model, a.display);
         if (index < 0 && !(TryStrToInt(a.display, index) && index >= 0 &&
                            index < static_cast<int>(model->items.size())))
-            throw CLI::ValidationError("--display", "'" + a.display + "' is not a display item of this method");
+            throw CLI::ValidationError("--display", "'" + MessageExcerpt(a.display) + "' はこの計算方法の表示データではありません。");
         in.DisplayIndex = index;
     }
 

@@ -1,13 +1,14 @@
 // wave-velocity-series, wave-height-series: the two time-series tools in batch, writing
 // the same file as their windows when the save window is left as it comes up.
 #include <algorithm>
+#include <iostream>
 #include <memory>
-#include <sched.h>
-#include <thread>
 
 #include "CliCommands.h"
 #include "CliCommon.h"
+#include "core/runtime/Cancel.h"
 #include "core/runtime/Errors.h"
+#include "core/runtime/Jobs.h"
 #include "core/runtime/Messages.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
@@ -34,12 +35,12 @@ int ChannelIndex(const std::string& option, const std::string& value, const Seri
         if (Trimmed(h.ItemName[c]) == value || ChannelListText(h, c) == value) return c;
     int number = 0;
     if (TryStrToInt(value, number) && number >= 1 && number <= h.NchInterval) return number - 1;
-    throw CLI::ValidationError(option, "'" + value + "' is neither a channel name nor a number 1.." +
-                                           std::to_string(h.NchInterval));
+    throw CLI::ValidationError(option, "'" + MessageExcerpt(value) + "' はチャンネルの項目名でも 1～" +
+                                           std::to_string(h.NchInterval) + " の番号でもありません。");
 }
 
 void RequireFile(const std::string& name) {
-    if (!FileExists(name)) throw EInOutError("ファイル「" + name + "」が見つかりません。");
+    RequireInputFile(name);
 }
 
 // The channel table of a file, for resolving channel options.
@@ -50,7 +51,7 @@ SeriesHeader HeaderOf(const std::string& name, Prompter& prompter, Progress& pro
     SeriesStore probe;
     probe.FileKind = kind;
     probe.ConvertOldInPlace = false;
-    if (!probe.OpenSeriesHeader(name, prompter, progress)) throw OrvaneError("計算を中止しました。");
+    if (!probe.OpenSeriesHeader(name, prompter, progress)) throw OrvaneError(msg::kRunAbandoned);
     return probe.header;
 }
 
@@ -77,14 +78,6 @@ struct VelocityArgs {
     PhysicalConstants constants;
 };
 
-// The cores this process may run on (a container or taskset may allow fewer than the
-// machine has).
-int UsableCores() {
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) return CPU_COUNT(&set);
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-}
-
 void RunWaveVelocitySeries(const VelocityArgs& a) {
     Prompter& prompter = SharedPrompter();
     Progress& progress = SharedProgress();
@@ -98,8 +91,8 @@ void RunWaveVelocitySeries(const VelocityArgs& a) {
     if (SurfZoneModelOf(method).startsAtObservation && a.obsPos.empty()) throw OrvaneError(msg::kObsDepthNeeded);
     si.Method = method;
     ApplyBedOptions(run, method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
-    if (a.jobs < 0 || a.jobs > 256) throw CLI::ValidationError("--jobs", "must be 0..256");
-    const int jobs = a.jobs == 0 ? UsableCores() : a.jobs;
+    if (a.jobs < 0 || a.jobs > 256) throw CLI::ValidationError("--jobs", "0～256 にしてください (0 は使えるコアの数)。");
+    const int jobs = ThreadsForJobs(a.jobs);
 
     VelocityOptions options;
     options.copyHs = a.copyHs;
@@ -126,7 +119,7 @@ void RunWaveVelocitySeries(const VelocityArgs& a) {
     files.tsFactor = StrToFloat(a.tsFactor);
 
     VelocityInputs in;
-    if (!ReadVelocityInputs(store, files, in, prompter, progress)) throw OrvaneError("計算を中止しました。");
+    if (!ReadVelocityInputs(store, files, in, prompter, progress)) throw OrvaneError(msg::kRunAbandoned);
     run.ParseEstimationPoints(a.points);
     if (!SetUpVelocityOutput(store, options, run)) throw OrvaneError("推定位置を入力して下さい。");
     progress.Hide();
@@ -140,14 +133,14 @@ void RunWaveVelocitySeries(const VelocityArgs& a) {
     CheckResultTable(store, a.output);
     NormaliseAsSaveWindow(store.header);
 
-    const VelocityRunResult r =
-        ComputeVelocitySeries(in, options, run, store, a.constants, progress, prompter, jobs);
-    if (!r.completed) {
-        ThrowIfInterrupted();
-        throw OrvaneError("計算を中止しました。");
-    }
+    const VelocitySeriesRequest request{in, options, store.header, a.constants, jobs};
+    VelocitySeriesResult r = RunVelocitySeries(request, run, progress, prompter);
+    ThrowIfInterrupted();
+    if (!r.run.completed) throw OrvaneError(msg::kRunAbandoned);
+    StoreVelocityValues(r.values, store, r.run.outOfRange);
     WriteResultFile(store, a.output);
-    PrintLine(VelocityFinishedMessage(r));
+    if (!in.TideNote.empty()) std::cerr << in.TideNote << std::endl;
+    PrintLine(VelocityFinishedMessage(r.run));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -176,9 +169,10 @@ void RunWaveHeightSeries(const HeightArgs& a) {
     SeriesStore store;
     store.ConvertOldInPlace = false;
     long long outOfRange = 0;
-    if (!EstimateWaveHeightSeries(store, a.input, inputs, a.constants.gra, prompter, progress, outOfRange)) {
+    if (!EstimateWaveHeightSeries(store, a.input, inputs, a.constants.gra, prompter, progress, outOfRange,
+                                  &ProcessCancel())) {
         ThrowIfInterrupted();
-        throw OrvaneError("計算を中止しました。");
+        throw OrvaneError(msg::kRunAbandoned);
     }
     ThrowIfInterrupted();
     CheckResultTable(store, a.output);

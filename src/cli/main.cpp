@@ -1,8 +1,10 @@
 #include <exception>
+#include <new>
 #include <iostream>
 
 #include "CliCommands.h"
 #include "CliCommon.h"
+#include "core/runtime/Cancel.h"
 #include "core/runtime/Errors.h"
 
 int main(int argc, char** argv) {
@@ -24,18 +26,28 @@ int main(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         int rc = app.exit(e);
-        return rc == 0 ? 0 : 2;
-    } catch (const orvane::InterruptedError& e) {
+        return orvane::FinishStdout(rc == 0 ? 0 : 2);
+    } catch (const orvane::CancelledError& e) {
         orvane::SharedProgress().Hide();
         std::cout.flush();
         std::cerr << e.what() << std::endl;
-        return 130;
+        return orvane::InterruptExitCode();
+    } catch (const std::bad_alloc&) {
+        orvane::SharedProgress().Hide();
+        std::cout.flush();
+        std::cerr << "メモリが足りません。入力が大きすぎるか、壊れています。" << std::endl;
+        return orvane::FinishStdout(1);
     } catch (const std::exception& e) {
-        // Computation errors, and values that the program's parser rejects.
+        // Computation errors, and values that the program's parser rejects; after a signal
+        // whatever stopped the run is the interruption.
         orvane::SharedProgress().Hide();
         std::cout.flush();
+        if (orvane::InterruptRequested()) {
+            std::cerr << orvane::CancelledError().what() << std::endl;
+            return orvane::InterruptExitCode();
+        }
         std::cerr << e.what() << std::endl;
-        return 1;
+        return orvane::FinishStdout(1);
     }
-    return 0;
+    return orvane::FinishStdout(0);
 }

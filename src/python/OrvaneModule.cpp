@@ -5,22 +5,35 @@
 #include <pybind11/stl.h>
 
 #include <algorithm>
+#include <array>
+#include <chrono>
+#include <exception>
 #include <cmath>
+#include <condition_variable>
+#include <csignal>
+#include <mutex>
 #include <cstdio>
+#include <filesystem>
+#include <new>
 #include <fstream>
 #include <limits>
 #include <optional>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "core/app/PhysicalConstants.h"
+#include "core/runtime/Cancel.h"
 #include "core/runtime/Errors.h"
+#include "core/runtime/Jobs.h"
 #include "core/runtime/Messages.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
 #include "core/series/SeriesFile.h"
 #include "core/series/SeriesStore.h"
+#include "core/series/SeriesWriter.h"
 #include "core/shoaling/ShoalingRequest.h"
+#include "core/shoaling/ShoalingRun.h"
 #include "core/velocity/BottomVelocity.h"
 #include "core/velocity/ResultFile.h"
 #include "core/velocity/WaveHeightSeries.h"
@@ -49,6 +62,8 @@ PyObject* gConversionError = nullptr;
 PyObject* gCalculationError = nullptr;
 PyObject* gFileError = nullptr;
 PyObject* gConvergenceError = nullptr;
+PyObject* gArgumentTypeError = nullptr;
+PyObject* gCalculationWarning = nullptr;
 
 PyObject* NewError(py::module_& m, const char* name, PyObject* bases, const char* doc) {
     const std::string full = std::string("orvane.") + name;
@@ -71,12 +86,24 @@ void TranslateErrors(std::exception_ptr p) {
         PyErr_SetString(gCalculationError, e.what());
     } catch (const OrvaneError& e) {
         PyErr_SetString(gError, e.what());
+    } catch (const std::bad_alloc&) {
+        PyErr_SetString(PyExc_MemoryError, "メモリが足りません。入力が大きすぎるか、壊れています。");
     }
 }
 
 [[noreturn]] void Raise(PyObject* type, const std::string& text) {
     PyErr_SetString(type, text.c_str());
     throw py::error_already_set();
+}
+
+// A path argument (str or path-like). A NUL would end the name early in the system's
+// calls, so a different file than the one named would be read or written: refused.
+std::string PathArg(py::handle path) {
+    // os.fsencode takes str, bytes and path-like objects alike.
+    const std::string text = py::module_::import("os").attr("fsencode")(path).cast<std::string>();
+    if (text.find('\0') != std::string::npos)
+        Raise(gFileError, "ファイル名「" + MessageExcerpt(text) + "」に NUL 文字があります。");
+    return text;
 }
 
 // Messages the core would show in a box: the first error is kept and raised afterwards;
@@ -96,66 +123,275 @@ public:
     std::string first;
 };
 
+// A run's progress: nothing to show; a cancel is the call's own flag.
 class QuietProgress : public Progress {
 public:
+    explicit QuietProgress(const CancelFlag* cancel = nullptr) : cancel_(cancel) {}
     void SetProgressComment(const std::string&) override {}
     void SetProgressPosition(int) override {}
-    bool Cancelled() const override { return false; }
+    bool Cancelled() const override { return cancel_ && cancel_->Requested(); }
     void SetStatusLine(const std::string&) override {}
     void Hide() override {}
+private:
+    const CancelFlag* cancel_;
 };
 
-// ---------------------------------------------------------------------------------------
-// Broadcasting
-
-// Calls `f(values, out)` once per element of the broadcast of `args` (float64), filling
-// one output per name. Plain Python numbers give plain floats, without NumPy.
-template <std::size_t N, std::size_t M, class F>
-py::object Broadcast(const std::array<py::handle, N>& args, const std::array<const char*, M>& names,
-                     F f) {
-    std::array<double, N> in{};
-    std::array<double, M> out{};
-    bool scalars = true;
-    for (std::size_t i = 0; i < N; ++i) {
-        PyObject* o = args[i].ptr();
-        if (PyFloat_Check(o) || (PyLong_Check(o) && !PyBool_Check(o)))
-            in[i] = PyFloat_AsDouble(o);
-        else
-            scalars = false;
+// Runs `work` (no Python objects in it) on a thread of its own while this thread, holding
+// the GIL between short waits, lets Python handle signals: Ctrl-C sets `cancel`, the run
+// stops at its next step, and KeyboardInterrupt (or whatever the handler raised) leaves
+// the call. Other errors of the work are raised here as they are.
+template <class F>
+void RunInterruptible(CancelFlag& cancel, F&& work) {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    std::exception_ptr error;
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        std::lock_guard lock(mutex);
+        finished = true;
+        done.notify_all();
+    });
+    bool interrupted = false;
+    for (;;) {
+        {
+            py::gil_scoped_release release;
+            std::unique_lock lock(mutex);
+            if (done.wait_for(lock, std::chrono::milliseconds(100), [&] { return finished; })) break;
+        }
+        if (PyErr_CheckSignals() != 0) {
+            interrupted = true;
+            cancel.Request(SIGINT);
+            break;
+        }
     }
-    if (scalars && !PyErr_Occurred()) {
-        f(in, out);
+    {
+        py::gil_scoped_release release;
+        worker.join();
+    }
+    if (interrupted) throw py::error_already_set();
+    if (error) std::rethrow_exception(error);
+}
+
+// ---------------------------------------------------------------------------------------
+// Broadcasting, threads and the per-element rule of the calculators
+
+// 0: the cores this process may use, as on the command line.
+int Jobs(int jobs) {
+    if (jobs < 0 || jobs > 256) throw py::value_error("jobs は 0～256 にしてください (0 は使えるコアの数)。");
+    return ThreadsForJobs(jobs);
+}
+
+// Elements whose computation raised: how many, and the error of the first.
+struct Failures {
+    std::size_t count = 0;
+    std::size_t first = std::numeric_limits<std::size_t>::max();
+    std::exception_ptr error;
+    void Add(std::size_t i, std::exception_ptr e) {
+        ++count;
+        if (i < first) first = i, error = e;
+    }
+    void Merge(const Failures& o) {
+        count += o.count;
+        if (o.first < first) first = o.first, error = o.error;
+    }
+};
+
+std::string MessageOf(std::exception_ptr e) {
+    try {
+        std::rethrow_exception(e);
+    } catch (const std::exception& x) {
+        return x.what();
+    } catch (...) {
+        return "?";
+    }
+}
+
+// Runs body(begin, end, failures) over [0, n) in at most `threads` slices of at least
+// `grain` elements, this thread taking the first. Called without the GIL.
+template <class F>
+Failures Split(std::size_t n, int threads, std::size_t grain, F body) {
+    const std::size_t slices = std::clamp<std::size_t>(n / std::max<std::size_t>(grain, 1), 1,
+                                                       static_cast<std::size_t>(threads));
+    std::vector<Failures> failures(slices);
+    auto run = [&](std::size_t s) {
+        const std::size_t begin = n * s / slices, end = n * (s + 1) / slices;
+        try {
+            body(begin, end, failures[s]);
+        } catch (...) {
+            failures[s].Add(begin, std::current_exception());
+        }
+    };
+    std::vector<std::thread> pool;
+    for (std::size_t s = 1; s < slices; ++s) pool.emplace_back(run, s);
+    run(0);
+    for (auto& t : pool) t.join();
+    Failures all;
+    for (const auto& f : failures) all.Merge(f);
+    return all;
+}
+
+py::object gNumpyGeneric;  // numpy.generic
+
+int ArrayDims(PyObject* o) { return static_cast<int>(py::reinterpret_borrow<py::array>(o).ndim()); }
+
+// A plain number, None (NaN), a NumPy scalar or a 0-d array, as a double; false for
+// anything else.
+bool ScalarOf(PyObject* o, double& value) {
+    if (PyFloat_Check(o)) {
+        value = PyFloat_AS_DOUBLE(o);
+        return true;
+    }
+    if (PyLong_Check(o)) {
+        value = PyLong_AsDouble(o);
+        if (value == -1.0 && PyErr_Occurred()) throw py::error_already_set();
+        return true;
+    }
+    if (o == Py_None) {
+        value = kNaN;
+        return true;
+    }
+    const bool zeroDim = py::isinstance<py::array>(o) && ArrayDims(o) == 0;
+    if (!zeroDim && !PyObject_TypeCheck(o, reinterpret_cast<PyTypeObject*>(gNumpyGeneric.ptr()))) return false;
+    PyObject* f = PyNumber_Float(o);
+    if (!f) {
+        PyErr_Clear();
+        return false;  // the array path converts it or says why not
+    }
+    value = PyFloat_AS_DOUBLE(f);
+    Py_DECREF(f);
+    return true;
+}
+
+// Arguments the module takes as they are: numbers, None, NumPy scalars and arrays, lists
+// and tuples. Anything else (xarray, dask, pandas) goes back to the Python layer.
+bool Native(PyObject* o) {
+    return PyFloat_Check(o) || PyLong_Check(o) || o == Py_None || PyList_Check(o) || PyTuple_Check(o) ||
+           py::isinstance<py::array>(o) ||
+           PyObject_TypeCheck(o, reinterpret_cast<PyTypeObject*>(gNumpyGeneric.ptr()));
+}
+
+template <std::size_t N>
+using Inputs = std::array<BatchInput, N>;
+template <std::size_t M>
+using Outputs = std::array<double*, M>;
+
+// A calculator over broadcast arrays. `names` are the arguments' names (for messages),
+// `outputs` the results'; `slice(in, out, begin, end, failures)` computes elements
+// [begin, end). A NaN input gives NaN; an element that raises gives NaN, and a
+// CalculationWarning names the first such element. Scalars in give floats out and raise.
+template <std::size_t N, std::size_t M, class Slice>
+py::object Calculate(const char* function, const std::array<py::handle, N>& args,
+                     const std::array<const char*, N>& names, const std::array<const char*, M>& outputs,
+                     int jobs, std::size_t grain, Slice slice) {
+    for (py::handle a : args)
+        if (!Native(a.ptr())) return py::reinterpret_borrow<py::object>(Py_NotImplemented);
+    const int threads = Jobs(jobs);
+
+    std::array<double, N> scalar{};
+    bool scalars = true;
+    for (std::size_t i = 0; i < N && scalars; ++i) scalars = ScalarOf(args[i].ptr(), scalar[i]);
+    if (scalars) {
+        std::array<double, M> out{};
+        Inputs<N> in;
+        for (std::size_t i = 0; i < N; ++i) in[i] = {&scalar[i], 0};
+        Outputs<M> dst;
+        for (std::size_t k = 0; k < M; ++k) dst[k] = &out[k];
+        Failures failed;
+        slice(in, dst, 0, 1, failed);
+        if (failed.count) std::rethrow_exception(failed.error);
         if (M == 1) return py::float_(out[0]);
         py::dict d;
-        for (std::size_t k = 0; k < M; ++k) d[names[k]] = out[k];
+        for (std::size_t k = 0; k < M; ++k) d[outputs[k]] = out[k];
         return d;
     }
-    PyErr_Clear();
+
     py::module_ np = py::module_::import("numpy");
-    py::tuple converted(N);
-    for (std::size_t i = 0; i < N; ++i) converted[i] = np.attr("asarray")(args[i], "dtype"_a = "float64");
-    py::list b = np.attr("broadcast_arrays")(*converted);
-    std::array<py::array_t<double, py::array::c_style | py::array::forcecast>, N> arrays;
-    for (std::size_t i = 0; i < N; ++i)
-        arrays[i] = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(
-            np.attr("ascontiguousarray")(b[i]));
-    const std::vector<py::ssize_t> shape(arrays[0].shape(), arrays[0].shape() + arrays[0].ndim());
+    std::array<py::array, N> arrays;
+    for (std::size_t i = 0; i < N; ++i) {
+        try {
+            arrays[i] = np.attr("asarray")(args[i], "dtype"_a = "float64");
+        } catch (py::error_already_set& e) {
+            Raise(gArgumentTypeError, std::string(function) + ": " + names[i] +
+                                          " を数の配列にできません (" + e.what() + ")");
+        }
+    }
+    py::tuple shape;
+    try {
+        shape = np.attr("broadcast")(*py::tuple(py::cast(std::vector<py::object>(arrays.begin(), arrays.end())))).attr("shape");
+    } catch (py::error_already_set&) {
+        std::string shapes;
+        for (std::size_t i = 0; i < N; ++i)
+            shapes += std::string(i ? ", " : "") + names[i] + " " + py::str(arrays[i].attr("shape")).cast<std::string>();
+        Raise(gConversionError, std::string(function) + ": 配列の形が揃いません (" + shapes +
+                                    ")。NumPy の broadcast の規則で揃う形にして下さい。");
+    }
+    std::array<py::array, N> held;  // what the pointers point into
+    Inputs<N> in;
+    for (std::size_t i = 0; i < N; ++i) {
+        if (arrays[i].size() == 1) {
+            held[i] = np.attr("ascontiguousarray")(arrays[i]);
+            in[i] = {static_cast<const double*>(held[i].data()), 0};
+        } else {
+            held[i] = np.attr("ascontiguousarray")(np.attr("broadcast_to")(arrays[i], shape));
+            in[i] = {static_cast<const double*>(held[i].data()), 1};
+        }
+    }
+    std::vector<py::ssize_t> dims;
+    for (py::handle d : shape) dims.push_back(d.cast<py::ssize_t>());
     std::array<py::array_t<double>, M> results;
-    for (auto& r : results) r = py::array_t<double>(shape);
-    const py::ssize_t n = arrays[0].size();
-    std::array<const double*, N> src{};
-    std::array<double*, M> dst{};
-    for (std::size_t i = 0; i < N; ++i) src[i] = arrays[i].data();
-    for (std::size_t k = 0; k < M; ++k) dst[k] = results[k].mutable_data();
-    for (py::ssize_t j = 0; j < n; ++j) {
-        for (std::size_t i = 0; i < N; ++i) in[i] = src[i][j];
-        f(in, out);
-        for (std::size_t k = 0; k < M; ++k) dst[k][j] = out[k];
+    Outputs<M> out;
+    for (std::size_t k = 0; k < M; ++k) {
+        results[k] = py::array_t<double>(dims);
+        out[k] = results[k].mutable_data();
+    }
+    const std::size_t n = static_cast<std::size_t>(results[0].size());
+    Failures failed;
+    {
+        py::gil_scoped_release release;
+        failed = Split(n, threads, grain, [&](std::size_t begin, std::size_t end, Failures& f) {
+            slice(in, out, begin, end, f);
+        });
+    }
+    if (failed.count) {
+        py::object index = np.attr("unravel_index")(failed.first, shape);
+        const std::string text = std::string(function) + ": " + std::to_string(failed.count) +
+                                 " 個の要素が計算できず NaN になりました。最初は位置 " +
+                                 py::str(index).cast<std::string>() + ": " + MessageOf(failed.error);
+        if (PyErr_WarnEx(gCalculationWarning, text.c_str(), 2) < 0) throw py::error_already_set();
     }
     if (M == 1) return results[0];
     py::dict d;
-    for (std::size_t k = 0; k < M; ++k) d[names[k]] = results[k];
+    for (std::size_t k = 0; k < M; ++k) d[outputs[k]] = results[k];
     return d;
+}
+
+// The slice of a calculator that calls a core function element by element.
+template <std::size_t N, std::size_t M, class F>
+auto PerElement(F f) {
+    return [f](const Inputs<N>& in, const Outputs<M>& out, std::size_t begin, std::size_t end,
+               Failures& failed) {
+        std::array<double, N> a;
+        std::array<double, M> r;
+        for (std::size_t j = begin; j < end; ++j) {
+            bool missing = false;
+            for (std::size_t i = 0; i < N; ++i) missing |= std::isnan(a[i] = in[i][j]);
+            if (!missing) {
+                try {
+                    f(a, r);
+                    for (std::size_t k = 0; k < M; ++k) out[k][j] = r[k];
+                    continue;
+                } catch (...) {
+                    failed.Add(j, std::current_exception());
+                }
+            }
+            for (std::size_t k = 0; k < M; ++k) out[k][j] = kNaN;
+        }
+    };
 }
 
 PhysicalConstants Constants(double gravity, double density, double periodRatio,
@@ -174,24 +410,33 @@ const PhysicalConstants kDefaults;
 // ---------------------------------------------------------------------------------------
 // Calculators
 
-py::object Wavenumber(py::handle period, py::handle depth, py::handle gravity) {
-    return Broadcast<3, 1>({period, depth, gravity}, {"k"}, [](const auto& a, auto& r) {
-        r[0] = WaveNumber(a[0], a[1], a[2]);
-    });
+// Roughly the elements of a millisecond each: below that a thread costs more than it saves.
+constexpr std::size_t kGrainWavenumber = 16384, kGrainAiry = 4096, kGrainSingleWave = 1024,
+                      kGrainRandom = 256, kGrainRayleigh = 16;
+
+py::object Wavenumber(py::handle period, py::handle depth, py::handle gravity, int jobs) {
+    return Calculate<3, 1>("wavenumber", {period, depth, gravity}, {"period", "depth", "gravity"}, {"k"},
+                           jobs, kGrainWavenumber,
+                           [](const Inputs<3>& in, const Outputs<1>& out, std::size_t begin,
+                              std::size_t end, Failures& failed) {
+                               auto at = [begin](BatchInput b) { return BatchInput{b.data + begin * b.step, b.step}; };
+                               WaveNumbers(at(in[0]), at(in[1]), at(in[2]), out[0] + begin, end - begin,
+                                           [&](std::size_t i, std::exception_ptr e) { failed.Add(begin + i, e); });
+                           });
 }
 
 py::object Airy(py::handle depth, py::handle period, py::handle height, py::handle z,
-                double gravity, double density) {
+                double gravity, double density, int jobs) {
     const PhysicalConstants c = Constants(gravity, density, kDefaults.RTp);
-    return Broadcast<4, 10>({depth, period, height, z},
-                            {"k", "L", "L0", "n", "c", "Cg", "Ks", "F", "u", "w"},
-                            [&c](const auto& a, auto& r) {
+    return Calculate<4, 10>("airy", {depth, period, height, z}, {"depth", "period", "height", "z"},
+                            {"k", "L", "L0", "n", "c", "Cg", "Ks", "F", "u", "w"}, jobs, kGrainAiry,
+                            PerElement<4, 10>([c](const auto& a, auto& r) {
                                 const SmallAmplitudeWave w = ComputeSmallAmplitudeWave(a[0], a[1], a[2], a[3], c);
                                 r = {w.k, w.L, w.L0, w.n, w.c, w.Cg, w.Ks, w.F, w.u, w.w};
-                            });
+                            }));
 }
 
-py::object Rayleigh(py::handle a, py::handle p, const std::string& reference) {
+py::object Rayleigh(py::handle a, py::handle p, const std::string& reference, int jobs) {
     RayleighReference kind;
     if (reference == "rms")
         kind = RayleighReference::Rms;
@@ -199,36 +444,40 @@ py::object Rayleigh(py::handle a, py::handle p, const std::string& reference) {
         kind = RayleighReference::Significant;
     else
         throw py::value_error("reference must be 'rms' or 'significant'");
-    return Broadcast<2, 2>({a, p}, {"Ap", "mean"}, [kind](const auto& v, auto& r) {
-        const RayleighResult x = ComputeRayleigh(v[0], v[1], kind);
-        r = {static_cast<double>(x.Ap), static_cast<double>(x.mean)};
-    });
+    return Calculate<2, 2>("rayleigh", {a, p}, {"a", "p"}, {"Ap", "mean"}, jobs, kGrainRayleigh,
+                           PerElement<2, 2>([kind](const auto& v, auto& r) {
+                               const RayleighResult x = ComputeRayleigh(v[0], v[1], kind);
+                               r = {static_cast<double>(x.Ap), static_cast<double>(x.mean)};
+                           }));
 }
 
 py::object BottomVelocity(py::handle depth, py::handle period, py::handle height, py::handle slope,
-                          bool random, double gravity, double periodRatio) {
+                          bool random, double gravity, double periodRatio, int jobs) {
     if (random) {
         const PhysicalConstants c = Constants(gravity, kDefaults.SGfluid, periodRatio);
-        return Broadcast<3, 2>({depth, period, height}, {"Urms", "Us"}, [&c](const auto& a, auto& r) {
-            const RandomVelocity v = SignificantWaveVelocity(a[0], a[2], a[1], c);
-            r = {v.Urms, v.Us};
-        });
+        return Calculate<3, 2>("bottom_velocity", {depth, period, height}, {"depth", "period", "height"},
+                               {"Urms", "Us"}, jobs, kGrainRandom,
+                               PerElement<3, 2>([c](const auto& a, auto& r) {
+                                   const RandomVelocity v = SignificantWaveVelocity(a[0], a[2], a[1], c);
+                                   r = {v.Urms, v.Us};
+                               }));
     }
-    return Broadcast<4, 14>(
-        {depth, period, height, slope},
+    return Calculate<4, 14>(
+        "bottom_velocity", {depth, period, height, slope}, {"depth", "period", "height", "slope"},
         {"L0", "Hb", "kh", "U0", "Uac", "broken", "Ud", "Ur", "H0", "Uc", "Umax", "Tc", "R1", "R2"},
-        [gravity](const auto& a, auto& r) {
+        jobs, kGrainSingleWave, PerElement<4, 14>([gravity](const auto& a, auto& r) {
             const SingleWaveResult s = ComputeSingleWave(a[0], a[2], a[1], a[3], gravity);
             r = {s.L0, s.Hb, s.kh, s.U0, s.Uac, s.broken ? 1.0 : 0.0, s.Ud, s.Ur, s.H0, s.Uc,
                  s.Umax, s.Tc, s.R1, s.R2};
-        });
+        }));
 }
 
-py::object RandomWaveVelocityPy(py::handle tp, py::handle hrms, py::handle depth, double gravity) {
-    return Broadcast<3, 2>({tp, hrms, depth}, {"Urms", "Us"}, [gravity](const auto& a, auto& r) {
-        const RandomVelocity v = RandomWaveVelocity(a[0], a[1], a[2], gravity);
-        r = {v.Urms, v.Us};
-    });
+py::object RandomWaveVelocityPy(py::handle tp, py::handle hrms, py::handle depth, double gravity, int jobs) {
+    return Calculate<3, 2>("random_wave_velocity", {tp, hrms, depth}, {"tp", "hrms", "depth"}, {"Urms", "Us"},
+                           jobs, kGrainRandom, PerElement<3, 2>([gravity](const auto& a, auto& r) {
+                               const RandomVelocity v = RandomWaveVelocity(a[0], a[1], a[2], gravity);
+                               r = {v.Urms, v.Us};
+                           }));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -262,10 +511,14 @@ int Pick(const std::string& name, const std::string& value, std::initializer_lis
 // exact form so that the core's parser gives back the same doubles.
 std::string PointsText(py::handle points) {
     if (py::isinstance<py::str>(points)) return points.cast<std::string>();
+    const char* wrong = "points: 推定位置は数のリスト (例 [3.0]) か \"2,4,6\" のような文字列にして下さい。";
+    if (!py::isinstance<py::iterable>(points) || py::isinstance<py::bytes>(points)) Raise(gArgumentTypeError, wrong);
     std::string text;
     for (py::handle p : py::iter(points)) {
         if (!text.empty()) text += ",";
-        text += py::repr(py::float_(py::reinterpret_borrow<py::object>(p))).cast<std::string>();
+        double value;
+        if (!ScalarOf(p.ptr(), value)) Raise(gArgumentTypeError, wrong);
+        text += py::repr(py::float_(value)).cast<std::string>();
     }
     return text;
 }
@@ -276,7 +529,7 @@ int ProfileColumnOf(py::handle column, const std::vector<std::string>& header) {
         const std::string name = column.cast<std::string>();
         for (std::size_t i = 0; i < header.size(); ++i)
             if (header[i] == name) return static_cast<int>(i);
-        throw py::value_error("'" + name + "' is not a column of the profile file");
+        throw py::value_error("'" + MessageExcerpt(name) + "' は断面データの列の項目名ではありません。");
     }
     return column.cast<int>();
 }
@@ -310,7 +563,11 @@ void SetUpBed(ShoalingRun& run, int method, const BedOptions& b, ShoalingOutput&
     if (model.planeBedOnly) return;  // PrepareRun refuses it with its own message
     bool loaded;
     if (py::isinstance<py::str>(b.profile) || py::hasattr(b.profile, "__fspath__")) {
-        in.ProfileFile = py::str(py::module_::import("os").attr("fspath")(b.profile)).cast<std::string>();
+        in.ProfileFile = PathArg(b.profile);
+        std::error_code ec;
+        if (std::string problem = InputFileProblem(in.ProfileFile);
+            !problem.empty() && std::filesystem::exists(in.ProfileFile, ec))
+            Raise(gFileError, problem);  // a folder or a FIFO: say what it is
         if (!FileExists(in.ProfileFile)) Raise(gFileError, msg::kFileNotFound);
         const auto header = ShoalingRun::ReadProfileHeader(in.ProfileFile);
         run.DistanceColumn = ProfileColumnOf(b.distanceColumn, header);
@@ -366,11 +623,11 @@ py::dict Shoal(py::handle method, double height, double period, const BedOptions
         request.profileIsArrays = run.ProfileFromArrays;
     }
     ShoalingResult r;
-    {
-        py::gil_scoped_release release;
-        QuietProgress progress;
+    CancelFlag cancel;
+    RunInterruptible(cancel, [&] {
+        QuietProgress progress(&cancel);
         r = RunShoaling(request, progress, prompter);
-    }
+    });
     if (!r.refusal.empty()) Raise(gError, r.refusal);
     if (!r.ok) {
         if (r.error) std::rethrow_exception(r.error);
@@ -415,11 +672,6 @@ py::dict Shoal(py::handle method, double height, double period, const BedOptions
 // ---------------------------------------------------------------------------------------
 // Long series
 
-int Jobs(int jobs) {
-    if (jobs < 0 || jobs > 256) throw py::value_error("jobs must be 0..256");
-    return jobs == 0 ? static_cast<int>(std::max(1u, std::thread::hardware_concurrency())) : jobs;
-}
-
 using DoubleArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
 
 // A float series as the program holds it; NaN becomes the missing marker.
@@ -462,15 +714,15 @@ py::dict VelocitySeries(const DoubleArray& hs, const DoubleArray& ts, const Doub
     in.HsSeries = FloatSeries(hs);
     in.TsSeries = FloatSeries(ts);
     in.TideSeries = FloatSeries(tide);
-    std::vector<std::vector<double>> values;
-    VelocityRunResult r;
-    {
-        py::gil_scoped_release release;
-        QuietProgress progress;
-        r = ComputeVelocityValues(in, options, run, table.header, values, constants, progress,
-                                  prompter, threads);
-    }
-    if (!r.completed) prompter.RaiseFirst(msg::kRunAbandoned);
+    const VelocitySeriesRequest request{std::move(in), options, table.header, constants, threads};
+    VelocitySeriesResult r;
+    CancelFlag cancel;
+    RunInterruptible(cancel, [&] {
+        QuietProgress progress(&cancel);
+        r = RunVelocitySeries(request, run, progress, prompter);
+    });
+    if (!r.run.completed) prompter.RaiseFirst(msg::kRunAbandoned);
+    const auto& values = r.values;
     py::dict result;
     for (int c = 0; c < table.header.NchInterval; ++c) {
         // Names cut to the file's 16 bytes may meet; the later ones get a suffix.
@@ -500,10 +752,9 @@ py::array_t<double> HeightSeries(const DoubleArray& us, const DoubleArray& tp, c
     inputs.factorTp = tpFactor;
     const int threads = Jobs(jobs);
     double* out = heights.mutable_data();
-    {
-        py::gil_scoped_release release;
-        ComputeWaveHeights({u.data(), n}, {p.data(), n}, {t.data(), n}, inputs, gravity, {out, n}, threads);
-    }
+    CancelFlag cancel;
+    const HeightSeriesRequest request{{u.data(), n}, {p.data(), n}, {t.data(), n}, inputs, gravity, threads, &cancel};
+    RunInterruptible(cancel, [&] { RunHeightSeries(request, {out, n}); });
     return heights;
 }
 
@@ -519,6 +770,7 @@ double MicrosecondsToDays(long long us) { return static_cast<double>(us) / 86400
 
 struct Series {
     std::string kind, memo;
+    std::string source;    // the file read (not pickled): never written over by write_series
     int version = 0;
     double startDays = 0;
     double interval = 0;   // seconds
@@ -526,6 +778,9 @@ struct Series {
     std::vector<std::string> names, units;
     std::vector<double> coefA, coefB;
     py::dict data;         // name -> float64 array
+    // Burst channels: one value per burst of the file, every burst.
+    std::vector<std::string> burstNames, burstUnits;
+    py::dict burstData;
 
     py::object Start() const {
         return py::module_::import("numpy").attr("datetime64")(DaysToMicroseconds(startDays), "us");
@@ -548,7 +803,7 @@ std::string Trimmed(std::string text) {
 }
 
 Series ReadSeries(const std::string& path, int burst) {
-    if (!FileExists(path)) Raise(gFileError, "ファイル「" + path + "」が見つかりません。");
+    if (std::string problem = InputFileProblem(path); !problem.empty()) Raise(gFileError, problem);
     SeriesFile file;
     try {
         file = ReadSeriesFile(path);
@@ -556,9 +811,12 @@ Series ReadSeries(const std::string& path, int burst) {
         Raise(gFileError, e.what());
     }
     const SeriesHeader& h = file.header;
-    if (burst < 0 || burst >= std::max<int>(1, h.Iteration)) throw py::value_error("burst out of range");
+    if (burst < 0 || burst >= std::max<int>(1, h.Iteration))
+        throw py::value_error("バースト番号 " + std::to_string(burst) + " は範囲外です (0～" +
+                              std::to_string(std::max<int>(1, h.Iteration) - 1) + ")。");
 
     Series s;
+    s.source = path;
     s.kind = file.kind == SeriesKind::SDF ? "SDF" : "TSD";
     s.version = file.sdfVersion;
     s.memo = Trimmed(h.Memo);
@@ -588,11 +846,50 @@ Series ReadSeries(const std::string& path, int burst) {
         s.coefB.push_back(h.CoefB[c]);
         s.data[py::str(key)] = a;
     }
+    for (int j = 0; j < h.NchBurst; ++j) {
+        const int ch = h.NchInterval + j;
+        const std::size_t bursts = static_cast<std::size_t>(std::max<int>(0, h.Iteration));
+        py::array_t<double> a(static_cast<py::ssize_t>(bursts));
+        for (std::size_t k = 0; k < bursts; ++k) {
+            const float v = file.Physical(ch, file.burst[k * static_cast<std::size_t>(h.NchBurst) + j]);
+            a.mutable_data()[k] = v < ErrorLimit ? static_cast<double>(v) : kNaN;
+        }
+        const std::string name = Trimmed(h.ItemName[ch]);
+        std::string key = name;
+        for (int k = 2; s.burstData.contains(key); ++k) key = name + "_" + std::to_string(k);
+        s.burstNames.push_back(key);
+        s.burstUnits.push_back(Trimmed(h.UnitName[ch]));
+        s.burstData[py::str(key)] = a;
+    }
     return s;
+}
+
+// The start as days since 1899-12-30 in local clock time, to the millisecond. A start with
+// a zone (a text with an offset or "Z", an aware datetime or pandas Timestamp) is the same
+// instant on this machine's local clock, as the files keep local clock times.
+double StartDays(py::object start) {
+    py::module_ datetime = py::module_::import("datetime");
+    if (py::isinstance<py::str>(start)) {
+        try {
+            start = datetime.attr("datetime").attr("fromisoformat")(start);
+        } catch (const py::error_already_set&) {
+            // numpy's own forms ("2025-01") below
+        }
+    }
+    if (py::hasattr(start, "tzinfo") && !start.attr("tzinfo").is_none()) {
+        if (py::hasattr(start, "to_pydatetime")) start = start.attr("to_pydatetime")();
+        start = start.attr("astimezone")().attr("replace")("tzinfo"_a = py::none());
+    }
+    py::object us = py::module_::import("numpy").attr("datetime64")(start, "us").attr("astype")("int64");
+    const long long ms = static_cast<long long>(std::llround(static_cast<double>(us.cast<long long>()) / 1000.0));
+    return MicrosecondsToDays(ms * 1000);
 }
 
 void WriteSeries(const std::string& path, py::dict data, py::object units, py::object coefA,
                  py::object coefB, py::object start, double interval, const std::string& memo) {
+    const SeriesFormatInfo* format = SeriesFormatOf(path);
+    if (!format || !format->series)
+        Raise(gError, "「" + path + "」の拡張子は .sdf か .tsd にして下さい。");
     SeriesStore store;
     SeriesHeader& h = store.header;
     const std::size_t channels = py::len(data);
@@ -609,7 +906,16 @@ void WriteSeries(const std::string& path, py::dict data, py::object units, py::o
         using T = decltype(fallback);
         std::vector<T> v(channels, fallback);
         if (o.is_none()) return v;
-        auto seq = o.cast<std::vector<T>>();
+        std::vector<T> seq;
+        const std::string example = std::is_same_v<T, std::string> ? "['m', 's']" : "[0.01, 0.1]";
+        if (py::isinstance<py::str>(o) || py::isinstance<py::bytes>(o) || !py::isinstance<py::iterable>(o))
+            Raise(gArgumentTypeError, std::string("write_series: ") + what +
+                                          " はチャンネルごとに 1 つずつのリストにして下さい (例 " + example + ")。");
+        try {
+            seq = o.cast<std::vector<T>>();
+        } catch (const py::cast_error&) {
+            Raise(gArgumentTypeError, std::string("write_series: ") + what + " の要素の型が違います (例 " + example + ")。");
+        }
         if (seq.size() != channels) throw py::value_error(std::string(what) + " must have one entry per channel");
         return seq;
     };
@@ -618,6 +924,10 @@ void WriteSeries(const std::string& path, py::dict data, py::object units, py::o
     const auto b = list(coefB, "coef_b", 0.0);
     for (std::size_t c = 0; c < channels; ++c) {
         h.UnitName[c] = u[c];
+        // A line break would split the channel table of a TSD, which then cannot be read.
+        if (h.ItemName[c].find_first_of("\r\n") != std::string::npos ||
+            h.UnitName[c].find_first_of("\r\n") != std::string::npos)
+            Raise(gConversionError, "チャンネル" + std::to_string(c + 1) + "の項目名または単位に改行があります。");
         h.CoefA[c] = static_cast<float>(a[c]);
         h.CoefB[c] = static_cast<float>(b[c]);
     }
@@ -628,14 +938,16 @@ void WriteSeries(const std::string& path, py::dict data, py::object units, py::o
     h.SampleSize = static_cast<std::int32_t>(arrays.front().size());
     const double ms = interval * 1000.0;
     if (!(ms >= 1 && ms <= 2147483647.0) || ms != std::floor(ms))
-        throw py::value_error("interval must be a whole number of milliseconds (seconds given)");
+        throw py::value_error("interval は秒で、1 ミリ秒以上のミリ秒の整数倍にしてください。");
     h.SInt = static_cast<std::int32_t>(ms);
     SplitMilliseconds(h.SInt, h.SIntUnit);
-    if (!start.is_none()) {
-        py::object us = py::module_::import("numpy").attr("datetime64")(start, "us").attr("astype")("int64");
-        h.StartTime = MicrosecondsToDays(us.cast<long long>());
-    }
+    if (!start.is_none()) h.StartTime = StartDays(start);
+    const double startDays = h.StartTime;
     NormaliseAsSaveWindow(h);
+    // SDF keeps the milliseconds the save window drops; a TSD header holds whole seconds.
+    if (HasSdfExtension(path)) h.StartTime = startDays;
+    else if (std::llround(startDays * 86400e3) % 1000 != 0)
+        Raise(gError, "TSDファイルの開始時刻は秒までです。1秒未満の開始時刻はSDFファイルに保存して下さい。");
     const std::string problem = TsdTableProblem(h);
     if (!HasSdfExtension(path) && !problem.empty()) Raise(gError, problem);
     CheckCoefficients(h);
@@ -668,6 +980,23 @@ py::object SeriesToXarray(const Series& s) {
                               "attrs"_a = py::dict("memo"_a = s.memo, "kind"_a = s.kind));
 }
 
+// A Series made without read_series() (Series.__new__(Series)) holds nothing: every
+// method refuses it rather than read memory that was never set.
+bool Constructed(py::handle self) {
+    if (!py::isinstance<Series>(self)) return false;
+    auto* instance = reinterpret_cast<py::detail::instance*>(self.ptr());
+    return instance->get_value_and_holder(py::detail::get_type_info(typeid(Series))).holder_constructed();
+}
+
+const Series& Held(py::handle self) {
+    if (!py::isinstance<Series>(self)) throw py::type_error("an orvane.Series is needed");
+    if (!Constructed(self))
+        Raise(gError, "中身のない Series です。orvane.read_series() で読んだ Series を使って下さい。");
+    auto* instance = reinterpret_cast<py::detail::instance*>(self.ptr());
+    return *instance->get_value_and_holder(py::detail::get_type_info(typeid(Series))).value_ptr<Series>();
+}
+
+// A path as the system takes it: str, bytes or os.PathLike, its bytes unchanged.
 }  // namespace
 
 PYBIND11_MODULE(_orvane, m) {
@@ -690,7 +1019,14 @@ PYBIND11_MODULE(_orvane, m) {
     gConvergenceError = NewError(m, "ConvergenceError",
                                  py::make_tuple(py::handle(gError), py::handle(PyExc_RuntimeError)).release().ptr(),
                                  "An iteration that does not settle.");
+    gArgumentTypeError = NewError(m, "ArgumentTypeError",
+                                  py::make_tuple(py::handle(gError), py::handle(PyExc_TypeError)).release().ptr(),
+                                  "An argument of a kind the function does not take.");
+    gCalculationWarning = NewError(m, "CalculationWarning", PyExc_RuntimeWarning,
+                                   "Elements of an array that could not be computed and became NaN; "
+                                   "the text names the first and its error.");
     py::register_exception_translator(TranslateErrors);
+    gNumpyGeneric = py::module_::import("numpy").attr("generic");
 
     m.attr("GRAVITY") = kDefaults.gra;
     m.attr("DENSITY") = kDefaults.SGfluid;
@@ -699,32 +1035,66 @@ PYBIND11_MODULE(_orvane, m) {
     m.attr("B_TG") = kDefaults.B_TG;
 
     m.def("wavenumber", &Wavenumber, "period"_a, "depth"_a, py::kw_only(), "gravity"_a = kDefaults.gra,
+          "jobs"_a = 0,
           R"(Wavenumber k (rad/m) of the linear dispersion relation.
 
 period: wave period T (s); depth: water depth h (m); gravity (m/s^2).
-Broadcasts over every argument; plain numbers give a float, arrays an array.
-Raises CalculationError for zero or negative inputs, ConvergenceError when the
-iteration does not settle.)");
+Errors: CalculationError for zero or negative inputs, ConvergenceError when the
+iteration does not settle.
+Arrays and scalars: every array argument broadcasts with the others (NumPy's rules);
+numbers, NumPy scalars and 0-d arrays give a float, arrays an array (dicts of them
+where there are several results). xarray DataArrays give DataArrays (a Dataset for
+several results) on their coordinates, computed chunk by chunk when dask holds them;
+dask arrays give dask arrays; pandas Series give a Series (a DataFrame) on their index.
+Missing values: NaN (or None) in an argument gives NaN at that element. An element the
+program cannot compute gives NaN and an orvane.CalculationWarning naming the count, the
+first element's index and its error (warnings.simplefilter('error',
+orvane.CalculationWarning) raises it instead); a scalar call raises the error itself.
+jobs: threads for a large array (0: one per core this process may use); the GIL is
+released while the elements are computed. Every value equals the scalar call's.)");
 
     m.def("airy", &Airy, "depth"_a, "period"_a, "height"_a, "z"_a = 0.0, py::kw_only(),
-          "gravity"_a = kDefaults.gra, "density"_a = kDefaults.SGfluid,
+          "gravity"_a = kDefaults.gra, "density"_a = kDefaults.SGfluid, "jobs"_a = 0,
           R"(Small-amplitude (linear) wave at depth h (m), period T (s), height H (m), at
 height z (m) above the sea bed.
 
 Returns a dict: k (rad/m), L and L0 (m), n, c and Cg (m/s), Ks, F (energy flux,
 W/m), u and w (orbital velocity amplitudes at z, m/s). density is in g/cm^3.
-Broadcasts over depth, period, height and z.)");
+Broadcasts over depth, period, height and z.
+Arrays and scalars: every array argument broadcasts with the others (NumPy's rules);
+numbers, NumPy scalars and 0-d arrays give a float, arrays an array (dicts of them
+where there are several results). xarray DataArrays give DataArrays (a Dataset for
+several results) on their coordinates, computed chunk by chunk when dask holds them;
+dask arrays give dask arrays; pandas Series give a Series (a DataFrame) on their index.
+Missing values: NaN (or None) in an argument gives NaN at that element. An element the
+program cannot compute gives NaN and an orvane.CalculationWarning naming the count, the
+first element's index and its error (warnings.simplefilter('error',
+orvane.CalculationWarning) raises it instead); a scalar call raises the error itself.
+jobs: threads for a large array (0: one per core this process may use); the GIL is
+released while the elements are computed. Every value equals the scalar call's.)");
 
-    m.def("rayleigh", &Rayleigh, "a"_a, "p"_a, py::kw_only(), "reference"_a = "rms",
+    m.def("rayleigh", &Rayleigh, "a"_a, "p"_a, py::kw_only(), "reference"_a = "rms", "jobs"_a = 0,
           R"(Rayleigh exceedance amplitude: Ap with probability p of being exceeded, and the
 mean of the amplitudes above Ap (same unit as a).
 
 a: rms amplitude (reference='rms') or significant value (reference='significant');
-0 < p <= 1. Returns a dict with Ap and mean. Broadcasts over a and p.)");
+0 < p <= 1 (outside: orvane.Error). Returns a dict with Ap and mean. Broadcasts over
+a and p.
+Arrays and scalars: every array argument broadcasts with the others (NumPy's rules);
+numbers, NumPy scalars and 0-d arrays give a float, arrays an array (dicts of them
+where there are several results). xarray DataArrays give DataArrays (a Dataset for
+several results) on their coordinates, computed chunk by chunk when dask holds them;
+dask arrays give dask arrays; pandas Series give a Series (a DataFrame) on their index.
+Missing values: NaN (or None) in an argument gives NaN at that element. An element the
+program cannot compute gives NaN and an orvane.CalculationWarning naming the count, the
+first element's index and its error (warnings.simplefilter('error',
+orvane.CalculationWarning) raises it instead); a scalar call raises the error itself.
+jobs: threads for a large array (0: one per core this process may use); the GIL is
+released while the elements are computed. Every value equals the scalar call's.)");
 
     m.def("bottom_velocity", &BottomVelocity, "depth"_a, "period"_a, "height"_a, "slope"_a = 0.0,
           "random"_a = false, py::kw_only(), "gravity"_a = kDefaults.gra,
-          "period_ratio"_a = kDefaults.RTp,
+          "period_ratio"_a = kDefaults.RTp, "jobs"_a = 0,
           R"(Wave orbital velocity at the sea bed (m/s).
 
 depth h (m), period T (s), height H (m), slope s (tan of the bed angle).
@@ -732,14 +1102,37 @@ random=False: a single wave; returns a dict with L0 (m), Hb (breaker height, m),
 U0, Uac, broken (1.0 or 0.0), Ud (broken only), Ur, H0 (m), Uc, Umax, Tc (s), R1, R2
 (unbroken only; 0 where the path does not give them).
 random=True: a random sea of significant height H and period T (Tp = T/period_ratio,
-Hrms = H/1.416); returns Urms and Us. Broadcasts over depth, period, height, slope.)");
+Hrms = H/1.416); returns Urms and Us. Broadcasts over depth, period, height, slope
+(the slope is not used for a random sea).
+Arrays and scalars: every array argument broadcasts with the others (NumPy's rules);
+numbers, NumPy scalars and 0-d arrays give a float, arrays an array (dicts of them
+where there are several results). xarray DataArrays give DataArrays (a Dataset for
+several results) on their coordinates, computed chunk by chunk when dask holds them;
+dask arrays give dask arrays; pandas Series give a Series (a DataFrame) on their index.
+Missing values: NaN (or None) in an argument gives NaN at that element. An element the
+program cannot compute gives NaN and an orvane.CalculationWarning naming the count, the
+first element's index and its error (warnings.simplefilter('error',
+orvane.CalculationWarning) raises it instead); a scalar call raises the error itself.
+jobs: threads for a large array (0: one per core this process may use); the GIL is
+released while the elements are computed. Every value equals the scalar call's.)");
 
     m.def("random_wave_velocity", &RandomWaveVelocityPy, "tp"_a, "hrms"_a, "depth"_a, py::kw_only(),
-          "gravity"_a = kDefaults.gra,
+          "gravity"_a = kDefaults.gra, "jobs"_a = 0,
           R"(Bottom velocity of a random sea: peak period tp (s), rms height hrms (m), depth (m).
 
 Returns a dict with Urms (rms velocity, m/s) and Us (significant velocity amplitude,
-m/s). Broadcasts over every argument.)");
+m/s). Broadcasts over every argument.
+Arrays and scalars: every array argument broadcasts with the others (NumPy's rules);
+numbers, NumPy scalars and 0-d arrays give a float, arrays an array (dicts of them
+where there are several results). xarray DataArrays give DataArrays (a Dataset for
+several results) on their coordinates, computed chunk by chunk when dask holds them;
+dask arrays give dask arrays; pandas Series give a Series (a DataFrame) on their index.
+Missing values: NaN (or None) in an argument gives NaN at that element. An element the
+program cannot compute gives NaN and an orvane.CalculationWarning naming the count, the
+first element's index and its error (warnings.simplefilter('error',
+orvane.CalculationWarning) raises it instead); a scalar call raises the error itself.
+jobs: threads for a large array (0: one per core this process may use); the GIL is
+released while the elements are computed. Every value equals the scalar call's.)");
 
     m.def(
         "shoal",
@@ -829,33 +1222,45 @@ depth.)");
 kind ('SDF' or 'TSD'), version (SDF version, 0 for TSD), memo, start
 (numpy.datetime64), interval (s), bursts, names, units, coef_a, coef_b, data (dict
 name -> float64 array of physical values, NaN for missing samples), time (the
-datetime64 axis). to_pandas() and to_xarray() convert it.)")
-        .def_readonly("kind", &Series::kind)
-        .def_readonly("version", &Series::version)
-        .def_readonly("memo", &Series::memo)
-        .def_readonly("interval", &Series::interval)
-        .def_readonly("bursts", &Series::bursts)
-        .def_readonly("names", &Series::names)
-        .def_readonly("units", &Series::units)
-        .def_readonly("coef_a", &Series::coefA)
-        .def_readonly("coef_b", &Series::coefB)
-        .def_readonly("data", &Series::data)
-        .def_property_readonly("start", &Series::Start)
-        .def_property_readonly("time", &Series::Time)
-        .def("__getitem__", [](const Series& s, const std::string& name) { return s.data[py::str(name)]; },
+datetime64 axis, local clock time), burst_names, burst_units, burst_data (the burst
+channels: dict name -> float64 array of one value per burst, every burst of the file).
+to_pandas() and to_xarray() convert it.)")
+        .def_property_readonly("kind", [](py::handle s) { return Held(s).kind; })
+        .def_property_readonly("version", [](py::handle s) { return Held(s).version; })
+        .def_property_readonly("memo", [](py::handle s) { return Held(s).memo; })
+        .def_property_readonly("interval", [](py::handle s) { return Held(s).interval; })
+        .def_property_readonly("bursts", [](py::handle s) { return Held(s).bursts; })
+        .def_property_readonly("names", [](py::handle s) { return Held(s).names; })
+        .def_property_readonly("units", [](py::handle s) { return Held(s).units; })
+        .def_property_readonly("coef_a", [](py::handle s) { return Held(s).coefA; })
+        .def_property_readonly("coef_b", [](py::handle s) { return Held(s).coefB; })
+        .def_property_readonly("data", [](py::handle s) { return Held(s).data; })
+        .def_property_readonly("burst_names", [](py::handle s) { return Held(s).burstNames; })
+        .def_property_readonly("burst_units", [](py::handle s) { return Held(s).burstUnits; })
+        .def_property_readonly("burst_data", [](py::handle s) { return Held(s).burstData; })
+        .def_property_readonly("start", [](py::handle s) { return Held(s).Start(); })
+        .def_property_readonly("time", [](py::handle s) { return Held(s).Time(); })
+        .def("__getitem__", [](py::handle s, const std::string& name) { return Held(s).data[py::str(name)]; },
              "The physical values of a channel by name.")
-        .def("__len__", [](const Series& s) { return s.data.empty() ? 0 : py::len(s.data.begin()->second); },
-             "The number of samples.")
-        .def("__repr__", [](const Series& s) {
+        .def("__len__", [](py::handle self) {
+            const Series& s = Held(self);
+            return s.data.empty() ? 0 : py::len(s.data.begin()->second);
+        }, "The number of samples.")
+        .def("__repr__", [](py::handle self) {
+            if (!Constructed(self)) return std::string("<orvane.Series (empty)>");
+            const Series& s = Held(self);
             return "<orvane.Series " + s.kind + " " + std::to_string(s.names.size()) + " channels>";
         }, "The kind and the number of channels.")
-        .def("to_pandas", &SeriesToPandas, "A pandas.DataFrame indexed by time, one column per channel.")
-        .def("to_xarray", &SeriesToXarray,
+        .def("to_pandas", [](py::handle s) { return SeriesToPandas(Held(s)); },
+             "A pandas.DataFrame indexed by time, one column per channel.")
+        .def("to_xarray", [](py::handle s) { return SeriesToXarray(Held(s)); },
              "An xarray.Dataset over time, one variable per channel with units and coefficients.")
         .def(py::pickle(
-            [](const Series& s) {
+            [](py::handle self) {
+                const Series& s = Held(self);
                 return py::make_tuple(s.kind, s.memo, s.version, s.startDays, s.interval, s.bursts,
-                                      s.names, s.units, s.coefA, s.coefB, s.data);
+                                      s.names, s.units, s.coefA, s.coefB, s.data, s.burstNames,
+                                      s.burstUnits, s.burstData);
             },
             [](py::tuple t) {
                 Series s;
@@ -870,26 +1275,39 @@ datetime64 axis). to_pandas() and to_xarray() convert it.)")
                 s.coefA = t[8].cast<std::vector<double>>();
                 s.coefB = t[9].cast<std::vector<double>>();
                 s.data = t[10].cast<py::dict>();
+                if (t.size() > 13) {
+                    s.burstNames = t[11].cast<std::vector<std::string>>();
+                    s.burstUnits = t[12].cast<std::vector<std::string>>();
+                    s.burstData = t[13].cast<py::dict>();
+                }
                 return s;
             }));
 
     m.def(
         "read_series",
         [](py::object path, int burst) {
-            return ReadSeries(py::str(py::module_::import("os").attr("fspath")(path)).cast<std::string>(), burst);
+            return ReadSeries(PathArg(path), burst);
         },
         "path"_a, "burst"_a = 0,
         R"(Reads an SDF (any version, 1 to 4) or TSD file in memory, never changing it; returns
 a Series of one burst (the first by default): physical values of every interval
-channel as the program's tools read them. Raises FileError with the reader's message
+channel as the program's tools read them, and the burst channels' values of every burst. Raises FileError with the reader's message
 when the file cannot be read.)");
 
     m.def(
         "write_series",
         [](py::object path, py::object data, py::object units, py::object coefA, py::object coefB,
-           py::object start, double interval, const std::string& memo) {
+           py::object start, double interval, py::object memo) {
+            const std::string out = PathArg(path);
+            std::string memoText = memo.is_none() ? std::string() : memo.cast<std::string>();
             if (py::isinstance<Series>(data)) {
-                const Series& s = data.cast<const Series&>();
+                const Series& s = Held(data);
+                // As the command line: the file a series came from is never written over.
+                std::error_code ec;
+                if (!s.source.empty() && (s.source == out || std::filesystem::equivalent(s.source, out, ec)))
+                    Raise(gFileError, HasSdfExtension(s.source) ? "ロードしているSDFファイルは上書き出来ません。"
+                                                                : "ロードしているTSDファイルは上書き出来ません。");
+                if (memo.is_none()) memoText = s.memo;
                 if (units.is_none()) units = py::cast(s.units);
                 if (coefA.is_none()) coefA = py::cast(s.coefA);
                 if (coefB.is_none()) coefB = py::cast(s.coefB);
@@ -898,17 +1316,21 @@ when the file cannot be read.)");
                 data = s.data;
             }
             if (std::isnan(interval)) interval = 1.0;
-            WriteSeries(py::str(py::module_::import("os").attr("fspath")(path)).cast<std::string>(),
-                        data.cast<py::dict>(), units, coefA, coefB, start, interval, memo);
+            WriteSeries(out, data.cast<py::dict>(), units, coefA, coefB, start, interval, memoText);
         },
         "path"_a, "data"_a, py::kw_only(), "units"_a = py::none(), "coef_a"_a = py::none(),
-        "coef_b"_a = py::none(), "start"_a = py::none(), "interval"_a = kNaN, "memo"_a = "",
+        "coef_b"_a = py::none(), "start"_a = py::none(), "interval"_a = kNaN, "memo"_a = py::none(),
         R"(Writes a series as SDF (a .sdf name) or TSD (any other name), as the program's save
 step does: 16-bit counts (value - B) / A rounded half to even, NaN as the missing
 marker, names and units cut to 16 and 8 bytes, the file replaced only when complete.
 
 data: dict name -> 1-D array of physical values, or a Series (its table is then the
 default). units, coef_a (A, default 1), coef_b (B, default 0): one per channel;
-start: anything numpy.datetime64 takes; interval: seconds (whole milliseconds).
+start: local clock time, anything numpy.datetime64 takes, to the millisecond (a TSD
+header holds whole seconds: a finer start raises Error); a start with a zone (a text
+ending in "+09:00" or "Z", an aware datetime or pandas Timestamp) is converted to this
+machine's local clock time at that instant; interval: seconds (whole milliseconds);
+memo: the Series' memo unless given. A Series is never written over the file it was
+read from (FileError), and names or units holding a line break are refused.
 Raises ConversionError, writing nothing, when a value does not fit 16 bits.)");
 }

@@ -65,7 +65,7 @@ set_tests_properties(cli_series_export_import_round_trip PROPERTIES PASS_REGULAR
   "^time,Hs\\(m\\),Tide\\(m\\)\r\n2003-08-14T12:00:00\\.000,1\\.23,0\\.5\r\n1,Hs,m,0\\.01,0\n2,Tide,m,0\\.001,0\n$")
 
 add_test(NAME cli_series_export_netcdf
-  COMMAND sh -c "rm -f \"$2/x.nc\" && \"$0\" series export \"$1\" -o \"$2/x.nc\" --burst 1 && /usr/bin/python3 \"$3\" \"$2/x.nc\""
+  COMMAND sh -c "rm -f \"$2/x.nc\" && \"$0\" series export \"$1\" -o \"$2/x.nc\" --burst 1 --utc-offset +09:00 && /usr/bin/python3 \"$3\" \"$2/x.nc\""
           ${ORVANE_CLI} ${series_data}/v4_two_channels.sdf ${series_work} ${CMAKE_CURRENT_LIST_DIR}/check_netcdf.py)
 set_tests_properties(cli_series_export_netcdf PROPERTIES PASS_REGULAR_EXPRESSION "^netcdf ok\n$")
 
@@ -75,3 +75,22 @@ add_test(NAME cli_series_import_inputs
           ${ORVANE_CLI} ${series_work})
 set_tests_properties(cli_series_import_inputs PROPERTIES PASS_REGULAR_EXPRESSION
   "^  波高 \"max\": A=0\\.1, B=0\n  Tp: A=0\\.01, B=0\n波高 \"max\",Tp\r\n4行目の時刻の間隔が一定ではありません[^\n]*\n3行目の列の数 \\(2\\) が見出し \\(3\\) と違います。\n「a」の値 \\(-100000 ～ 100000\\.5\\) は分解能 0\\.1 では16ビットの整数に収まりません。[^\n]*\n3行目の「a」の値 100000\\.5 は係数 A=1, B=0 では16ビットの整数に収まりません。\n1\n$")
+
+# Upgrades and exports side by side in one folder, and a netCDF of burst channels alone.
+add_test(NAME cli_series_writers_side_by_side
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/series_concurrent.py ${ORVANE_CLI} ${series_work}/side_by_side)
+set_tests_properties(cli_series_writers_side_by_side PROPERTIES PASS_REGULAR_EXPRESSION "all sound" TIMEOUT 300)
+
+# series csv reads back in (its 経過時間 column gives the 500 ms times) to the same output.
+add_test(NAME cli_series_csv_imports_again
+  COMMAND sh -c "cd \"$2\" && rm -f again.sdf && \"$0\" series csv \"$1\" > again.csv && \"$0\" series import again.csv -o again.sdf | head -1 && \"$0\" series csv again.sdf | cmp - again.csv && echo same"
+          ${ORVANE_CLI} ${series_data}/v4_two_channels.sdf ${series_work})
+set_tests_properties(cli_series_csv_imports_again PROPERTIES PASS_REGULAR_EXPRESSION
+  "^again\\.csv → again\\.sdf \\(3 行, 2 チャンネル, 計測時間間隔 500 msec\\)\nsame\n$")
+
+# Output that cannot be written is an error, never a silent success.
+add_test(NAME cli_stdout_write_failure
+  COMMAND sh -c "\"$0\" airy --depth 10 --period 8 --height 1 > /dev/full; echo rc=$?; \"$0\" series csv \"$1\" > /dev/full; echo rc=$?"
+          ${ORVANE_CLI} ${series_data}/v4_two_channels.sdf)
+set_tests_properties(cli_stdout_write_failure PROPERTIES PASS_REGULAR_EXPRESSION
+  "^標準出力に書き込めませんでした。[^\n]*\n([^\n]*\n)?rc=1\n標準出力に書き込めませんでした。[^\n]*\n([^\n]*\n)?rc=1\n$")

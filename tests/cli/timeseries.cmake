@@ -66,3 +66,13 @@ add_test(NAME cli_wave_velocity_series_no_interval_channels
           -o ${ts_dir}/none.tsd)
 set_tests_properties(cli_wave_velocity_series_no_interval_channels PROPERTIES
   PASS_REGULAR_EXPRESSION "インターバル記録のチャンネルがありません。")
+
+# Ctrl-C and SIGTERM stop a long run on a terminal: exit 130 / 143, no output, no temporary.
+if(ORVANE_PYTHON_FOUND OR EXISTS /usr/bin/python3)
+  foreach(sig INT TERM)
+    add_test(NAME cli_wave_velocity_series_interrupted_${sig}
+      COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/cli/interrupt.py ${ORVANE_CLI}
+              ${PROJECT_SOURCE_DIR}/scripts/synthetic-year.py ${ts_dir}/interrupt_${sig} ${sig})
+    set_tests_properties(cli_wave_velocity_series_interrupted_${sig} PROPERTIES TIMEOUT 120)
+  endforeach()
+endif()

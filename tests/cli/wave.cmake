@@ -18,7 +18,7 @@ set_tests_properties(cli_wavenumber PROPERTIES PASS_REGULAR_EXPRESSION
 add_test(NAME cli_airy_conversion_error
   COMMAND sh -c "\"$0\" airy --depth abc 2>&1; echo rc=$?" ${ORVANE_CLI})
 set_tests_properties(cli_airy_conversion_error PROPERTIES PASS_REGULAR_EXPRESSION
-  "^'abc' は浮動小数点数ではありません\nrc=1\n$")
+  "^--depth: 'abc' は浮動小数点数ではありません\n使い方は --help で表示されます。\nrc=2\n$")
 
 add_test(NAME cli_wavenumber_zero_depth
   COMMAND sh -c "\"$0\" wavenumber --period 10 --depth 0 2>&1; echo rc=$?" ${ORVANE_CLI})
@@ -28,7 +28,7 @@ set_tests_properties(cli_wavenumber_zero_depth PROPERTIES PASS_REGULAR_EXPRESSIO
 add_test(NAME cli_wavenumber_bad_gravity
   COMMAND sh -c "\"$0\" wavenumber --period 10 --depth 10 --gravity 9,8 2>&1; echo rc=$?" ${ORVANE_CLI})
 set_tests_properties(cli_wavenumber_bad_gravity PROPERTIES PASS_REGULAR_EXPRESSION
-  "'9,8' は浮動小数点数ではありません\nrc=1\n$")
+  "^--gravity: '9,8' は浮動小数点数ではありません\n使い方は --help で表示されます。\nrc=2\n$")
 
 add_test(NAME cli_airy_usage_error
   COMMAND sh -c "\"$0\" airy --bogus 2>&1; echo rc=$?" ${ORVANE_CLI})

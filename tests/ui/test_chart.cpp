@@ -1,13 +1,19 @@
 // The result chart of the shoaling window on a known run: point read-out, axis clicks,
 // the axis settings dialog, export, print preview, image files, zoom and its undo.
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QLabel>
+#include <QSpinBox>
 #include <QImage>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QTest>
 #include <QWheelEvent>
 #include <cmath>
+#include <cstdio>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -15,6 +21,7 @@
 #include "core/runtime/TextFile.h"
 #include "ui/chart/AxisSet.h"
 #include "ui/chart/ChartView.h"
+#include "ui/help/HelpViewer.h"
 #include "ui/shoaling/Shoaling.h"
 #include "UiFixture.h"
 
@@ -144,17 +151,20 @@ TEST_F(ChartTest, GridStyleAppliesAtOnceAndReadsBack) {
 TEST_F(ChartTest, AutomaticAndManualSwitchTheBoxesAndCancelDropsTypedValues) {
     Run();
     OpenOn(ChartAxis::Left, [&] {
-        const QString min = dlg->EdtMin->text(), max = dlg->EdtMax->text(), inc = dlg->EdtInc->text();
+        const QString max = dlg->EdtMax->text(), inc = dlg->EdtInc->text();
         EXPECT_FALSE(dlg->EdtMin->isEnabled());
         EXPECT_FALSE(dlg->EdtInc->isEnabled());
         dlg->RadioGroup2->SetItemIndex(1);
         EXPECT_TRUE(dlg->EdtMin->isEnabled());
         EXPECT_TRUE(dlg->EdtMax->isEnabled());
         EXPECT_TRUE(dlg->EdtInc->isEnabled());
-        EXPECT_EQ(dlg->EdtMin->text(), min);
+        // The range drawn, not the data's extent.
+        const QString drawnMax = QString::fromStdString(orvane::FormatGeneral(chart->ViewUpper(ChartAxis::Left), 7));
+        EXPECT_EQ(dlg->EdtMin->text().toStdString(), orvane::FormatGeneral(chart->ViewLower(ChartAxis::Left), 7));
+        EXPECT_EQ(dlg->EdtMax->text(), drawnMax);
+        EXPECT_NE(drawnMax, max);
         dlg->RadioGroup2->SetItemIndex(0);
         EXPECT_FALSE(dlg->EdtMax->isEnabled());
-        EXPECT_EQ(dlg->EdtMax->text(), max);
         EXPECT_EQ(dlg->EdtInc->text(), inc);
         Click(dlg, "BitBtn2");
     });
@@ -274,6 +284,42 @@ TEST_F(ChartTest, FontDialogStartsOnTheAxisFontAndChangesOnlyWhatWasChosen) {
     EXPECT_EQ(chart->AxisTitleFont(ChartAxis::Bottom), bottom);
 }
 
+TEST_F(ChartTest, AxisDialogOpensOnTheDrawnFontAndRangeAndItsOwnHelpSection) {
+    Run();
+    // The program's font is a substitute name: the dialog is offered the font drawn.
+    chart->SetAxisTitleFont(ChartAxis::Left, QApplication::font());
+    const QFontInfo drawn(QApplication::font());
+    QString offered;
+    const double top = chart->ViewUpper(ChartAxis::Left);
+    onModal = [&](QDialog* d) {
+        if (auto* fd = qobject_cast<QFontDialog*>(d)) {
+            QFont f = fd->currentFont();
+            offered = f.family();
+            f.setPointSize(14);
+            fd->setCurrentFont(f);
+            fd->setResult(QDialog::Accepted);
+            return;
+        }
+        Click(dlg, "BitBtnFont");
+        // 手動 starts on the range drawn, headroom included.
+        dlg->RadioGroup2->SetItemIndex(1);
+        EXPECT_EQ(dlg->EdtMax->text().toStdString(), orvane::FormatGeneral(top, 7));
+        QTest::keyClick(dlg->EdtMin, Qt::Key_F1);
+        Click(dlg, "BitBtn1");
+    };
+    ClickAt(chart->AxisPixel(ChartAxis::Left));
+    EXPECT_EQ(offered, drawn.family());
+    const QFontInfo after(chart->AxisTitleFont(ChartAxis::Left));
+    EXPECT_EQ(after.family(), drawn.family());
+    EXPECT_EQ(after.bold(), drawn.bold());
+    EXPECT_EQ(after.italic(), drawn.italic());
+    EXPECT_EQ(after.pointSize(), 14);
+    EXPECT_NEAR(chart->ViewUpper(ChartAxis::Left), top, 1e-6 * top);
+    ASSERT_NE(ctx.helpViewer, nullptr);
+    EXPECT_EQ(ctx.helpViewer->CurrentPage(), "graph");
+    EXPECT_EQ(ctx.helpViewer->Browser->source().fragment(), "axisset");
+}
+
 TEST_F(ChartTest, ExportWritesTheHeaderThenThePlottedPoints) {
     // Before any run: the header alone, in CP932 with CR LF.
     fileNames = {QString::fromStdString(TempPath("empty.txt"))};
@@ -356,15 +402,31 @@ TEST_F(ChartTest, PrintPreviewShowsAPageOfTheChart) {
     EXPECT_EQ(pages, 1);
 }
 
-TEST_F(ChartTest, ImagesAreWrittenAsPngAndPdf) {
+TEST_F(ChartTest, ImagesAreWrittenAsPngOfAChosenSizeAndPdfOnAnA4Page) {
     Run();
+    // The PNG at 500 x 300 of the chart's pixels, twice the resolution.
+    onModal = [](QDialog* d) {
+        if (d->objectName() != "ImageSizeDialog") return;
+        FindChildOrFail<QSpinBox>(d, "SpinWidth")->setValue(500);
+        FindChildOrFail<QSpinBox>(d, "SpinHeight")->setValue(300);
+        FindChildOrFail<QComboBox>(d, "ComboScale")->setCurrentIndex(1);
+        EXPECT_EQ(FindChildOrFail<QLabel>(d, "LabelPixels")->text(), "1000 × 600 ピクセル");
+        d->accept();
+    };
     fileNames = {QString::fromStdString(TempPath("chart")), QString::fromStdString(TempPath("chart.pdf"))};
     Click(w, "ToolButton4");
     Click(w, "ToolButton4");
     QImage image(QString::fromStdString(TempPath("chart.png")));
-    EXPECT_FALSE(image.isNull());
-    EXPECT_GE(image.width(), 400);
-    EXPECT_EQ(ReadBytes(TempPath("chart.pdf")).substr(0, 5), "%PDF-");
+    EXPECT_EQ(image.size(), QSize(1000, 600));
+    const std::string pdf = ReadBytes(TempPath("chart.pdf"));
+    EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
+    // One A4 page, landscape (842 x 595 points).
+    const std::size_t box = pdf.find("/MediaBox [");
+    ASSERT_NE(box, std::string::npos);
+    double x0 = -1, y0 = -1, x1 = 0, y1 = 0;
+    std::sscanf(pdf.c_str() + box + 11, "%lf %lf %lf %lf", &x0, &y0, &x1, &y1);
+    EXPECT_NEAR(x1 - x0, 842, 1) << pdf.substr(box, 40);
+    EXPECT_NEAR(y1 - y0, 595, 1);
     fileNames = {QString::fromStdString(TempPath("no/such/folder/x.png"))};
     Click(w, "ToolButton4");
     EXPECT_EQ(LastMessage(), "画像ファイルを書き込めませんでした。");

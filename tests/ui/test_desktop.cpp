@@ -1,17 +1,24 @@
 // What a daily user meets around the windows: help search and F1, file dialogs that keep
 // their folders, the chart's headroom and legend, window places on small screens.
+#include <QApplication>
+#include <QFile>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTranslator>
 #include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <qcustomplot.h>
 #include "UiFixture.h"
+#include "ui/app/ConstVal.h"
 #include "ui/app/Desktop.h"
 #include "ui/app/MainWave.h"
 #include "ui/chart/ChartView.h"
 #include "ui/help/Help.h"
 #include "ui/help/HelpViewer.h"
 #include "ui/shoaling/Shoaling.h"
+#include "ui/velocity/BttmVel.h"
 #include "ui/velocity/WaveVelSeries.h"
 
 class DesktopTest : public UiFixture {};
@@ -110,4 +117,56 @@ TEST_F(DesktopTest, WindowPlacesOnTheScreen) {
     ctx.waveVelSeries->show();
     EXPECT_FALSE(ctx.shoaling->frameGeometry().intersects(ctx.waveVelSeries->frameGeometry()));
     EXPECT_TRUE(area.contains(ctx.shoaling->frameGeometry()));
+}
+
+TEST_F(DesktopTest, SmallerThingsOnTheUsersPath) {
+    // The four boxes of 底面波動流速 start at one x.
+    ctx.bttmVel->show();
+    QApplication::processEvents();
+    QList<int> xs;
+    for (const char* name : {"EdtDepth", "EdtT", "EdtH", "EdtSL"})
+        xs << FindChildOrFail<QLineEdit>(ctx.bttmVel, name)->mapTo(ctx.bttmVel, QPoint(0, 0)).x();
+    EXPECT_EQ(xs, QList<int>(4, xs[0]));
+    ctx.bttmVel->hide();
+
+    // 参照 at its own width beside the file box.
+    ctx.waveVelSeries->show();
+    FindChildOrFail<QTabWidget>(ctx.waveVelSeries, "PageControl1")->setCurrentIndex(0);
+    QApplication::processEvents();
+    for (const char* name : {"Button1", "Button3"}) {
+        auto* b = FindChildOrFail<QPushButton>(ctx.waveVelSeries, name);
+        EXPECT_LE(b->width(), b->sizeHint().width()) << name;
+    }
+    Click(ctx.waveVelSeries, "BitBtn2");
+
+    // A search hit with lines before and after it, not on the viewer's last line.
+    OpenHelpPage(ctx, "contents");
+    HelpViewer* v = ctx.helpViewer;
+    v->resize(500, 260);
+    QApplication::processEvents();
+    v->ShowSearch(QStringLiteral("γ"));
+    ASSERT_GT(v->SearchList->count(), 0);
+    emit v->SearchList->itemActivated(v->SearchList->item(0));
+    QApplication::processEvents();
+    ASSERT_TRUE(v->Browser->textCursor().hasSelection());
+    const int line = v->Browser->fontMetrics().height();
+    EXPECT_LT(v->Browser->cursorRect().bottom(), v->Browser->viewport()->height() - 2 * line);
+
+    // A settings folder that cannot be made is named, with why.
+    QFile file(tempDir.path() + "/config");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ctx.editConst->ProgramDir = TempPath("config/orvane/");
+    Click(ctx.editConst, "BitBtn1");
+    EXPECT_EQ(LastMessage(), "設定フォルダ「" + TempPath("config/orvane") + "」を作成できません。\n「" +
+                                 TempPath("config") + "」はフォルダではありません");
+
+    // Qt's own texts that its Japanese catalogue leaves in English.
+    if (!InstallQtJapanese()) GTEST_SKIP() << "Qt's Japanese catalogue is not installed";
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), "フォルダ");
+    EXPECT_EQ(QCoreApplication::translate("QPrintSettingsOutput", "Pages"), "ページ指定");
+    for (QTranslator* t : qApp->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
 }

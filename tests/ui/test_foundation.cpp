@@ -181,7 +181,7 @@ TEST_F(StartUpTest, MenuCaptionsAndAccessKeys) {
                                   "底面流速の振幅と周期から波高時系列を推定(&H)", "目次", "キーワード", "-",
                                   "バージョン情報(&V)"}));
     auto* about = FindChildOrFail<QLabel>(ctx.aboutBox, "Version");
-    EXPECT_EQ(about->text(), "Version 2.5e");
+    EXPECT_EQ(about->text(), "Version 2.5");  // the project version, as orvane-cli --version
     EXPECT_EQ(FindChildOrFail<QLabel>(ctx.aboutBox, "ProductName")->text(), "Orvane");
 }
 

@@ -2,7 +2,11 @@
 // window draws for that model and item, the window itself is left alone, refused models
 // stay in the legend, and the exports.
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QScrollBar>
+#include <QToolButton>
 #include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
@@ -10,6 +14,7 @@
 #include "ui/help/Help.h"
 #include "ui/shoaling/ModelCompare.h"
 #include "ui/shoaling/Shoaling.h"
+#include "ui/velocity/WaveVelSeries.h"
 #include "UiFixture.h"
 
 namespace {
@@ -97,8 +102,7 @@ TEST_F(ModelCompareTest, CurvesAreTheShoalingWindowsLinesAndItStaysAsItWas) {
         ASSERT_EQ(c.pointHeight.size(), 2u);
         EXPECT_TRUE(std::isfinite(c.pointHeight[0]) && std::isfinite(c.pointHeight[1])) << m;
     }
-    // The bed in distance mode, one marker per estimation point, the table with the spread.
-    EXPECT_TRUE(cmp->Chart1->SeriesActive(cmp->SeriesProfile));
+    // One marker per estimation point, the table with the spread.
     EXPECT_EQ(cmp->Chart1->PointX(cmp->SeriesMarkers[0], 0), 50);
     EXPECT_EQ(cmp->Grid1->rowCount(), 2);
     EXPECT_EQ(cmp->Grid1->columnCount(), columns);
@@ -111,6 +115,7 @@ TEST_F(ModelCompareTest, CurvesAreTheShoalingWindowsLinesAndItStaysAsItWas) {
     EXPECT_TRUE(cmp->Chart1->SeriesActive(cmp->SeriesHeight[0]));
     cmp->CheckBoxSetup->setChecked(false);
     EXPECT_FALSE(cmp->Chart1->SeriesActive(cmp->SeriesSetup[1]));
+    EXPECT_TRUE(cmp->Chart1->SeriesActive(cmp->SeriesProfile));  // the bed in distance mode
 }
 
 TEST_F(ModelCompareTest, RefusedModelsStayInTheLegendAndExportsWrite) {
@@ -137,4 +142,83 @@ TEST_F(ModelCompareTest, RefusedModelsStayInTheLegendAndExportsWrite) {
     EXPECT_TRUE(lines[0].endsWith("\r"));
     // Written as CP932, with the extension made ".csv".
     EXPECT_EQ(orvane::ReadTextLines(TempPath("table.csv")), orvane::ComparisonTableLines(r));
+}
+
+TEST_F(ModelCompareTest, TableLegendBedQuestionAndSavesFromOneOpeningToTheNext) {
+    const std::string question = "観測点より沖側の領域は計算されません。よろしいですか。";
+    auto asked = [&] {
+        int n = 0;
+        for (const std::string& t : Messages()) n += t == question;
+        return n;
+    };
+    // Four points: every row in view, and the first again after a run scrolled down.
+    SetText(w, "EdtCalPoint", "60,50,30,20");
+    ASSERT_TRUE(cmp->Compare(*w));
+    EXPECT_EQ(asked(), 1);
+    EXPECT_EQ(progress.hides, 2);  // before the question, so that no bar stands behind it
+    cmp->show();
+    QApplication::processEvents();
+    ASSERT_EQ(cmp->Grid1->rowCount(), 4);
+    cmp->Grid1->verticalScrollBar()->setValue(cmp->Grid1->verticalScrollBar()->maximum());
+    ASSERT_TRUE(cmp->Compare(*w));
+    EXPECT_EQ(asked(), 1);  // the same inputs: the answer stands
+    QApplication::processEvents();
+    EXPECT_EQ(cmp->Grid1->verticalScrollBar()->value(), 0);
+    EXPECT_LE(cmp->Grid1->visualItemRect(cmp->Grid1->item(3, 0)).bottom(), cmp->Grid1->viewport()->height());
+    SetText(w, "EdtH0", "3");
+    ASSERT_TRUE(cmp->Compare(*w));
+    EXPECT_EQ(asked(), 2);
+
+    // The legend in model order, H before η, however the choices were switched before.
+    cmp->CheckBoxSetup->setChecked(false);
+    cmp->RadioGroupHeight->SetItemIndex(1);
+    cmp->RadioGroupHeight->SetItemIndex(0);
+    cmp->CheckBoxSetup->setChecked(true);
+    QStringList expected;
+    for (int m = 0; m < orvane::kComparedModels; ++m) {
+        expected << cmp->Chart1->SeriesTitle(cmp->SeriesHeight[m]);
+        if (cmp->Result().models[m].hasSetup) expected << cmp->Chart1->SeriesTitle(cmp->SeriesSetup[m]);
+    }
+    EXPECT_EQ(cmp->Chart1->LegendTitles(), expected);
+
+    // The bed never under η on η's scale: whole, on the right axis, while η is hidden.
+    EXPECT_FALSE(cmp->Chart1->SeriesActive(cmp->SeriesProfile));
+    cmp->CheckBoxSetup->setChecked(false);
+    EXPECT_TRUE(cmp->Chart1->SeriesActive(cmp->SeriesProfile));
+    const auto& bedY = cmp->Result().bedY;
+    EXPECT_LE(cmp->Chart1->ViewLower(ChartAxis::Right), *std::min_element(bedY.begin(), bedY.end()));
+
+    // 表の保存 starts where 曲線の保存 saved.
+    ctx.dialogFoldersFile = QString::fromStdString(TempPath("orvane.ini"));
+    QDir(tempDir.path()).mkpath("out");
+    const QString folder = tempDir.path() + "/out";
+    QStringList started;
+    onModal = [&](QDialog* d) {
+        auto* fd = qobject_cast<QFileDialog*>(d);
+        if (!fd) return;
+        started << fd->directory().absolutePath();
+        fd->selectFile(folder + "/curves.csv");
+        QMetaObject::invokeMethod(fd, "accept");
+    };
+    Click(cmp, "ToolButton2");
+    Click(cmp, "ToolButton3");
+    ASSERT_EQ(started.size(), 2);
+    EXPECT_EQ(started[1], folder);
+}
+
+TEST_F(ModelCompareTest, ShoalingWindowOpensAtItsOwnSizeAfterServingTheToolAndItsToolBarOverflows) {
+    w->hide();
+    const QSize own = w->size();
+    ctx.waveVelSeries->show();
+    Click(ctx.waveVelSeries, "BitBtn2");
+    ctx.form1->W1Click();
+    EXPECT_EQ(w->size(), own);
+
+    // A tool bar narrower than its buttons offers the rest through its extension button.
+    w->show();
+    w->ToolBar1->setFixedWidth(w->ToolBar1->sizeHint().width() / 2);
+    QApplication::processEvents();
+    auto* more = w->ToolBar1->findChild<QToolButton*>("qt_toolbar_ext_button");
+    ASSERT_NE(more, nullptr);
+    EXPECT_TRUE(more->isVisible());
 }

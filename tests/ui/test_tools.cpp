@@ -196,6 +196,37 @@ TEST_F(ToolsTest, VelocityRunWritesTheSameFileAsTheCommandLine) {
     EXPECT_EQ(Bytes(cliOut), Bytes(windowOut));
 }
 
+TEST_F(ToolsTest, CalculateWithoutAnOutputFileSaysSoAndKeepsTheWindowOpen) {
+    const std::string out = TempPath("first.tsd");
+    PrepareVelocityRun(out);
+    auto* tabs = FindChildOrFail<QTabWidget>(tool(), "PageControl1");
+    tabs->setCurrentIndex(0);
+    SetText(tool(), "EditFLOutput", "");  // as on a first run
+    Click(tool(), "BitBtn1");
+    EXPECT_EQ(LastMessage(), "出力ファイルを指定して下さい。");
+    EXPECT_TRUE(tool()->isVisible());
+    EXPECT_TRUE(shoaling()->isVisible());
+    EXPECT_EQ(tabs->currentWidget()->objectName(), "TabSheet2");
+    SetText(tool(), "EditFLTide", QString::fromStdString(TempPath("none.tsd")));
+    Click(tool(), "BitBtn1");
+    EXPECT_EQ(LastMessage(), "潮位のファイルが見つかりません：\n" + TempPath("none.tsd"));
+    EXPECT_TRUE(tool()->isVisible());
+
+    // Chosen, the run goes through; the reading's progress box is gone behind the save window.
+    SetText(tool(), "EditFLTide", QString::fromStdString(TempPath("tide.tsd")));
+    SetText(tool(), "EditFLOutput", QString::fromStdString(out));
+    int hidesAtSave = -1;
+    onModal = [&](QDialog* d) {
+        if (d != ctx.sdfData) return;
+        hidesAtSave = progress.hides;
+        Click(d, "BitBtn1");
+    };
+    Click(tool(), "BitBtn1");
+    EXPECT_TRUE(orvane::FileExists(out)) << LastMessage();
+    EXPECT_GE(hidesAtSave, 1);
+    EXPECT_FALSE(tool()->isVisible());
+}
+
 TEST_F(ToolsTest, ACancelledRunKeepsTheOldFileAndLeavesNothingBeside) {
     const std::string out = TempPath("old.tsd");
     {

@@ -83,7 +83,15 @@ void MakeDirs(const std::string& dir) {
         pos = dir.find('/', pos + 1);
         std::string part = dir.substr(0, pos);
         if (part.empty()) continue;
-        if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) ThrowIoError(errno, part);
+        if (::mkdir(part.c_str(), 0777) == 0 || errno == EEXIST) continue;
+        // Named as the folder that could not be made ($XDG_CONFIG_HOME a file, say), never
+        // as a file that was not found.
+        const int err = errno;
+        std::string why = IoErrorText(err);
+        if (err == ENOTDIR) {
+            why = "「" + ExtractFileDir(part) + "」はフォルダではありません";
+        }
+        throw EInOutError("設定フォルダ「" + part + "」を作成できません。\n" + why, err);
     }
 }
 

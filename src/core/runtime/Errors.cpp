@@ -46,4 +46,13 @@ double CheckedPow(double base, double exponent) {
     return CheckResult(r);
 }
 
+std::string MessageExcerpt(const std::string& text) {
+    constexpr std::size_t kMax = 40;
+    if (text.size() <= kMax) return text;
+    std::size_t cut = kMax;
+    // Back to the start of a UTF-8 character (at most three continuation bytes).
+    for (int i = 0; i < 3 && cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80; ++i) --cut;
+    return text.substr(0, cut) + "…";
+}
+
 }  // namespace orvane

@@ -19,6 +19,10 @@ private:
     }
 };
 
+// `text` for quoting in a message: at most 40 bytes, cut at a character boundary and
+// marked with "…" when longer, so that a huge field from a file never fills the screen.
+std::string MessageExcerpt(const std::string& text);
+
 // Text that is not a number: "'%s' は浮動小数点数ではありません" / "'%s' は整数ではありません".
 class EConvertError : public OrvaneError { using OrvaneError::OrvaneError; };
 // Arithmetic that is undefined for the inputs: one of the three below.

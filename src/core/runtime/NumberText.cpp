@@ -86,7 +86,7 @@ bool TryStrToFloat(const std::string& text, double& value) {
 
 double StrToFloat(const std::string& text) {
     double v = 0;
-    if (!TryStrToFloat(text, v)) throw EConvertError("'" + text + "' は浮動小数点数ではありません");
+    if (!TryStrToFloat(text, v)) throw EConvertError("'" + MessageExcerpt(text) + "' は浮動小数点数ではありません");
     return v;
 }
 
@@ -104,7 +104,7 @@ bool TryStrToInt(const std::string& text, int& value) {
 
 int StrToInt(const std::string& text) {
     int v = 0;
-    if (!TryStrToInt(text, v)) throw EConvertError("'" + text + "' は整数ではありません");
+    if (!TryStrToInt(text, v)) throw EConvertError("'" + MessageExcerpt(text) + "' は整数ではありません");
     return v;
 }
 

@@ -185,22 +185,65 @@ bool IsValidUtf8(std::string_view b) {
     return true;
 }
 
+bool IsValidCp932(std::string_view bytes) {
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw OrvaneError("文字コードの変換を準備できません");
+    // A fixed output buffer, reused: the check needs no memory in proportion to the text.
+    char out[16384];
+    char* src = const_cast<char*>(bytes.data());
+    std::size_t srcLeft = bytes.size();
+    bool ok = true;
+    while (srcLeft > 0) {
+        char* dst = out;
+        std::size_t dstLeft = sizeof out;
+        if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            ok = false;
+            break;
+        }
+    }
+    iconv_close(cd);
+    return ok;
+}
+
+namespace {
+
+// A character of three or four bytes, or a Latin-1 sign (C2 80-BF), somewhere in UTF-8 text.
+bool HasUtf8OnlyCharacter(std::string_view b) {
+    for (std::size_t i = 0; i < b.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(b[i]);
+        if (c >= 0xE0 || c == 0xC2) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 DetectedText DetectTextEncoding(std::string_view bytes, const std::string& name) {
     DetectedText d;
     if (bytes.starts_with("\xEF\xBB\xBF")) {
         d.kind = DetectedText::Utf8;
         d.bom = 3;
-    } else if (IsValidUtf8(bytes)) {
-        d.kind = DetectedText::Utf8;
-        return d;
+        if (IsValidUtf8(bytes.substr(3))) return d;
+    } else {
+        const bool utf8 = IsValidUtf8(bytes);
+        // Plain ASCII reads the same either way; CP932 is checked only when it could matter.
+        if (utf8 && HasUtf8OnlyCharacter(bytes)) {
+            d.kind = DetectedText::Utf8;
+            return d;
+        }
+        bool ascii = true;
+        for (char c : bytes) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+        if (ascii) {
+            d.kind = DetectedText::Utf8;
+            return d;
+        }
+        if (IsValidCp932(bytes)) return d;
+        if (utf8) {
+            d.kind = DetectedText::Utf8;
+            return d;
+        }
     }
     std::string_view rest = bytes.substr(d.bom);
-    if (d.kind == DetectedText::Cp932) {
-        std::string ignored;
-        if (Convert("UTF-8", "CP932", std::string(rest), ignored)) return d;
-    } else if (IsValidUtf8(rest)) {
-        return d;
-    }
     // Name the first line that the chosen encoding (or, without a mark, either) cannot read.
     // A file mixing the two is named by its first line that is not UTF-8.
     std::size_t line = 1, start = 0, firstNotUtf8 = 0, bad = 0;
@@ -208,10 +251,9 @@ DetectedText DetectTextEncoding(std::string_view bytes, const std::string& name)
         std::size_t end = rest.find('\n', start);
         if (end == std::string_view::npos) end = rest.size();
         std::string_view l = rest.substr(start, end - start);
-        std::string ignored;
         const bool utf8 = IsValidUtf8(l);
         if (!utf8 && firstNotUtf8 == 0) firstNotUtf8 = line;
-        if (!utf8 && !(d.bom == 0 && Convert("UTF-8", "CP932", std::string(l), ignored))) bad = line;
+        if (!utf8 && !(d.bom == 0 && IsValidCp932(l))) bad = line;
         ++line;
         start = end + 1;
     }
@@ -228,7 +270,7 @@ std::string DecodeLine(std::string_view line, DetectedText::Kind kind) {
 std::string Utf8ToCp932(const std::string& utf8) {
     std::string out;
     if (!Convert("CP932", "UTF-8", utf8, out))
-        throw EConvertError("'" + utf8 + "' には CP932 で書けない文字があります");
+        throw EConvertError("'" + MessageExcerpt(utf8) + "' には CP932 で書けない文字があります");
     return out;
 }
 
@@ -246,14 +288,39 @@ std::string CutToCp932Bytes(const std::string& utf8, std::size_t maxBytes) {
     return Cp932ToUtf8(bytes.substr(0, i));
 }
 
+std::string InputFileProblem(const std::string& path) {
+    struct stat st{};
+    if (path.find('\0') != std::string::npos)
+        return "ファイル名「" + MessageExcerpt(path) + "」に NUL 文字があります。";
+    if (::stat(path.c_str(), &st) != 0) {
+        const int err = errno;
+        if (err == ENOENT || err == ENOTDIR || path.empty()) return "ファイル「" + path + "」が見つかりません。";
+        return "ファイル「" + path + "」を開けません。\n" + IoErrorText(err);
+    }
+    if (S_ISDIR(st.st_mode)) return "「" + path + "」はフォルダです。ファイルを指定してください。";
+    if (!S_ISREG(st.st_mode))
+        return "「" + path + "」は通常のファイルではありません (FIFO やデバイスは読み込めません)。";
+    return {};
+}
+
+void RequireInputFile(const std::string& path) {
+    if (std::string problem = InputFileProblem(path); !problem.empty()) throw EInOutError(problem);
+}
+
 std::vector<std::string> ReadRawLines(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without blocking, so that a FIFO named here cannot stop the program.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) ThrowIoError(errno, path);
     struct stat st{};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
         ThrowIoError(EISDIR, path);
     }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw EInOutError(InputFileProblem(path).empty() ? IoErrorText(0) + ": " + path : InputFileProblem(path));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     std::string bytes;
     char buf[65536];
     for (;;) {
@@ -385,6 +452,32 @@ std::string TemporaryPathFor(const std::string& target) {
                              std::to_string(counter.fetch_add(1));
     ::unlink(temp.c_str());  // only a dead process of the same number can have left it
     return temp;
+}
+
+TemporaryFile::TemporaryFile(const std::string& target) : target_(target) { fd_ = CreateTemp(target, temp_); }
+
+TemporaryFile::~TemporaryFile() {
+    if (committed_) return;
+    if (fd_ >= 0) ::close(fd_);
+    ::unlink(temp_.c_str());
+}
+
+void TemporaryFile::Commit() {
+    if (committed_ || fd_ < 0) throw OrvaneError("書き込みはもう終わっています: " + target_);
+    // Writers that write by name may have replaced the file under the name: flush that one.
+    int fd = ::open(temp_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int e = errno;
+        throw EInOutError(WriteFailureText(target_, e), e);
+    }
+    ::close(fd_);
+    fd_ = -1;
+    try {
+        FinishAndRename(fd, temp_, target_);
+    } catch (const EInOutError& e) {
+        throw EInOutError(WriteFailureText(target_, e.Errno()), e.Errno());
+    }
+    committed_ = true;
 }
 
 TemporaryLock::TemporaryLock(const std::string& path) {

@@ -16,8 +16,11 @@ std::string CutToCp932Bytes(const std::string& utf8, std::size_t maxBytes);
 
 // Text written by other programs (a spreadsheet, a logger, a script) comes as UTF-8, with
 // or without a byte-order mark, or as CP932. Every reader of such files decides the same
-// way: a byte-order mark means UTF-8; otherwise bytes that are wholly valid UTF-8 are
-// UTF-8, and else CP932. `bom` is the length of the mark to skip.
+// way: a byte-order mark means UTF-8; bytes that only one of the two reads are in that
+// one; bytes that both read are CP932 (what Orvane and the loggers write) unless they hold
+// a character that only UTF-8 explains: one of three or four bytes (kana, kanji, ℃ ...) or
+// a Latin-1 sign (° ± µ ²: C2 xx, which CP932 reads as "ﾂ" and another half-width
+// character). `bom` is the length of the mark to skip.
 struct DetectedText {
     enum Kind { Utf8, Cp932 } kind = Cp932;
     std::size_t bom = 0;
@@ -28,9 +31,17 @@ DetectedText DetectTextEncoding(std::string_view bytes, const std::string& name)
 // The UTF-8 form of one line of a file of that kind (mark already skipped).
 std::string DecodeLine(std::string_view line, DetectedText::Kind kind);
 bool IsValidUtf8(std::string_view bytes);
+bool IsValidCp932(std::string_view bytes);
 // A CSV field as RFC 4180 writes it: quoted, with its quotes doubled, when it holds a comma,
 // a quote or a line break.
 std::string CsvQuoted(const std::string& text);
+
+// Inputs are regular files: a FIFO or a device would block a reader or never end, a
+// folder is no file. "" when `path` names a regular file, else the Japanese reason
+// ("ファイル「…」が見つかりません。", "「…」はフォルダです。…"). Never opens the file.
+std::string InputFileProblem(const std::string& path);
+// Raises EInOutError with that reason.
+void RequireInputFile(const std::string& path);
 
 // Reads every line (UTF-8, without line ends). Raises EInOutError when it cannot be read,
 // EConvertError naming the line when a line holds bytes that are not CP932.
@@ -78,8 +89,29 @@ private:
 // and the older names this program gave the same target.
 std::string TemporaryPathFor(const std::string& target);
 void RemoveStaleTemporaries(const std::string& dir, const std::string& target = "");
-// Holds an advisory lock on a fixed-name temporary file ("Qr~temp1234!") while it is in
-// use, so that another run does not take it for a leftover.
+// The one temporary-file scheme of every writer: a file of its own beside `target` (named
+// as TemporaryPathFor says, created exclusively with the mode the target should have),
+// held open until Commit() flushes it and renames it over the target in one step, or the
+// destructor removes it. Nobody else ever takes it for a leftover while this process
+// lives. Errors name the target, never the temporary.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::string& target);
+    ~TemporaryFile();
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    const std::string& Path() const { return temp_; }
+    const std::string& Target() const { return target_; }
+    int Fd() const { return fd_; }
+    void Commit();
+private:
+    std::string target_, temp_;
+    int fd_ = -1;
+    bool committed_ = false;
+};
+
+// Holds an advisory lock on a file while it is in use (an older version's conversion
+// locked "Qr~temp1234!" so), so that the sweep does not take it for a leftover.
 class TemporaryLock {
 public:
     explicit TemporaryLock(const std::string& path);

@@ -10,6 +10,7 @@
 #include "core/runtime/TextFile.h"
 #include "core/series/SeriesInternal.h"
 #include "core/series/SeriesStore.h"
+#include "core/series/SeriesWriter.h"
 
 static_assert(std::endian::native == std::endian::little, "SDF files are little-endian");
 
@@ -20,7 +21,6 @@ using series_detail::DecodeCp932Lenient;
 
 constexpr char kMagic[] = "Standard Burst-Interval Data Format Ver.";
 constexpr std::size_t kMagicLen = 40;
-constexpr char kTempName[] = "Qr~temp1234!";
 constexpr std::size_t kChunkWords = 1 << 15;
 // Dates the date routines can show: years 1 to 9999.
 constexpr double kMinDate = -693593.0, kMaxDate = 2958466.0;
@@ -155,6 +155,10 @@ int DecodeSdfHeader(const char* data, std::size_t size, std::int64_t fileSize, S
 }
 
 bool SeriesStore::ReadSdfHeader(const std::string& fileName, Prompter& prompter, Progress& progress) {
+    if (std::string problem = InputFileProblem(fileName); !problem.empty()) {
+        prompter.Error(problem);
+        return false;
+    }
     std::ifstream in(fileName, std::ios::binary);
     if (!in) {
         prompter.Error(ErrOpen(fileName));
@@ -204,21 +208,14 @@ bool SeriesStore::FinishSdfHeader(const SeriesHeader& h, int version, const std:
 }
 
 bool SeriesStore::UpdateOldSdf(int version, const std::string& fileName, Progress& progress) {
-    namespace fs = std::filesystem;
     if (version == 1) {
         SplitMilliseconds(header.SInt, header.SIntUnit);
         SplitMilliseconds(header.BInt, header.BIntUnit);
     }
-    std::string dir = ExtractFileDir(fileName);
-    std::string temp = (dir.empty() ? std::string() : dir + "/") + kTempName;
-    std::error_code ec;
-    fs::remove(temp, ec);  // a stale one would keep bytes beyond our header
-    if (!WriteSdfHeader(temp)) throw EInOutError(ErrWrite(temp, LastWriteErrno), LastWriteErrno);
-    TemporaryLock inUse(temp);  // not a leftover while this conversion runs
     AllocateSeriesData();
-    std::string savedOutput = OutputFileName;
-    OutputFileName = temp;
-
+    // A temporary of this run's own beside the file, renamed over it in one step: there
+    // is no moment without either file, and two conversions in one folder never meet.
+    SeriesWriter out(*this, fileName);
     bool complete = false;
     try {
         progress.SetProgressComment("ただ今、データ形式の更新中．．．．");
@@ -245,27 +242,16 @@ bool SeriesStore::UpdateOldSdf(int version, const std::string& fileName, Progres
                 }
             });
             if (!ok) throw EInOutError("ファイル「" + fileName + "」を読み込めません。");
-            WriteSdfBurst(k);
+            out.WriteBurst(k);
         }
         complete = k == header.Iteration;
         progress.Hide();
     } catch (...) {
         progress.Hide();
-        fs::remove(temp, ec);
-        OutputFileName = savedOutput;
         throw;
     }
-    OutputFileName = savedOutput;
-    if (!complete) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    // rename() replaces the old file in one step: there is no moment without either file.
-    fs::rename(temp, fileName, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        throw EInOutError(ErrWrite(fileName));
-    }
+    if (!complete) return false;
+    out.Commit();
     return true;
 }
 

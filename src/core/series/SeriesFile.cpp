@@ -1,6 +1,7 @@
 #include "core/series/SeriesFile.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "core/runtime/Errors.h"
 #include "core/runtime/Progress.h"
@@ -35,7 +36,7 @@ private:
 }
 
 void Open(SeriesStore& store, const std::string& fileName, Collecting& prompter) {
-    if (!FileExists(fileName)) throw EInOutError("ファイル「" + fileName + "」が見つかりません。");
+    RequireInputFile(fileName);
     NullProgress progress;
     store.ConvertOldInPlace = false;
     if (!store.OpenSeriesHeader(fileName, prompter, progress)) Fail(prompter, "フォーマットが違います。");
@@ -54,8 +55,13 @@ SeriesFile Read(const std::string& fileName, Prompter* ask) {
     const std::size_t nchB = static_cast<std::size_t>(h.NchBurst);
     const std::size_t samples = static_cast<std::size_t>(h.SampleSize);
     const std::size_t bursts = static_cast<std::size_t>(h.Iteration);
-    f.interval.reserve(bursts * samples * nchI);
-    f.burst.reserve(bursts * nchB);
+    // Reserved only as far as the file can hold values (two bytes each in SDF, one at least
+    // in TSD): a header claiming more bursts than are there must not cost memory.
+    std::error_code ec;
+    const std::uintmax_t bytes = std::filesystem::file_size(fileName, ec);
+    const std::size_t held = ec ? 0 : static_cast<std::size_t>(store.FileKind == SeriesKind::SDF ? bytes / 2 : bytes);
+    f.interval.reserve(std::min(bursts * samples * nchI, held));
+    f.burst.reserve(std::min(bursts * nchB, held));
     bool ok = store.ReadEachBurst(
         [&](int) {
             for (std::size_t s = 0; s < samples; ++s)

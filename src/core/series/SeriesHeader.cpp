@@ -10,6 +10,7 @@
 
 #include "core/runtime/TextFile.h"
 #include "core/series/SeriesStore.h"
+#include "core/series/SeriesWriter.h"
 
 namespace orvane {
 namespace {
@@ -60,14 +61,16 @@ std::int64_t SdfBlockBytes(const SeriesHeader& h) {
     return 2 * (static_cast<std::int64_t>(h.SampleSize) * h.NchInterval + h.NchBurst);
 }
 
+// Both by the one table of series formats.
 bool HasSdfExtension(const std::string& fileName) {
-    return LowerAscii(ExtractFileExt(fileName)) == ".sdf";
+    const SeriesFormatInfo* f = SeriesFormatOf(fileName);
+    return f && f->format == SeriesFormat::SDF;
 }
 
 void KindFromExtension(const std::string& fileName, SeriesKind& kind) {
-    std::string ext = LowerAscii(ExtractFileExt(fileName));
-    if (ext == ".sdf") kind = SeriesKind::SDF;
-    else if (ext == ".tsd") kind = SeriesKind::TSD;
+    const SeriesFormatInfo* f = SeriesFormatOf(fileName);
+    if (f && f->format == SeriesFormat::SDF) kind = SeriesKind::SDF;
+    else if (f && f->format == SeriesFormat::TSD) kind = SeriesKind::TSD;
 }
 
 void SeriesStore::AllocateSeriesData() {
@@ -188,6 +191,28 @@ std::string DecodeCp932Lenient(const std::string& bytes) {
     return out;
 }
 
+std::string KeepCp932Characters(const std::string& utf8) {
+    try {
+        Utf8ToCp932(utf8);
+        return utf8;
+    } catch (const std::exception&) {
+    }
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        std::size_t len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        const std::string one = utf8.substr(i, len);
+        try {
+            Utf8ToCp932(one);
+            out += one;
+        } catch (const std::exception&) {
+            out += '?';
+        }
+        i += len;
+    }
+    return out;
+}
+
 double ParseNumber(std::string_view field) {
     std::string_view s = field;
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -216,26 +241,30 @@ bool LineReader::Next(std::string& line) {
 
 bool LineReader::NextBounded(std::string& line, std::size_t maxBytes) {
     line.clear();
-    std::streambuf* buf = in_.rdbuf();
+    // istream::getline scans the stream's buffer directly; a line longer than the chunk
+    // comes in pieces, and the reading stops once it passes maxBytes.
+    char chunk[8192];
     bool any = false;
     for (;;) {
-        int c = buf->sbumpc();
-        if (c == std::char_traits<char>::eof()) {
-            in_.setstate(std::ios::eofbit);
-            if (!any) in_.setstate(std::ios::failbit);
-            break;
-        }
-        any = true;
-        ++consumed_;
-        if (c == '\n') break;
-        if (line.size() >= maxBytes) {
+        in_.getline(chunk, sizeof chunk);
+        const std::streamsize got = in_.gcount();
+        consumed_ += got;
+        if (got > 0) any = true;
+        const bool full = in_.fail() && !in_.eof() && got == static_cast<std::streamsize>(sizeof chunk - 1);
+        const std::size_t stored = static_cast<std::size_t>(full || in_.eof() ? got : std::max<std::streamsize>(0, got - 1));
+        line.append(chunk, stored);
+        if (line.size() > maxBytes) {
             tooLong_ = true;
             line.clear();
             return false;
         }
-        line.push_back(static_cast<char>(c));
+        if (!full) break;
+        in_.clear(in_.rdstate() & ~std::ios::failbit);
     }
-    if (!any) return false;
+    if (!any) {
+        line.clear();
+        return false;
+    }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
 }

@@ -10,6 +10,8 @@ namespace orvane::series_detail {
 // CP932 bytes from a file -> UTF-8; bytes that do not convert become '?', so that a damaged
 // memo or name never makes the whole file unreadable.
 std::string DecodeCp932Lenient(const std::string& bytes);
+// UTF-8 text with every character that CP932 cannot hold replaced by '?'.
+std::string KeepCp932Characters(const std::string& utf8);
 
 // Physical value of a TSD field (raises the standard conversion error).
 double ParseNumber(std::string_view field);

@@ -22,6 +22,9 @@ constexpr char kTsdVer1[] = "Time Series Data Text Format Ver.1";
 constexpr char kTsdVer2[] = "Time Series Data Text Format Ver.2";
 constexpr char kFormatError[] = "フォーマットが違います。";
 constexpr std::size_t kFlushBytes = 1 << 20;
+// A data line holds at most 129 numbers; one far longer is damage, and is not read whole.
+constexpr std::size_t kMaxDataLine = 1 << 20;
+constexpr char kLineTooLong[] = "データの行が長すぎます (1 MB まで)。";
 
 using Fields = std::array<std::string_view, TsdMaxFields>;
 
@@ -54,6 +57,10 @@ struct FormatRefused {};
 }  // namespace
 
 bool SeriesStore::ReadTsdHeader(const std::string& fileName, Prompter& prompter) {
+    if (std::string problem = InputFileProblem(fileName); !problem.empty()) {
+        prompter.Error(problem);
+        return false;
+    }
     std::ifstream in(fileName, std::ios::binary);
     if (!in) {
         prompter.Error("ファイル「" + fileName + "」を開けません。");
@@ -143,8 +150,11 @@ bool SeriesStore::ReadTsdHeader(std::istream& in, Prompter& prompter, std::int64
         std::string names = raw();
         std::string units = raw();
         const DetectedText text = DetectTextEncoding(headerBytes, "TSDファイル");
+        // Names are kept in what CP932 can hold: a UTF-8 character beyond it becomes '?'
+        // rather than failing a file that reads well otherwise.
         auto decode = [&](const std::string& bytes) {
-            return text.kind == DetectedText::Utf8 ? bytes : DecodeCp932Lenient(bytes);
+            return text.kind == DetectedText::Utf8 ? series_detail::KeepCp932Characters(bytes)
+                                                   : DecodeCp932Lenient(bytes);
         };
         h.Memo = CutToCp932Bytes(decode(memo), 160);
         n = SplitFields(names, f);
@@ -161,6 +171,11 @@ bool SeriesStore::ReadTsdHeader(std::istream& in, Prompter& prompter, std::int64
         if (h.Iteration == 0 && static_cast<std::int64_t>(h.SampleSize) * h.NchInterval > MaxSamplesWithoutBursts)
             throw FormatRefused{};
         if (needLines > remaining) throw FormatRefused{};
+        // Every value takes a byte at least (its comma, or the line end after the last): a
+        // header asking for more values than that would cost memory for counts alone.
+        const std::int64_t values = (version == 1 ? 1 : h.Iteration) *
+                                    (static_cast<std::int64_t>(h.SampleSize) * h.NchInterval + h.NchBurst);
+        if (values > remaining) throw FormatRefused{};
     } catch (const FormatRefused&) {
         return refuse();
     }
@@ -172,10 +187,10 @@ bool SeriesStore::ReadTsdHeader(std::istream& in, Prompter& prompter, std::int64
 
 bool SeriesStore::PositionTsd(std::istream& in, int burst, Prompter& prompter, std::string& line) {
     LineReader lines(in);
-    lines.Next(line);
+    lines.NextBounded(line, kMaxDataLine);
     if (line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
     if (line == kTsdVer1) {
-        for (int i = 0; i < 8; ++i) lines.Next(line);
+        for (int i = 0; i < 8; ++i) lines.NextBounded(line, kMaxDataLine);
         return true;
     }
     if (line != kTsdVer2) {
@@ -185,12 +200,17 @@ bool SeriesStore::PositionTsd(std::istream& in, int burst, Prompter& prompter, s
     std::int64_t b = std::max(0, header.SampleSize) + (header.NchBurst > 0 ? 1 : 0);
     std::int64_t skip = 11 + std::max<std::int64_t>(0, static_cast<std::int64_t>(burst) * (b + 1));
     // Past the end every line is empty, so stopping there changes nothing but the time.
-    for (std::int64_t i = 0; i < skip && !lines.AtEnd(); ++i) lines.Next(line);
+    for (std::int64_t i = 0; i < skip && !lines.AtEnd(); ++i) {
+        if (!lines.NextBounded(line, kMaxDataLine) && lines.TooLong()) {
+            prompter.Error(kLineTooLong);
+            return false;
+        }
+    }
     if (lines.Bad()) {
         prompter.Error("データがありません。");
         return false;
     }
-    lines.Next(line);
+    lines.NextBounded(line, kMaxDataLine);
     if (line != "No." + std::to_string(static_cast<std::int64_t>(burst) + 1)) {
         prompter.Error("ブロックデータ異常");
         return false;
@@ -260,7 +280,10 @@ bool SeriesStore::ReadTsdBody(std::istream& in, Prompter& prompter) {
             prompter.Error("データが足りません。");
             return false;
         }
-        lines.Next(line);
+        if (!lines.NextBounded(line, kMaxDataLine) && lines.TooLong()) {
+            prompter.Error(kLineTooLong);
+            return false;
+        }
         int n = SplitFields(line, f);
         if (r < samples) {
             for (int i = 0; i < nchI; ++i)
@@ -293,7 +316,7 @@ bool SeriesStore::ReadEachBurst(const std::function<bool(int)>& take, Prompter& 
     for (int k = 0; k < header.Iteration; ++k) {
         if (k > 0) {
             LineReader lines(in);
-            lines.Next(line);
+            lines.NextBounded(line, kMaxDataLine);
             if (line != "No." + std::to_string(k + 1)) {
                 prompter.Error("ブロックデータ異常");
                 return false;
@@ -327,7 +350,10 @@ bool SeriesStore::ReadTsdChannel(std::istream& in, int burst, int channel, std::
             prompter.Error("データが足りません。");
             return false;
         }
-        lines.Next(line);
+        if (!lines.NextBounded(line, kMaxDataLine) && lines.TooLong()) {
+            prompter.Error(kLineTooLong);
+            return false;
+        }
         std::string_view field = Field(f, SplitFields(line, f), channel);
         values[s] = IsMissing(field) ? ErrorValue : static_cast<float>(ParseNumber(field));
     }

@@ -42,6 +42,9 @@ bool LooksBinary(std::string_view head) {
 // Raw lines of a file, without line ends; on failure the reason.
 std::string ReadRawLines(const std::string& path, std::vector<std::string>& lines) {
     std::error_code ec;
+    // A FIFO would block the read and a folder is no file; a missing file is said below.
+    if (std::string problem = InputFileProblem(path); !problem.empty() && std::filesystem::exists(path, ec))
+        return ProfileFailure(problem);
     const auto size = std::filesystem::file_size(path, ec);
     std::ifstream in;
     if (!ec) in.open(path, std::ios::binary);
@@ -64,6 +67,10 @@ std::string ReadRawLines(const std::string& path, std::vector<std::string>& line
     while (at < bytes.size()) {
         std::size_t end = bytes.find('\n', at);
         if (end == std::string::npos) end = bytes.size();
+        // 100 numbers fit in far less; a longer line is damage and is not worked through.
+        constexpr std::size_t kMaxLine = 64 * 1024;
+        if (end - at > kMaxLine)
+            return ProfileFailure(std::to_string(lines.size() + 1) + "行目が長すぎます（64KBまで）。");
         std::string line = bytes.substr(at, end - at);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(std::move(line));
@@ -121,6 +128,7 @@ int FirstVertexAtOrOffshore(const std::vector<double>& d, int n, double x) {
 std::vector<std::string> ShoalingRun::ReadProfileHeader(const std::string& path) {
     std::vector<std::string> fields;
     try {
+        if (!InputFileProblem(path).empty()) return fields;
         std::ifstream in(path, std::ios::binary);
         if (!in) return fields;
         // A header of 100 names fits easily; a file without line breaks is not read whole.
@@ -199,8 +207,11 @@ bool ShoalingRun::SetProfile(std::span<const double> distance, std::span<const d
         }
         previous = x;
     }
-    if (distance.size() < 3 || depth.size() != distance.size() ||
-        distance.size() > static_cast<std::size_t>(kMaxProfilePoints)) {
+    if (distance.size() > static_cast<std::size_t>(kMaxProfilePoints)) {
+        prompter.Error(ProfileFailure("データ点が多すぎます（" + std::to_string(kMaxProfilePoints) + "点まで）。"));
+        return false;
+    }
+    if (distance.size() < 3 || depth.size() != distance.size()) {
         prompter.Error(kTooFewPointsMessage);
         return false;
     }

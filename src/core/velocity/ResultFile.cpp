@@ -8,6 +8,7 @@
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
+#include "core/series/SeriesWriter.h"
 
 namespace orvane {
 namespace fs = std::filesystem;
@@ -43,29 +44,9 @@ bool ConfirmResultName(const SeriesStore& store, const std::string& name, Prompt
 
 void WriteResultFile(SeriesStore& store, const std::string& targetName) {
     const std::string target = targetName;  // may be store.OutputFileName itself
-    const std::string temp = TemporaryPathFor(target);
-    std::error_code ec;
-    try {
-        const bool sdf = HasSdfExtension(target);
-        const bool headerOk = sdf ? store.WriteSdfHeader(temp) : store.WriteTsdHeader(temp);
-        if (!headerOk) throw EInOutError(WriteFailureText(target, store.LastWriteErrno), store.LastWriteErrno);
-        store.OutputFileName = temp;
-        if (sdf)
-            store.WriteSdfBurst(0);
-        else
-            store.AppendTsdBurst(0);
-        store.OutputFileName = target;
-        fs::rename(temp, target, ec);
-        if (ec) throw EInOutError(WriteFailureText(target, ec.value()), ec.value());
-    } catch (const EInOutError& e) {
-        store.OutputFileName = target;
-        fs::remove(temp, ec);
-        throw EInOutError(NamingTarget(e.what(), temp, target), e.Errno());
-    } catch (...) {
-        store.OutputFileName = target;
-        fs::remove(temp, ec);
-        throw;
-    }
+    SeriesWriter out(store, target);
+    out.WriteBurst(0);
+    out.Commit();
 }
 
 void RemoveUnfinishedResult(const std::string& path, bool existedBefore) {

@@ -44,18 +44,25 @@ double WaveHeightSample(double us, double tp, double tide, const WaveHeightInput
     return HeightFromBottomVelocity(Us, Tp, depth, g);
 }
 
-void ComputeWaveHeights(std::span<const double> us, std::span<const double> tp,
-                        std::span<const double> tide, const WaveHeightInputs& inputs, double g,
-                        std::span<double> heights, int jobs) {
+void RunHeightSeries(const HeightSeriesRequest& request, std::span<double> heights) {
     const std::size_t n = heights.size();
-    const auto one = [&](std::size_t i) {
-        heights[i] = std::isnan(us[i]) || std::isnan(tp[i]) || std::isnan(tide[i])
-                         ? std::numeric_limits<double>::quiet_NaN()
-                         : WaveHeightSample(us[i], tp[i], tide[i], inputs, g);
+    const auto& r = request;
+    if (r.us.size() < n || r.tp.size() < n || r.tide.size() < n)
+        throw OrvaneError("流速、周期、潮位の系列の長さが違います。");
+    // Slices of a few thousand samples, each asking the flag first.
+    constexpr std::size_t kBlock = 4096;
+    const auto range = [&](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i) {
+            if ((i - from) % kBlock == 0) ThrowIfCancelled(r.cancel);
+            heights[i] = std::isnan(r.us[i]) || std::isnan(r.tp[i]) || std::isnan(r.tide[i])
+                             ? std::numeric_limits<double>::quiet_NaN()
+                             : WaveHeightSample(r.us[i], r.tp[i], r.tide[i], r.inputs, r.gravity);
+        }
     };
-    const std::size_t threads = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(1, jobs)), 1, std::max<std::size_t>(1, n));
+    const std::size_t threads = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(1, r.jobs)), 1, std::max<std::size_t>(1, n));
     if (threads == 1) {
-        for (std::size_t i = 0; i < n; ++i) one(i);
+        range(0, n);
+        ThrowIfCancelled(r.cancel);
         return;
     }
     // Contiguous slices; the error of the earliest failing slice is the one raised.
@@ -64,19 +71,26 @@ void ComputeWaveHeights(std::span<const double> us, std::span<const double> tp,
     for (std::size_t t = 0; t < threads; ++t)
         pool.emplace_back([&, t] {
             try {
-                for (std::size_t i = n * t / threads; i < n * (t + 1) / threads; ++i) one(i);
+                range(n * t / threads, n * (t + 1) / threads);
             } catch (...) {
                 errors[t] = std::current_exception();
             }
         });
     for (auto& th : pool) th.join();
+    ThrowIfCancelled(r.cancel);
     for (auto& e : errors)
         if (e) std::rethrow_exception(e);
 }
 
+void ComputeWaveHeights(std::span<const double> us, std::span<const double> tp,
+                        std::span<const double> tide, const WaveHeightInputs& inputs, double g,
+                        std::span<double> heights, int jobs) {
+    RunHeightSeries({us, tp, tide, inputs, g, jobs, nullptr}, heights);
+}
+
 bool EstimateWaveHeightSeries(SeriesStore& store, const std::string& inputFile,
                               const WaveHeightInputs& inputs, double g, Prompter& prompter,
-                              Progress& progress, long long& outOfRange) {
+                              Progress& progress, long long& outOfRange, const CancelFlag* cancel) {
     if (inputs.tideChannel < 0 || inputs.usChannel < 0 || inputs.tpChannel < 0) {
         prompter.Error("潮位、底面有義流速振幅、スペクトルピーク周期の項目を選択して下さい。");
         return false;
@@ -102,6 +116,8 @@ bool EstimateWaveHeightSeries(SeriesStore& store, const std::string& inputFile,
     const double Au = h.CoefA[cu], Bu = h.CoefB[cu];
     const double Ap = h.CoefA[cp], Bp = h.CoefB[cp];
     constexpr double kHeightA = 0.001;
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    std::vector<double> us(n), tp(n), tide(n), heights(n);
     for (std::size_t i = 0; i < n; ++i) {
         const std::int16_t t = store.IntervalData[ct][i];
         const std::int16_t u = store.IntervalData[cu][i];
@@ -109,13 +125,14 @@ bool EstimateWaveHeightSeries(SeriesStore& store, const std::string& inputFile,
         work[0][i] = t;
         work[1][i] = u;
         work[2][i] = p;
-        if (t == ErrorRaw || u == ErrorRaw || p == ErrorRaw) {
-            work[3][i] = ErrorRaw;
-            continue;
-        }
-        work[3][i] = ValueToCount(WaveHeightSample(u * Au + Bu, p * Ap + Bp, t * At + Bt, inputs, g),
-                                  kHeightA, 0.0, outOfRange);
+        const bool missing = t == ErrorRaw || u == ErrorRaw || p == ErrorRaw;
+        us[i] = missing ? kNaN : u * Au + Bu;
+        tp[i] = missing ? kNaN : p * Ap + Bp;
+        tide[i] = missing ? kNaN : t * At + Bt;
     }
+    RunHeightSeries({us, tp, tide, inputs, g, 1, cancel}, heights);
+    for (std::size_t i = 0; i < n; ++i)
+        work[3][i] = std::isnan(us[i]) ? ErrorRaw : ValueToCount(heights[i], kHeightA, 0.0, outOfRange);
 
     // The copies keep their channels' names and calibration; taken before the table changes.
     const std::array<int, 3> source{ct, cu, cp};

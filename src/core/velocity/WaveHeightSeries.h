@@ -13,6 +13,7 @@
 // writes it with WriteResultFile.
 #include <span>
 #include <string>
+#include "core/runtime/Cancel.h"
 #include "core/runtime/Progress.h"
 #include "core/runtime/Prompter.h"
 #include "core/series/SeriesStore.h"
@@ -37,8 +38,20 @@ double HeightFromBottomVelocity(double Us, double Tp, double h, double g);
 // The height of one sample from its physical Us (m/s), Tp (s) and tide (m): the factors
 // and the depth of `inputs` applied as the file tool applies them.
 double WaveHeightSample(double us, double tp, double tide, const WaveHeightInputs& inputs, double g);
-// WaveHeightSample over arrays of one length on `jobs` threads; NaN in, NaN out. Raises
-// the error of the earliest failing slice.
+// A height-series run as data, the one entry point of every front end: the three series
+// (physical values, NaN where missing), the factors and depth, the threads and the cancel
+// flag (may be null).
+struct HeightSeriesRequest {
+    std::span<const double> us, tp, tide;
+    WaveHeightInputs inputs;
+    double gravity = 9.8;
+    int jobs = 1;
+    const CancelFlag* cancel = nullptr;
+};
+// WaveHeightSample of every sample into `heights` (as long as `us`); NaN in, NaN out.
+// Raises the error of the earliest failing sample, CancelledError when the flag is set.
+void RunHeightSeries(const HeightSeriesRequest& request, std::span<double> heights);
+// The same without a cancel flag.
 void ComputeWaveHeights(std::span<const double> us, std::span<const double> tp,
                         std::span<const double> tide, const WaveHeightInputs& inputs, double g,
                         std::span<double> heights, int jobs = 1);
@@ -51,7 +64,8 @@ void ComputeWaveHeights(std::span<const double> us, std::span<const double> tp,
 // is not selected or the file cannot be read. Raises the arithmetic errors of a sample.
 bool EstimateWaveHeightSeries(SeriesStore& store, const std::string& inputFile,
                               const WaveHeightInputs& inputs, double g, Prompter& prompter,
-                              Progress& progress, long long& outOfRange);
+                              Progress& progress, long long& outOfRange,
+                              const CancelFlag* cancel = nullptr);
 
 // Shown after the file is written when some heights did not fit ("" when none).
 std::string WaveHeightOutOfRangeMessage(long long outOfRange);

@@ -30,7 +30,7 @@ namespace {
 
 bool IsMissing(float v) { return !(v < ErrorLimit); }  // NaN counts as missing too
 
-bool Fail(Prompter& prompter, Progress& progress, const char* text) {
+bool Fail(Prompter& prompter, Progress& progress, const std::string& text) {
     progress.Hide();
     prompter.Error(text);
     return false;
@@ -53,6 +53,18 @@ bool ReadChannelOfKind(SeriesStore& store, SeriesKind kind, int channel, std::ve
 }
 
 }  // namespace
+
+double TideUnitMetres(const std::string& unit, const std::string& channelName) {
+    std::string u;
+    for (char c : unit)
+        if (c != ' ' && c != '\t') u += c;
+    u = LowerAscii(u);
+    if (u == "m") return 1;
+    if (u == "cm") return 0.01;
+    if (u == "mm") return 0.001;
+    throw OrvaneError("潮位のチャンネル「" + channelName + "」の単位「" + unit +
+                      "」は m, cm, mm のどれでもありません。潮位の単位を m, cm, mm のどれかにして下さい。");
+}
 
 bool ReadVelocityInputs(SeriesStore& store, const VelocityInputFiles& files, VelocityInputs& in,
                         Prompter& prompter, Progress& progress) {
@@ -90,11 +102,29 @@ bool ReadVelocityInputs(SeriesStore& store, const VelocityInputFiles& files, Vel
     store.DataFileName = files.tideFile;
     if (!ReadChannelOfKind(store, kind, files.tideChannel, in.TideSeries, prompter))
         return Fail(prompter, progress, tideFailed);
-    // The channel's stored count, read as millimetres.
+    // The channel's physical value in its unit. When that is the count in millimetres the
+    // older formula gives it, and keeps every digit of earlier results.
+    const std::string& tideName = store.header.ItemName[files.tideChannel];
+    const std::string& tideUnit = store.header.UnitName[files.tideChannel];
     const double A = store.header.CoefA[files.tideChannel];
     const double B = store.header.CoefB[files.tideChannel];
-    for (float& v : in.TideSeries)
-        if (v < ErrorLimit) v = static_cast<float>(CheckedDiv(v - B, A) / 1000.0);
+    double metres;
+    try {
+        metres = TideUnitMetres(tideUnit, tideName);
+    } catch (const OrvaneError& e) {
+        return Fail(prompter, progress, e.what());
+    }
+    const bool millimetreCounts = B == 0 && std::fabs(A * metres - 0.001) <= 1e-9;
+    for (float& v : in.TideSeries) {
+        if (!(v < ErrorLimit)) continue;
+        v = millimetreCounts ? static_cast<float>(CheckedDiv(v - B, A) / 1000.0)
+                             : static_cast<float>(v * metres);
+    }
+    in.TideNote.clear();
+    if (!millimetreCounts)
+        in.TideNote = "潮位はチャンネル「" + tideName + "」の物理量 (単位 " + tideUnit +
+                      ") を使いました。係数が A=" + FormatGeneral(A, 7) + ", B=" + FormatGeneral(B, 7) +
+                      " のため、格納値をミリメートルとして読む以前の読み方とは値が異なります。";
 
     if (in.WaveStart != in.TideStart) return Fail(prompter, progress, "計測開始時刻が異なります。");
     if (in.WaveSInt != in.TideSInt) return Fail(prompter, progress, "サンプリング時間間隔が異なります。");
@@ -137,28 +167,18 @@ bool SetUpVelocityOutput(SeriesStore& store, const VelocityOptions& options, con
 
 namespace {
 
-// What every sample reads; shared, never written during the loop.
+// What every sample reads; shared, never written during the loop (each sample writes its
+// own index of `values`).
 struct LoopFrame {
     const VelocityInputs& in;
     const VelocityOptions& options;
     const SeriesHeader& header;
-    std::array<std::vector<std::int16_t>, MaxChannels>* data;  // counts, or
-    std::vector<std::vector<double>>* values;                 // the values themselves
+    std::vector<std::vector<double>>* values;
     double gravity, periodRatio;
     int firstPoint, pointCount, maxChannel, placeChannel;
 
-    void Put(int c, std::size_t j, double v, long long& outOfRange) const {
-        if (values)
-            (*values)[c][j] = v;
-        else
-            (*data)[c][j] = ValueToCount(v, header.CoefA[c], header.CoefB[c], outOfRange);
-    }
-    void Missing(int c, std::size_t j) const {
-        if (values)
-            (*values)[c][j] = std::numeric_limits<double>::quiet_NaN();
-        else
-            (*data)[c][j] = ErrorRaw;
-    }
+    void Put(int c, std::size_t j, double v, long long&) const { (*values)[c][j] = v; }
+    void Missing(int c, std::size_t j) const { (*values)[c][j] = std::numeric_limits<double>::quiet_NaN(); }
 };
 
 double VelocityValue(const RandomVelocity& v, int output) {
@@ -384,15 +404,10 @@ bool RunParallel(const LoopFrame& f, const ShoalingRun& run, std::size_t total, 
     return !cancelled;
 }
 
-}  // namespace
-
-namespace {
-
-// The loop behind both entry points: counts into `data` or values into `values`.
+// The one loop: values into `values`, one array per channel of `h`.
 VelocityRunResult RunVelocityLoop(const VelocityInputs& in, const VelocityOptions& options,
                                   ShoalingRun& run, const SeriesHeader& h,
-                                  SeriesStore* store,
-                                  std::vector<std::vector<double>>* values,
+                                  std::vector<std::vector<double>>& values,
                                   const PhysicalConstants& constants, Progress& progress,
                                   Prompter& prompter, int jobs) {
     VelocityRunResult result;
@@ -408,18 +423,9 @@ VelocityRunResult RunVelocityLoop(const VelocityInputs& in, const VelocityOption
     if (points < 0 || points != run.EstimationCount)
         throw OrvaneError("結果のチャンネル表が推定位置と合いません。");
     const std::size_t total = static_cast<std::size_t>(std::max(0, h.SampleSize));
-    if (store) {
-        CheckCoefficients(h);
-        for (int c = 0; c < h.NchInterval; ++c)
-            if (store->IntervalData[c].size() < total) {
-                store->AllocateSeriesData();
-                break;
-            }
-    } else {
-        values->assign(static_cast<std::size_t>(h.NchInterval), std::vector<double>(total));
-    }
+    values.assign(static_cast<std::size_t>(h.NchInterval), std::vector<double>(total));
 
-    LoopFrame frame{in, options, h, store ? &store->IntervalData : nullptr, values, constants.gra, constants.RTp,
+    LoopFrame frame{in, options, h, &values, constants.gra, constants.RTp,
                     copies, points,
                     options.velMax ? copies + points : -1,
                     options.placeMax ? copies + points + options.velMax : -1};
@@ -452,18 +458,43 @@ VelocityRunResult RunVelocityLoop(const VelocityInputs& in, const VelocityOption
     }
     result.runEnd = NowDateTime();
     progress.Hide();
-    result.completed = true;
+    // A cancel that came with the last sample still stops the run: nothing is written.
+    result.completed = !progress.Cancelled();
     return result;
 }
 
 }  // namespace
 
+VelocitySeriesResult RunVelocitySeries(const VelocitySeriesRequest& request, ShoalingRun& run,
+                                       Progress& progress, Prompter& prompter) {
+    VelocitySeriesResult r;
+    r.run = RunVelocityLoop(request.inputs, request.options, run, request.table, r.values,
+                            request.constants, progress, prompter, request.jobs);
+    return r;
+}
+
+void StoreVelocityValues(const std::vector<std::vector<double>>& values, SeriesStore& store,
+                         long long& outOfRange) {
+    const SeriesHeader& h = store.header;
+    CheckCoefficients(h);
+    store.AllocateSeriesData();
+    const std::size_t total = static_cast<std::size_t>(std::max(0, h.SampleSize));
+    for (int c = 0; c < h.NchInterval && static_cast<std::size_t>(c) < values.size(); ++c)
+        for (std::size_t j = 0; j < total && j < values[c].size(); ++j)
+            store.IntervalData[c][j] = std::isnan(values[c][j])
+                                           ? ErrorRaw
+                                           : ValueToCount(values[c][j], h.CoefA[c], h.CoefB[c], outOfRange);
+}
+
 VelocityRunResult ComputeVelocitySeries(const VelocityInputs& in, const VelocityOptions& options,
                                         ShoalingRun& run, SeriesStore& store,
                                         const PhysicalConstants& constants, Progress& progress,
                                         Prompter& prompter, int jobs) {
-    return RunVelocityLoop(in, options, run, store.header, &store, nullptr, constants,
-                           progress, prompter, jobs);
+    CheckCoefficients(store.header);
+    VelocitySeriesRequest request{in, options, store.header, constants, jobs};
+    VelocitySeriesResult r = RunVelocitySeries(request, run, progress, prompter);
+    if (r.run.completed) StoreVelocityValues(r.values, store, r.run.outOfRange);
+    return r.run;
 }
 
 VelocityRunResult ComputeVelocityValues(const VelocityInputs& in, const VelocityOptions& options,
@@ -471,8 +502,7 @@ VelocityRunResult ComputeVelocityValues(const VelocityInputs& in, const Velocity
                                         std::vector<std::vector<double>>& values,
                                         const PhysicalConstants& constants, Progress& progress,
                                         Prompter& prompter, int jobs) {
-    return RunVelocityLoop(in, options, run, table, nullptr, &values, constants, progress,
-                           prompter, jobs);
+    return RunVelocityLoop(in, options, run, table, values, constants, progress, prompter, jobs);
 }
 
 std::string VelocityFinishedMessage(const VelocityRunResult& r) {

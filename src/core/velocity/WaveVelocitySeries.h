@@ -6,14 +6,21 @@
 // the bed at the sample's tide; at each estimation point the rms height and set-up it
 // gives become a velocity with RandomWaveVelocity (JONSWAP sea at the bed, Soulsby 1987).
 //
-// Order of use (window and command line alike):
+// Order of use (window, command line and Python alike):
 //   ReadVelocityInputs(store, files, inputs, ...)     the two files -> three series;
 //                                                     store.header = the tide file's
+//                                                     (Python hands the series itself)
 //   run.ParseEstimationPoints(text); SetUpVelocityOutput(store, options, run)
 //   (the window shows its save window here; the user may edit the channel table)
-//   ComputeVelocitySeries(inputs, options, run, store, ...)   fills IntervalData
-//   WriteResultFile(store, name)
+//   RunVelocitySeries(request, run, ...)              the result series as data
+//   StoreVelocityValues(result, store); WriteResultFile(store, name)   (files only)
 // Units: heights and tide in m, periods in s, velocities in m/s.
+//
+// The tide: a file's tide channel is read as its physical value (count x A + B) in its
+// unit, m, cm or mm (any other unit is refused). A channel that stores millimetre counts
+// (A = 0.001 in m, 1 in mm; B = 0) gives the same numbers as the older reading of the
+// count as millimetres, to the last bit; any other gets a note saying which reading was
+// used.
 #include <string>
 #include <vector>
 #include "core/app/PhysicalConstants.h"
@@ -38,7 +45,15 @@ struct VelocityInputs {
     std::vector<float> HsSeries, TsSeries, TideSeries;
     double WaveStart = 0, TideStart = 0;
     double WaveSInt = 0, TideSInt = 0;
+    // Set when the tide channel's physical value differs from its count read as
+    // millimetres: which reading was used (the window shows it with the result, the
+    // command line on stderr).
+    std::string TideNote;
 };
+
+// Metres per unit of a tide channel ("m", "cm", "mm", any case, blanks ignored); raises
+// OrvaneError naming the channel for any other unit.
+double TideUnitMetres(const std::string& unit, const std::string& channelName);
 
 struct VelocityOptions {
     bool copyHs = false, copyTs = false, copyTide = false;  // CheckBoxHs, Ts, Tide
@@ -88,6 +103,31 @@ VelocityRunResult ComputeVelocityValues(const VelocityInputs& in, const Velocity
                                         std::vector<std::vector<double>>& values,
                                         const PhysicalConstants& constants, Progress& progress,
                                         Prompter& prompter, int jobs = 1);
+
+// A velocity-series run as data: the three series, the options, the result's channel
+// table (as SetUpVelocityOutput made it, perhaps edited in the save window), the
+// constants and the threads. The bed, the model and the estimation points are those of
+// the ShoalingRun handed beside it.
+struct VelocitySeriesRequest {
+    VelocityInputs inputs;
+    VelocityOptions options;
+    SeriesHeader table;
+    PhysicalConstants constants;
+    int jobs = 1;
+};
+struct VelocitySeriesResult {
+    VelocityRunResult run;
+    // One array per channel of the table, SampleSize samples; NaN where a file gets a
+    // missing sample.
+    std::vector<std::vector<double>> values;
+};
+// The one entry point of every front end. Raises what the computation raises.
+VelocitySeriesResult RunVelocitySeries(const VelocitySeriesRequest& request, ShoalingRun& run,
+                                       Progress& progress, Prompter& prompter);
+// The values as 16-bit counts of the store's channel table, into burst 0 (the store's
+// IntervalData, sized here); values that do not fit are counted in `outOfRange`.
+void StoreVelocityValues(const std::vector<std::vector<double>>& values, SeriesStore& store,
+                         long long& outOfRange);
 
 // The largest velocity (as `output` chooses) along the profile recorded by the last model
 // run of `run`, and where it occurs: the depth below MSL in depth mode (AxisMode 0), the

@@ -8,6 +8,7 @@
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/app/SettingsFile.h"
+#include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
 #include "ui/shoaling/Shoaling.h"
 #include "ui/velocity/EstWaveHeight.h"
@@ -125,10 +126,12 @@ TFrmEditConst::TFrmEditConst(AppContext& ctx, QWidget* parent) : QDialog(parent)
     buttons->addWidget(BitBtn1);
     buttons->addWidget(BitBtn2);
 
-    auto* layout = new QVBoxLayout(this);
+    // The tabs scroll on a screen too small for the window; the buttons stay in view.
+    auto* body = new QWidget;
+    body->setObjectName("PanelBody");
+    auto* layout = new QVBoxLayout(body);
     layout->addWidget(PageControl1);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    ScrolledBody(this, body, buttons);
 
     connect(BitBtn1, &QPushButton::clicked, this, &TFrmEditConst::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);

@@ -1,5 +1,6 @@
 #include "ui/app/AppContext.h"
 #include "ui/app/ConstVal.h"
+#include "ui/app/Desktop.h"
 #include "ui/app/MainWave.h"
 #include "ui/app/Processing.h"
 #include "ui/app/Version.h"
@@ -30,4 +31,5 @@ void CreateWindows(AppContext& ctx) {
     ctx.estWaveHeight = new TFrmEstWaveHeight(ctx, ctx.form1);
     ctx.modelCompare = new TFrmModelCompare(ctx, ctx.form1);
     InstallHelpKey(ctx);
+    InstallScreenFit(ctx.form1);
 }

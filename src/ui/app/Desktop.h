@@ -1,14 +1,21 @@
 #pragma once
 // What the program needs from the desktop it runs on: Qt's own Japanese texts, and file
 // dialogs that start where the user last was for the same purpose.
+#include <QScrollArea>
 #include <QString>
 
+class QFileDialog;
+class QLayout;
+class QObject;
 class QWidget;
 struct AppContext;
 
 // Loads Qt's Japanese catalogue (file, font and print dialogs, print preview, standard
 // buttons) into the running application. False when the catalogue is not installed.
 bool InstallQtJapanese();
+
+// A file dialog large enough for its size, type and date columns to show whole.
+void SizeFileDialog(QFileDialog* dialog);
 
 // Purposes of file dialogs; each keeps its own last folder.
 namespace DialogPurpose {
@@ -28,6 +35,15 @@ void RememberDialogFolder(const AppContext& ctx, const QString& purpose, const Q
 // Shrinks a window that is larger than its screen's available area to that area, and moves
 // it inside.
 void FitToScreen(QWidget* window);
+// Runs FitToScreen on every window and dialog of the program as it is shown (file, font and
+// print dialogs included), so that none opens beyond a small or scaled screen.
+void InstallScreenFit(QObject* owner);
+
+// A window's controls in a frameless scroll area, with the button row below it outside the
+// area: on a screen too small for the window the controls scroll and the buttons stay in
+// view. Where there is room the window opens at the controls' full size. `window` must have
+// no layout yet; `buttons` may be null.
+QScrollArea* ScrolledBody(QWidget* window, QWidget* body, QLayout* buttons);
 
 // Places `tool` beside `host` (right, else left) without covering it, within the screen's
 // available area; when neither side has room, the host moves to the screen's left edge.

@@ -13,9 +13,16 @@ QString ChooseFile(AppContext& ctx, QWidget* parent, const QString& caption, con
                    const QString& start, bool save, const QString& purpose) {
     const QString from = DialogStart(ctx, purpose, start);
     QString chosen;
-    if (ctx.chooseFile) chosen = ctx.chooseFile(parent, caption, filter, from, save);
-    else chosen = save ? QFileDialog::getSaveFileName(parent, caption, from, filter)
-                       : QFileDialog::getOpenFileName(parent, caption, from, filter);
+    if (ctx.chooseFile) {
+        chosen = ctx.chooseFile(parent, caption, filter, from, save);
+    } else {
+        QFileDialog dialog(parent, caption, from, filter);
+        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        SizeFileDialog(&dialog);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            chosen = dialog.selectedFiles().front();
+    }
     RememberDialogFolder(ctx, purpose, chosen);
     return chosen;
 }

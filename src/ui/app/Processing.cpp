@@ -37,7 +37,7 @@ TFrmProgress::TFrmProgress(AppContext& ctx, QWidget* parent) : QDialog(parent), 
 }
 
 void TFrmProgress::SetProgressComment(const std::string& text) {
-    cancelled_ = false;
+    orvane::ProcessCancel().Clear();
     setWindowTitle(QString::fromStdString(text));
     SetProgressPosition(0);
     // A modal window in use would block a dialog that is not its own: the cancel button
@@ -65,7 +65,7 @@ void TFrmProgress::SetStatusLine(const std::string& text) {
     QCoreApplication::processEvents();
 }
 
-void TFrmProgress::BitBtn1Click() { cancelled_ = true; }
+void TFrmProgress::BitBtn1Click() { orvane::ProcessCancel().Request(); }
 
 void TFrmProgress::closeEvent(QCloseEvent* event) {
     BitBtn1Click();

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include "core/runtime/Cancel.h"
 #include "core/runtime/Progress.h"
 #include "ui/app/AppContext.h"
 
@@ -15,7 +16,8 @@ public:
 
     void SetProgressComment(const std::string& text) override;
     void SetProgressPosition(int percent) override;
-    bool Cancelled() const override { return cancelled_; }
+    // The core's cancel flag of this process, which the キャンセル button sets.
+    bool Cancelled() const override { return orvane::ProcessCancel().Requested(); }
     void SetStatusLine(const std::string& text) override;
     void Hide() override { hide(); }
 
@@ -34,5 +36,4 @@ protected:
 
 private:
     AppContext& ctx_;
-    bool cancelled_ = false;
 };

@@ -2,6 +2,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QShowEvent>
+#include <QHBoxLayout>
+#include "ui/app/Desktop.h"
 #include "ui/app/ProgramIcon.h"
 
 namespace {
@@ -21,12 +23,11 @@ QLabel* SerifLabel(QWidget* parent, const char* name, const QString& text, int p
 TAboutBox::TAboutBox(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName("TAboutBox");
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
-    setFixedSize(298, 213);
 
-    Panel1 = new QFrame(this);
+    Panel1 = new QFrame;
     Panel1->setObjectName("Panel1");
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setGeometry(8, 8, 282, 161);
+    Panel1->setFixedSize(282, 161);
 
     ProgramIcon = new QLabel(Panel1);
     ProgramIcon->setObjectName("ProgramIcon");
@@ -36,7 +37,7 @@ TAboutBox::TAboutBox(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(c
 
     ProductName = SerifLabel(Panel1, "ProductName", QStringLiteral("Orvane"), 27, true);
     ProductName->setGeometry(88, 10, 186, 32);
-    Version = SerifLabel(Panel1, "Version", QStringLiteral("Version 2.5e"), 16, true);
+    Version = SerifLabel(Panel1, "Version", QStringLiteral("Version " ORVANE_VERSION), 16, true);
     Version->setGeometry(88, 46, 186, 20);
     Copyright = SerifLabel(Panel1, "Copyright", QStringLiteral("沿岸波浪解析プログラム"), 15, false);
     Copyright->setGeometry(8, 84, 266, 20);
@@ -47,8 +48,14 @@ TAboutBox::TAboutBox(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(c
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName("OKButton");
     OKButton->setDefault(true);
-    OKButton->setGeometry(111, 178, 75, 25);
+    OKButton->setFixedSize(75, 25);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(OKButton);
+    buttons->addStretch();
+    // Its designed size where the screen has room; the panel scrolls on a smaller or scaled one.
+    ScrolledBody(this, Panel1, buttons)->setAlignment(Qt::AlignCenter);
 }
 
 void TAboutBox::showEvent(QShowEvent* event) {

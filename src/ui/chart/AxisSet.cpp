@@ -1,10 +1,12 @@
 #include "ui/chart/AxisSet.h"
 
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
 #include "core/runtime/NumberText.h"
+#include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
 #include "ui/shoaling/Shoaling.h"
 
@@ -98,9 +100,12 @@ TFrmAxisSet::TFrmAxisSet(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     buttons->addWidget(BitBtn1);
     buttons->addWidget(BitBtn2);
 
-    auto* outer = new QVBoxLayout(this);
+    // The settings scroll on a screen too small for the dialog; OK and キャンセル stay in view.
+    auto* body = new QWidget;
+    body->setObjectName("PanelBody");
+    auto* outer = new QVBoxLayout(body);
     outer->addLayout(grid);
-    outer->addLayout(buttons);
+    ScrolledBody(this, body, buttons);
 
     FontDialog1 = new QFontDialog(this);
     FontDialog1->setObjectName("FontDialog1");
@@ -117,7 +122,16 @@ TFrmAxisSet::TFrmAxisSet(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     connect(RadioGroup2, &RadioGroup::itemIndexChanged, this, [this](int index) {
         if (showing_ || index < 0) return;
         RunGuarded(ctx_, [this, index] {
-            records_[Selected()].Automatic = index == 0;
+            AxisRecord& r = records_[Selected()];
+            // From 自動 to 手動 the boxes start at the range drawn, headroom included, so
+            // that OK alone changes nothing on the chart.
+            if (r.Automatic && index == 1) {
+                if (ChartView* c = Chart()) {
+                    r.Minimum = c->ViewLower(SelectedAxis());
+                    r.Maximum = c->ViewUpper(SelectedAxis());
+                }
+            }
+            r.Automatic = index == 0;
             ShowAxis();
         });
     });
@@ -238,7 +252,13 @@ void TFrmAxisSet::BitBtnFontClick() {
     ChartView* c = Chart();
     if (!c) return;
     const ChartAxis axis = SelectedAxis();
-    const QFont before = c->AxisTitleFont(axis);
+    // The program's family name only stands for its substitutes, which the dialog's lists do
+    // not hold: it would offer whatever it matched ("C059 Bold Italic"). It opens on the font
+    // actually drawn, so that changing the size alone keeps the Japanese gothic.
+    const QFontInfo drawn(c->AxisTitleFont(axis));
+    QFont before(drawn.family());
+    before.setStyleName(drawn.styleName());
+    before.setPointSizeF(drawn.pointSizeF());
     FontDialog1->setCurrentFont(before);
     // The dialog shows the font as its lists can: compare with that, not with `before`,
     // so that OK without a change keeps the title's own font.

@@ -6,7 +6,10 @@
 
 // The print preview of `chart`, landscape, modal over `parent`.
 void PreviewChart(AppContext& ctx, QWidget* parent, ChartView* chart);
-// Asks for a PNG or PDF name and writes the chart there; a failed write is reported.
+// The size (the chart's own pixels) and resolution of a PNG; false when cancelled.
+bool AskImageSize(AppContext& ctx, QWidget* parent, QSize& size, double& scale);
+// Asks for a PNG (then its size) or PDF (an A4 page) name and writes the chart there; a
+// failed write is reported.
 void SaveChartImage(AppContext& ctx, QWidget* parent, ChartView* chart);
 // The axis dialog on the clicked axis of `chart` (the top axis has none).
 void OpenAxisDialog(AppContext& ctx, ChartView* chart, ChartAxis axis);

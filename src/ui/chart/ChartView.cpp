@@ -1,6 +1,8 @@
 #include "ui/chart/ChartView.h"
 
+#include <QFileInfo>
 #include <QHelpEvent>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -266,9 +268,11 @@ void ChartView::AddPoint(int series, double x, double y) {
 void ChartView::SetSeriesActive(int series, bool active) {
     Series* s = series_.at(series);
     s->active = active;
-    QCPAbstractPlottable* p = s->Plottable();
-    p->setVisible(active);
-    if (active && s->inLegend) p->addToLegend(); else p->removeFromLegend();
+    s->Plottable()->setVisible(active);
+    // Entries in the order of the series, whatever order they were switched on in.
+    plot_->legend->clearItems();
+    for (Series* each : series_)
+        if (each->active && each->inLegend) each->Plottable()->addToLegend();
     UpdateAxisVisibility();
     Queue();
 }
@@ -504,12 +508,34 @@ void ChartView::PrintTo(QPrinter* printer) {
     plot_->toPainter(&painter, w, h);
 }
 
-bool ChartView::SavePng(const QString& path) {
-    return plot_->savePng(path, std::max(plot_->width(), 640), std::max(plot_->height(), 400));
+QSize ChartView::DrawnSize() const {
+    return {std::max(plot_->width(), 640), std::max(plot_->height(), 400)};
+}
+
+bool ChartView::SavePng(const QString& path, QSize size, double scale) {
+    if (!size.isValid()) size = DrawnSize();
+    return plot_->savePng(path, size.width(), size.height(), scale);
 }
 
 bool ChartView::SavePdf(const QString& path) {
-    return plot_->savePdf(path, std::max(plot_->width(), 640), std::max(plot_->height(), 400));
+    // An A4 page in landscape at the screen's 96 dots per inch: the chart is laid out for
+    // the page, and its text prints at the size it has on screen (9 pt), not shrunk to fit.
+    QPdfWriter pdf(path);
+    pdf.setResolution(96);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageOrientation(QPageLayout::Landscape);
+    pdf.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+    pdf.setCreator(QStringLiteral("Orvane"));
+    pdf.setTitle(Title());
+    QCPPainter painter;
+    if (!painter.begin(&pdf)) return false;
+    const QRect page = pdf.pageLayout().paintRectPixels(pdf.resolution());
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setMode(QCPPainter::pmNoCaching);
+    plot_->toPainter(&painter, page.width(), page.height());
+    painter.end();
+    plot_->replot();
+    return QFileInfo(path).size() > 0;
 }
 
 QWidget* ChartView::PlotWidget() const { return plot_; }
@@ -569,6 +595,14 @@ void ChartView::SetSeriesInLegend(int series, bool inLegend) {
 
 void ChartView::SetSeriesToolTip(int series, const QString& tip) { series_.at(series)->toolTip = tip; }
 QString ChartView::SeriesToolTip(int series) const { return series_.at(series)->toolTip; }
+
+QStringList ChartView::LegendTitles() const {
+    QStringList titles;
+    for (int i = 0; i < plot_->legend->itemCount(); ++i)
+        if (auto* item = qobject_cast<QCPPlottableLegendItem*>(plot_->legend->item(i)))
+            titles << item->plottable()->name();
+    return titles;
+}
 
 void ChartView::SetLegendColumns(int columns) {
     plot_->legend->setWrap(std::max(0, columns));

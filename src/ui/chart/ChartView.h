@@ -5,7 +5,9 @@
 #include <QColor>
 #include <QFont>
 #include <QPoint>
+#include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <vector>
 
@@ -75,8 +77,13 @@ public:
 
     // Paints the chart scaled onto a page of `printer`.
     void PrintTo(QPrinter* printer);
-    bool SavePng(const QString& path);
+    // `size` in the chart's own pixels (invalid: as drawn on screen), `scale` the resolution:
+    // the image is size x scale pixels with text and lines scaled alike.
+    bool SavePng(const QString& path, QSize size = QSize(), double scale = 1.0);
+    // An A4 landscape page.
     bool SavePdf(const QString& path);
+    // The size the chart is drawn at on screen (at least 640 x 400).
+    QSize DrawnSize() const;
 
     // Widget coordinates of a data point and of a point on an axis line, for tests and
     // for tools that want to point at something.
@@ -93,6 +100,8 @@ public:
     void SetSeriesInLegend(int series, bool inLegend);
     void SetSeriesToolTip(int series, const QString& tip);
     QString SeriesToolTip(int series) const;
+    // The legend's entries as drawn, in order.
+    QStringList LegendTitles() const;
     // Legend entries per row (0: all in one row).
     void SetLegendColumns(int columns);
 

@@ -144,7 +144,7 @@ QString HelpPageForWindow(const QWidget* window) {
         {"TForm1", "main"},          {"TFrmAiry", "airy"},
         {"TFrmBttmVel", "bttmvel"},  {"TFrmRayleigh", "rayleigh"},
         {"TFrmShoaling", "shoaling"}, {"TAboutBox", "main"},
-        {"TFrmEditConst", "constants"}, {"TFrmAxisSet", "graph"},
+        {"TFrmEditConst", "constants"}, {"TFrmAxisSet", "graph#axisset"},
         {"TFrmWaveVelSeries", "wavevelseries"}, {"TFrmSDFdata", "series"},
         {"TFrmEstWaveHeight", "estwaveheight"}, {"TFrmModelCompare", "modelcompare"},
         {"PrintPreview", "graph"}};

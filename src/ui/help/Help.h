@@ -30,6 +30,7 @@ QStringList HelpPagesForKeyword(const QString& keyword);
 // Pages whose text holds every word of `query` (case ignored), in contents order.
 QStringList SearchHelpPages(const QString& query);
 // The page that explains `window` (or the window around it); "contents" for any other.
+// A section of a page is "page#anchor".
 QString HelpPageForWindow(const QWidget* window);
 // F1 in every window of the program opens that window's page.
 void InstallHelpKey(AppContext& ctx);

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QRegularExpression>
+#include <QScrollBar>
+#include <algorithm>
 #include <QSplitter>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -92,7 +94,7 @@ HelpViewer::HelpViewer(QWidget* parent) : QDialog(parent) {
         ShowPage(item->data(kPageRole).toString());
         // The first place of the first word, selected and scrolled to.
         const QString first = SearchEdit->text().section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
-        if (!first.isEmpty()) Browser->find(first);
+        if (!first.isEmpty() && Browser->find(first)) ShowHitWithContext();
     };
     connect(SearchList, &QListWidget::itemActivated, this, openHit);
     connect(SearchList, &QListWidget::itemClicked, this, openHit);
@@ -131,6 +133,14 @@ void HelpViewer::ShowPage(const QString& name) {
     Display(name);
 }
 
+void HelpViewer::ShowHitWithContext() {
+    // find() scrolls only until the hit is in view, often onto the last line: a third of
+    // the way down shows the lines before and after it.
+    QScrollBar* bar = Browser->verticalScrollBar();
+    const int y = Browser->cursorRect().top() + bar->value();
+    bar->setValue(std::clamp(y - Browser->viewport()->height() / 3, bar->minimum(), bar->maximum()));
+}
+
 void HelpViewer::GoBack() {
     if (historyAt_ <= 0) return;
     Display(history_[--historyAt_]);
@@ -163,7 +173,10 @@ void HelpViewer::FillSearch(const QString& query) {
     if (SearchList->count() > 0) SearchList->setCurrentRow(0);
 }
 
-void HelpViewer::Display(const QString& name) {
+void HelpViewer::Display(const QString& target) {
+    // "page#anchor" opens the page at that section.
+    const QString name = target.section(QLatin1Char('#'), 0, 0);
+    const QString anchor = target.section(QLatin1Char('#'), 1);
     current_ = name;
     UpdateHistoryButtons();
     static const QRegularExpression generated(QStringLiteral("<!--\\s*(pages|models)\\b[^>]*-->"));
@@ -183,7 +196,10 @@ void HelpViewer::Display(const QString& name) {
                f.open(QIODevice::ReadOnly) && QString::fromUtf8(f.readAll()).contains(generated)) {
         Browser->setHtml(HelpPageHtml(name));
     } else {
-        Browser->setSource(QUrl(QStringLiteral("qrc:/help/pages/%1.html").arg(name)));
+        QUrl url(QStringLiteral("qrc:/help/pages/%1.html").arg(name));
+        if (!anchor.isEmpty()) url.setFragment(anchor);
+        Browser->setSource(url);
+        if (!anchor.isEmpty()) Browser->scrollToAnchor(anchor);
     }
     for (int i = 0; i < ContentsList->count(); ++i) {
         if (ContentsList->item(i)->data(kPageRole).toString() == name) {

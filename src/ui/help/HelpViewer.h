@@ -38,6 +38,7 @@ private:
     void FillSearch(const QString& query);
     void Display(const QString& name);
     void UpdateHistoryButtons();
+    void ShowHitWithContext();
     QString current_;
     QStringList history_;
     int historyAt_ = -1;

@@ -2,7 +2,9 @@
 
 #include <cfloat>
 #include <cmath>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLayout>
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include "core/runtime/DateTime.h"
@@ -51,18 +53,22 @@ float CheckedSingle(const std::string& text) {
 TFrmSDFdata::TFrmSDFdata(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName("TFrmSDFdata");
     setWindowTitle(QStringLiteral("時系列ファイルの保存"));
-    setFixedSize(458, 468);
+    // Placed by hand on a body of the designed size, which scrolls on a screen too small for
+    // the window (a scale factor of 2); 保存 and キャンセル stay in view below it.
+    auto* body = new QWidget;
+    body->setObjectName("PanelBody");
+    body->setFixedSize(458, 416);
 
-    Label1 = MakeLabel(this, "Label1", QStringLiteral("メモ："), 8, 10);
-    Memo1 = new QPlainTextEdit(this);
+    Label1 = MakeLabel(body, "Label1", QStringLiteral("メモ："), 8, 10);
+    Memo1 = new QPlainTextEdit(body);
     Memo1->setObjectName("Memo1");
     Memo1->setGeometry(8, 28, 442, 46);
-    Label2 = MakeLabel(this, "Label2", QStringLiteral("記録開始時刻："), 8, 84);
-    EdtStartTime = new QLineEdit(this);
+    Label2 = MakeLabel(body, "Label2", QStringLiteral("記録開始時刻："), 8, 84);
+    EdtStartTime = new QLineEdit(body);
     EdtStartTime->setObjectName("EdtStartTime");
     EdtStartTime->setGeometry(110, 80, 150, 22);
 
-    GroupBox2 = new QGroupBox(QStringLiteral("インターバル記録"), this);
+    GroupBox2 = new QGroupBox(QStringLiteral("インターバル記録"), body);
     GroupBox2->setObjectName("GroupBox2");
     GroupBox2->setGeometry(8, 108, 218, 96);
     Label3 = MakeLabel(GroupBox2, "Label3", QStringLiteral("計測回数："), 8, 22);
@@ -73,7 +79,7 @@ TFrmSDFdata::TFrmSDFdata(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     LblSInt = MakeLabel(GroupBox2, "LblSInt", QString(), 100, 68, 50);
     ComboBoxSITUnit = MakeUnitCombo(GroupBox2, "ComboBoxSITUnit", 150, 64);
 
-    GroupBox1 = new QGroupBox(QStringLiteral("バースト記録"), this);
+    GroupBox1 = new QGroupBox(QStringLiteral("バースト記録"), body);
     GroupBox1->setObjectName("GroupBox1");
     GroupBox1->setGeometry(232, 108, 218, 96);
     Label4 = MakeLabel(GroupBox1, "Label4", QStringLiteral("リピート回数："), 8, 22);
@@ -86,7 +92,7 @@ TFrmSDFdata::TFrmSDFdata(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     LblBInt = MakeLabel(GroupBox1, "LblBInt", QString(), 116, 68, 32);
     ComboBoxBITUnit = MakeUnitCombo(GroupBox1, "ComboBoxBITUnit", 150, 64);
 
-    StringGrid1 = new QTableWidget(129, 5, this);
+    StringGrid1 = new QTableWidget(129, 5, body);
     StringGrid1->setObjectName("StringGrid1");
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
@@ -97,7 +103,7 @@ TFrmSDFdata::TFrmSDFdata(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     const int widths[] = {78, 110, 70, 80, 80};
     for (int c = 0; c < 5; ++c) StringGrid1->setColumnWidth(c, widths[c]);
 
-    GroupBox3 = new QGroupBox(QStringLiteral("ファイル"), this);
+    GroupBox3 = new QGroupBox(QStringLiteral("ファイル"), body);
     GroupBox3->setObjectName("GroupBox3");
     GroupBox3->setGeometry(8, 352, 442, 56);
     EditFileName = new QLineEdit(GroupBox3);
@@ -110,10 +116,18 @@ TFrmSDFdata::TFrmSDFdata(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     BitBtn1 = new QPushButton(QStringLiteral("保存"), this);
     BitBtn1->setObjectName("BitBtn1");
     BitBtn1->setDefault(true);
-    BitBtn1->setGeometry(270, 426, 84, 30);
+    BitBtn1->setFixedSize(84, 30);
     BitBtn2 = new QPushButton(QStringLiteral("キャンセル"), this);
     BitBtn2->setObjectName("BitBtn2");
-    BitBtn2->setGeometry(364, 426, 84, 30);
+    BitBtn2->setFixedSize(84, 30);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    buttons->setContentsMargins(0, 0, 10, 0);
+    QScrollArea* scroll = ScrolledBody(this, body, buttons);
+    scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    layout()->setContentsMargins(0, 0, 0, 12);
 
     connect(Button1, &QPushButton::clicked, this, &TFrmSDFdata::Button1Click);
     connect(BitBtn1, &QPushButton::clicked, this, &TFrmSDFdata::BitBtn1Click);

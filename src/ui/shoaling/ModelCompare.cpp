@@ -3,13 +3,16 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
 #include "core/runtime/Errors.h"
+#include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
+#include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
 #include "ui/chart/AxisSet.h"
 #include "ui/chart/ChartActions.h"
@@ -23,15 +26,49 @@ std::string S(const QString& s) { return s.toStdString(); }
 
 const QString kCp932Filter = QStringLiteral("カンマ区切りデータファイル CP932 (*.csv)");
 const QString kUtf8Filter = QStringLiteral("カンマ区切りデータファイル UTF-8 (*.csv)");
+// The table shows up to this many rows before it scrolls.
+constexpr int kTableRowsShown = 8;
 
 }  // namespace
 
-TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
+// The question about the region offshore of the observation point is answered once for the
+// same inputs, not again at every opening; the progress box is hidden while it is asked, so
+// that no half-filled bar stands behind it. Every other message goes through unchanged.
+class TFrmModelCompare::AnswerKeeper : public orvane::Prompter {
+public:
+    AnswerKeeper(AppContext& ctx) : ctx_(ctx) {}
+    std::string inputs;  // what the answer was given for
+
+    orvane::MsgResult Message(orvane::MsgKind kind, const std::string& text, orvane::MsgButtons buttons) override {
+        if (buttons != orvane::MsgButtons::YesNo) return ctx_.prompter->Message(kind, text, buttons);
+        const std::string key = inputs + '\n' + text;
+        if (key == answeredFor_) return answer_;
+        if (ctx_.progressSink) ctx_.progressSink->Hide();
+        answer_ = ctx_.prompter->Message(kind, text, buttons);
+        answeredFor_ = key;
+        return answer_;
+    }
+    void Plain(const std::string& text, const std::string& caption) override { ctx_.prompter->Plain(text, caption); }
+    void Beep() override { ctx_.prompter->Beep(); }
+
+private:
+    AppContext& ctx_;
+    std::string answeredFor_;
+    orvane::MsgResult answer_ = orvane::MsgResult::No;
+};
+
+TFrmModelCompare::~TFrmModelCompare() = default;
+
+TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), answers_(std::make_unique<AnswerKeeper>(ctx)) {
     setObjectName("TFrmModelCompare");
     setWindowTitle(QStringLiteral("モデルの比較"));
     resize(1300, 700);
 
-    ToolBar1 = new QToolBar(this);
+    // Everything but 閉じる scrolls on a screen too small for the window.
+    auto* body = new QWidget;
+    body->setObjectName("PanelBody");
+    ToolBar1 = new QToolBar(body);
     ToolBar1->setObjectName("ToolBar1");
     auto tool = [this](const char* name, QStyle::StandardPixmap icon, const QString& hint) {
         return AddToolButton(ToolBar1, name, icon, hint);
@@ -43,22 +80,23 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(p
     ToolButton5 = tool("ToolButton5", QStyle::SP_BrowserReload, QStringLiteral("表示範囲に戻す"));
     ToolButton6 = tool("ToolButton6", QStyle::SP_MessageBoxQuestion, QStringLiteral("ヘルプ"));
 
-    RadioGroupHeight = new RadioGroup(QStringLiteral("表示する波高"), {}, this);
+    RadioGroupHeight = new RadioGroup(QStringLiteral("表示する波高"), {}, body);
     RadioGroupHeight->setObjectName("RadioGroupHeight");
     RadioGroupHeight->SetItems({QStringLiteral("H・Hs"), QStringLiteral("Hrms")});
     RadioGroupHeight->SetItemIndex(0);
     RadioGroupHeight->setToolTip(QStringLiteral("Hrms は不規則波の3モデルだけにあります（規則波のモデルは H のまま）"));
-    CheckBoxSetup = new QCheckBox(QStringLiteral("水位上昇 η を表示（右軸、破線）"), this);
+    CheckBoxSetup = new QCheckBox(QStringLiteral("水位上昇 η を表示（右軸、破線）"), body);
     CheckBoxSetup->setObjectName("CheckBoxSetup");
     CheckBoxSetup->setChecked(true);
+    CheckBoxSetup->setToolTip(QStringLiteral("η を表示しないときは、右軸に海底を描きます"));
     auto* choices = new QHBoxLayout;
     choices->addWidget(RadioGroupHeight);
     choices->addWidget(CheckBoxSetup);
     choices->addStretch();
 
-    Chart1 = new ChartView(this);
+    Chart1 = new ChartView(body);
     Chart1->setObjectName("Chart1");
-    Chart1->setMinimumSize(480, 300);
+    Chart1->setMinimumSize(360, 240);
     Chart1->SetTitle(QStringLiteral("波高の水深変化（モデルの比較）"));
     SeriesProfile = Chart1->AddAreaSeries(QStringLiteral("h"), Qt::red, ChartAxis::Right);
     for (const orvane::SurfZoneModel& model : orvane::SurfZoneModels()) {
@@ -73,13 +111,14 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(p
     Chart1->SetAxisTitle(ChartAxis::Left, QStringLiteral("波高 (m)"));
     Chart1->SetLegendColumns(4);
 
-    Grid1 = new QTableWidget(this);
+    Grid1 = new QTableWidget(body);
     Grid1->setObjectName("Grid1");
     Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid1->verticalHeader()->setVisible(false);
-    Grid1->setMinimumHeight(110);
+    Grid1->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    Grid1->installEventFilter(this);
 
-    LabelNotes = new QLabel(this);
+    LabelNotes = new QLabel(body);
     LabelNotes->setObjectName("LabelNotes");
     LabelNotes->setWordWrap(true);
     LabelNotes->setVisible(false);
@@ -90,13 +129,13 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(p
     bottom->addStretch();
     bottom->addWidget(BitBtn1);
 
-    auto* v = new QVBoxLayout(this);
+    auto* v = new QVBoxLayout(body);
     v->addWidget(ToolBar1);
     v->addLayout(choices);
-    v->addWidget(Chart1, 3);
-    v->addWidget(Grid1, 1);
+    v->addWidget(Chart1, 1);
+    v->addWidget(Grid1);
     v->addWidget(LabelNotes);
-    v->addLayout(bottom);
+    ScrolledBody(this, body, bottom);
 
     auto guarded = [this](void (TFrmModelCompare::*handler)()) {
         return [this, handler] { RunGuarded(ctx_, [this, handler] { (this->*handler)(); }); };
@@ -116,7 +155,8 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent) : QDialog(p
 }
 
 bool TFrmModelCompare::Compare(const orvane::ComparisonRequest& request) {
-    orvane::ModelComparisonResult r = orvane::CompareModels(request, *ctx_.progressSink, *ctx_.prompter);
+    answers_->inputs = AnswerKey(request.base, request.texts);
+    orvane::ModelComparisonResult r = orvane::CompareModels(request, *ctx_.progressSink, *answers_);
     if (!r.ran || r.cancelled) return false;
     result_ = std::move(r);
     Draw();
@@ -136,7 +176,6 @@ void TFrmModelCompare::Draw() {
 
     Chart1->ClearSeries(SeriesProfile);
     for (std::size_t i = 0; i < r.bedX.size(); ++i) Chart1->AddPoint(SeriesProfile, r.bedX[i], r.bedY[i]);
-    Chart1->SetSeriesActive(SeriesProfile, r.axisMode == 1 && !r.bedX.empty());
 
     auto fill = [this](int series, const orvane::ComparedCurve& c, const QString& title) {
         Chart1->ClearSeries(series);
@@ -196,7 +235,14 @@ void Extend(const std::vector<double>& ys, double& lo, double& hi, bool& any) {
 void TFrmModelCompare::ApplyChoices() {
     const orvane::ModelComparisonResult& r = result_;
     const bool hrms = RadioGroupHeight->ItemIndex() == 1;
-    const bool setup = CheckBoxSetup->isChecked();
+    bool setup = CheckBoxSetup->isChecked();
+    bool anySetup = false;
+    for (const orvane::ComparedModel& m : r.models) anySetup = anySetup || (m.applies && m.hasSetup);
+    setup = setup && anySetup;
+    // η and the bed would share the right axis, and η is far smaller than the depth: the
+    // bed is drawn whole on that axis while η is hidden, never as a fragment under η.
+    const bool bed = !setup && r.axisMode == 1 && !r.bedX.empty();
+    Chart1->SetSeriesActive(SeriesProfile, bed);
     double top = 0;
     for (const orvane::ComparedModel& m : r.models) {
         const bool showHrms = hrms && m.hasHrms && m.applies;
@@ -212,8 +258,6 @@ void TFrmModelCompare::ApplyChoices() {
     for (const orvane::ComparedModel& m : r.models)
         Extend((hrms && m.hasHrms && m.applies ? m.hrms : m.height).y, lo, hi, any);
     RangeWithHeadroom(Chart1, ChartAxis::Left, lo, hi);
-    // η is small against the depth: while it is shown the right axis is scaled to it and
-    // the bed shows where it rises into that range; hidden, the axis is the bed's.
     double rlo = 0, rhi = 0;
     bool rany = false;
     if (setup)
@@ -223,7 +267,7 @@ void TFrmModelCompare::ApplyChoices() {
         const double pad = std::max(rhi - rlo, 0.05) * 0.15;
         rlo -= pad;
         rhi += pad;
-    } else {
+    } else if (bed) {
         Extend(r.bedY, rlo, rhi, rany);
     }
     if (rany) RangeWithHeadroom(Chart1, ChartAxis::Right, rlo, rhi);
@@ -239,8 +283,8 @@ void TFrmModelCompare::ApplyChoices() {
         Chart1->SetSeriesActive(s, used);
     }
     QString right;
-    if (r.axisMode == 1) right = setup ? QStringLiteral("η・海底の高さ (m)") : QStringLiteral("水深 h (m)");
-    else if (setup) right = QStringLiteral("η (m)");
+    if (setup) right = QStringLiteral("η (m)");
+    else if (bed) right = QStringLiteral("水深 h (m)");
     Chart1->SetAxisTitle(ChartAxis::Right, right);
     Chart1->ResetView();
 }
@@ -268,6 +312,38 @@ void TFrmModelCompare::FillTable() {
         }
     }
     Grid1->resizeColumnsToContents();
+    FitTableToRows();
+    Grid1->scrollToTop();
+    Grid1->horizontalScrollBar()->setValue(0);
+}
+
+bool TFrmModelCompare::eventFilter(QObject* watched, QEvent* event) {
+    // Wider or narrower, the table may gain or lose its horizontal scroll bar.
+    if (watched == Grid1 && event->type() == QEvent::Resize) FitTableToRows();
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFrmModelCompare::FitTableToRows() {
+    // As high as its rows (up to kTableRowsShown), so that none hides behind a scroll bar
+    // while the chart has the rest of the window.
+    Grid1->horizontalHeader()->adjustSize();
+    int h = Grid1->horizontalHeader()->sizeHint().height() + 2 * Grid1->frameWidth();
+    const int shown = std::min(Grid1->rowCount(), kTableRowsShown);
+    for (int row = 0; row < shown; ++row) h += Grid1->verticalHeader()->sectionSize(row);
+    if (Grid1->rowCount() == 0) h += Grid1->verticalHeader()->defaultSectionSize();
+    int wanted = 0;
+    for (int c = 0; c < Grid1->columnCount(); ++c) wanted += Grid1->columnWidth(c);
+    if (wanted + 2 * Grid1->frameWidth() > Grid1->width()) h += Grid1->horizontalScrollBar()->sizeHint().height();
+    Grid1->setFixedHeight(h);
+}
+
+std::string TFrmModelCompare::AnswerKey(const orvane::ShoalingRequest& base, const orvane::ComparisonTexts& texts) {
+    const orvane::ShoalingInputs& in = base.inputs;
+    std::string key = texts.h0 + '|' + texts.t0 + '|' + texts.tide + '|' + texts.points + '|' + texts.obsPos;
+    for (double v : {double(in.XAxis), double(in.ProfileMode), in.Slope, in.OnshoreEndValue, in.OffshoreEndValue,
+                     double(in.HeightKind), double(in.PeriodKind)})
+        key += '|' + orvane::FormatShortest(v);
+    return key + '|' + in.ProfileFile;
 }
 
 QString TFrmModelCompare::AskCsvName(const QString& caption, bool& utf8) {
@@ -277,10 +353,15 @@ QString TFrmModelCompare::AskCsvName(const QString& caption, bool& utf8) {
     dialog.setNameFilters({kCp932Filter, kUtf8Filter});
     dialog.selectNameFilter(kCp932Filter);
     dialog.setDefaultSuffix("csv");
+    // The folder of the last chart CSV, as every other save remembers its own.
+    const QString start = DialogStart(ctx_, DialogPurpose::ChartCsv, QString());
+    if (!start.isEmpty()) dialog.setDirectory(start);
+    SizeFileDialog(&dialog);
     if (ShowModal(ctx_, &dialog) != QDialog::Accepted) return QString();
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return QString();
     utf8 = dialog.selectedNameFilter() == kUtf8Filter;
+    RememberDialogFolder(ctx_, DialogPurpose::ChartCsv, files.front());
     return files.front();
 }
 

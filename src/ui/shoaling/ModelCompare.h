@@ -9,6 +9,9 @@
 #include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <array>
+#include <memory>
+#include <string>
 #include <vector>
 #include "core/shoaling/ModelComparison.h"
 #include "ui/app/AppContext.h"
@@ -19,6 +22,7 @@ class TFrmModelCompare : public QDialog {
     Q_OBJECT
 public:
     explicit TFrmModelCompare(AppContext& ctx, QWidget* parent = nullptr);
+    ~TFrmModelCompare() override;
 
     QToolBar* ToolBar1 = nullptr;
     QToolButton* ToolButton1 = nullptr;  // 印刷プレビュー
@@ -60,13 +64,21 @@ public:
     void ToolButton5Click();
     void ToolButton6Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    class AnswerKeeper;
+    // The inputs that decide the question about the observation point.
+    static std::string AnswerKey(const orvane::ShoalingRequest& base, const orvane::ComparisonTexts& texts);
     void Draw();
     void FillTable();
+    void FitTableToRows();
     // A save dialog offering CP932 (the default) and UTF-8; "" when cancelled.
     QString AskCsvName(const QString& caption, bool& utf8);
     void WriteLines(const QString& path, const std::vector<std::string>& lines, bool utf8);
 
     AppContext& ctx_;
+    std::unique_ptr<AnswerKeeper> answers_;
     orvane::ModelComparisonResult result_;
 };

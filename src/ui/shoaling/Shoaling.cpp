@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -130,14 +129,7 @@ TFrmShoaling::TFrmShoaling(AppContext& ctx, QWidget* parent)
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(chartPanel, 3);
     outer->addWidget(PageControl1, 2);
-    auto* scroll = new QScrollArea(this);
-    scroll->setObjectName("ScrollContent");
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(content);
-    auto* whole = new QVBoxLayout(this);
-    whole->addWidget(scroll, 1);
-    whole->addLayout(bottom);
+    ScrolledBody(this, content, bottom);
 
     auto guarded = [this](void (TFrmShoaling::*handler)()) {
         return [this, handler] { RunGuarded(ctx_, [this, handler] { (this->*handler)(); }); };
@@ -387,6 +379,8 @@ orvane::PrepareResult TFrmShoaling::PrepareServiceRun() {
 }
 
 void TFrmShoaling::EnterServiceMode(QWidget* host) {
+    // Beside the tool the window may be narrowed; the menu opens it at its own size again.
+    if (!serviceMode_) ownSize_ = size();
     serviceMode_ = true;
     if (host) {
         if (parentWidget() != host) setParent(host, windowFlags());
@@ -409,6 +403,7 @@ void TFrmShoaling::LeaveServiceMode() {
     RadioGroupYAxis->setEnabled(true);
     BitBtn1->setVisible(true);
     BitBtn2->setVisible(true);
+    if (ownSize_.isValid()) resize(ownSize_);
     // The two groups come back when the main menu opens the window again.
     if (ctx_.form1 && parentWidget() != ctx_.form1) {
         setParent(ctx_.form1, windowFlags());
@@ -419,7 +414,6 @@ void TFrmShoaling::LeaveServiceMode() {
 
 void TFrmShoaling::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FitToScreen(this);
     RunGuarded(ctx_, [this] { FormShow(); });
 }
 

@@ -154,4 +154,5 @@ private:
     std::unique_ptr<orvane::ShoalingOutput> output_;
     std::vector<const char*> unitSuffix_;  // UnitSuffix per display item
     bool serviceMode_ = false;
+    QSize ownSize_;  // before service mode
 };

@@ -5,6 +5,8 @@
 #include <QVBoxLayout>
 #include "core/runtime/NumberText.h"
 #include "core/velocity/BottomVelocity.h"
+#include <algorithm>
+#include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
 #include "ui/widgets/LabeledEdit.h"
 #include "ui/widgets/RadioGroup.h"
@@ -76,17 +78,28 @@ TFrmBttmVel::TFrmBttmVel(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     Memo1->setPlainText(lines.join('\n'));
     Memo1->setMinimumWidth(230);
 
+    // The four boxes start at one x: their captions take the width of the widest.
+    int captionWidth = 0;
+    for (LabeledEdit* e : {EdtDepth, EdtT, EdtH, EdtSL})
+        captionWidth = std::max(captionWidth, e->Label()->sizeHint().width());
     auto* inputs = new QVBoxLayout;
-    for (LabeledEdit* e : {EdtDepth, EdtT, EdtH, EdtSL}) inputs->addWidget(e);
+    for (LabeledEdit* e : {EdtDepth, EdtT, EdtH, EdtSL}) {
+        e->Label()->setFixedWidth(captionWidth);
+        inputs->addWidget(e);
+    }
     inputs->addWidget(RadioGroup1);
+    inputs->addStretch();
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(BitBtn1);
     buttons->addWidget(BitBtn2);
-    inputs->addLayout(buttons);
-    inputs->addStretch();
-    auto* top = new QHBoxLayout(this);
+    buttons->addStretch();
+    // Boxes and notes scroll on a screen too small for the window; the buttons stay in view.
+    auto* body = new QWidget;
+    body->setObjectName("PanelBody");
+    auto* top = new QHBoxLayout(body);
     top->addLayout(inputs);
     top->addWidget(Memo1, 1);
+    ScrolledBody(this, body, buttons);
 
     FormCreate();
 }

@@ -50,9 +50,12 @@ QGroupBox* Group(QWidget* parent, const char* name, const QString& title) {
 TFrmEstWaveHeight::TFrmEstWaveHeight(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName("TFrmEstWaveHeight");
     setWindowTitle(QStringLiteral("底面流速の振幅と周期から波高の時系列を求める"));
-    auto* layout = new QVBoxLayout(this);
+    // The groups scroll on a screen too small for the window; the buttons stay in view.
+    auto* body = new QWidget;
+    body->setObjectName("PanelBody");
+    auto* layout = new QVBoxLayout(body);
 
-    GroupBoxFile = Group(this, "GroupBoxFile", QStringLiteral("入力ファイル"));
+    GroupBoxFile = Group(body, "GroupBoxFile", QStringLiteral("入力ファイル"));
     auto* file = new QHBoxLayout(GroupBoxFile);
     EditInputFile = Edit(GroupBoxFile, "EditInputFile", "");
     BitBtn1 = new QPushButton(QStringLiteral("参照"), GroupBoxFile);
@@ -63,11 +66,11 @@ TFrmEstWaveHeight::TFrmEstWaveHeight(AppContext& ctx, QWidget* parent) : QDialog
     layout->addWidget(GroupBoxFile);
 
     auto* depth = new QFormLayout;
-    EditMeanDepth = Edit(this, "EditMeanDepth", "10");
+    EditMeanDepth = Edit(body, "EditMeanDepth", "10");
     depth->addRow(QStringLiteral("MSL基準水深(m)："), EditMeanDepth);
     layout->addLayout(depth);
 
-    GroupBoxTide = Group(this, "GroupBoxTide", QStringLiteral("潮位(m)"));
+    GroupBoxTide = Group(body, "GroupBoxTide", QStringLiteral("潮位(m)"));
     auto* tide = new QFormLayout(GroupBoxTide);
     ComboBoxTide = Combo(GroupBoxTide, "ComboBoxTide");
     Editdh = Edit(GroupBoxTide, "Editdh", "0", QStringLiteral("基準水深＋潮位＋加算値＝実際の水深（ｍ）"));
@@ -75,7 +78,7 @@ TFrmEstWaveHeight::TFrmEstWaveHeight(AppContext& ctx, QWidget* parent) : QDialog
     tide->addRow(QStringLiteral("MSL基準潮位に変換するための加算値："), Editdh);
     layout->addWidget(GroupBoxTide);
 
-    GroupBoxUs = Group(this, "GroupBoxUs", QStringLiteral("底面有義流速振幅(m/s)"));
+    GroupBoxUs = Group(body, "GroupBoxUs", QStringLiteral("底面有義流速振幅(m/s)"));
     auto* us = new QFormLayout(GroupBoxUs);
     ComboBoxUs = Combo(GroupBoxUs, "ComboBoxUs");
     EditFactorUs = Edit(GroupBoxUs, "EditFactorUs", "1", QStringLiteral("補正係数×データ＝有義流速振幅（m/s）"));
@@ -83,7 +86,7 @@ TFrmEstWaveHeight::TFrmEstWaveHeight(AppContext& ctx, QWidget* parent) : QDialog
     us->addRow(QStringLiteral("補正係数："), EditFactorUs);
     layout->addWidget(GroupBoxUs);
 
-    GroupBoxTp = Group(this, "GroupBoxTp", QStringLiteral("スペクトルピーク周期(s)"));
+    GroupBoxTp = Group(body, "GroupBoxTp", QStringLiteral("スペクトルピーク周期(s)"));
     auto* tp = new QFormLayout(GroupBoxTp);
     ComboBoxTp = Combo(GroupBoxTp, "ComboBoxTp");
     EditFactorTp = Edit(GroupBoxTp, "EditFactorTp", "1", QStringLiteral("補正係数×データ＝スペクトルピーク周期（ｓ）"));
@@ -101,7 +104,8 @@ TFrmEstWaveHeight::TFrmEstWaveHeight(AppContext& ctx, QWidget* parent) : QDialog
     BitBtn3->setAutoDefault(false);
     buttons->addWidget(BitBtn2);
     buttons->addWidget(BitBtn3);
-    layout->addLayout(buttons);
+    layout->addStretch();
+    ScrolledBody(this, body, buttons);
 
     // Until a file is opened only the tide group can be seen.
     GroupBoxUs->setVisible(false);
@@ -188,8 +192,9 @@ void TFrmEstWaveHeight::Compute() {
     SeriesStore& store = sdf->Store();
     const std::string input = S(EditInputFile->text());
     long long outOfRange = 0;
+    ProcessCancel().Clear();
     if (!EstimateWaveHeightSeries(store, input, inputs, ctx_.constants.gra, *ctx_.prompter,
-                                  *ctx_.progressSink, outOfRange))
+                                  *ctx_.progressSink, outOfRange, &ProcessCancel()))
         return;
 
     sdf->SaveDialog1.InitialDir = Q(ExtractFileDir(input));

@@ -53,6 +53,14 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
     return b;
 }
 
+// A file box with its 参照 button at the button's own width.
+QHBoxLayout* FileRow(QLineEdit* box, QPushButton* browse) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(box, 1);
+    row->addWidget(browse, 0);
+    return row;
+}
+
 const QString kInputFilter = QStringLiteral("標準時系列ﾌｧｲﾙ(*.sdf;*.tsd)|*.sdf;*tsd");
 const QString kOutputFilter = QStringLiteral("tsd files (*.tsd)|*.TSD");
 
@@ -61,9 +69,12 @@ const QString kOutputFilter = QStringLiteral("tsd files (*.tsd)|*.TSD");
 TFrmWaveVelSeries::TFrmWaveVelSeries(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName("TFrmWaveVelSeries");
     setWindowTitle(QStringLiteral("沖波と潮位の時系列から波動流速時系列を推定"));
-    auto* layout = new QVBoxLayout(this);
+    // The tabs scroll on a screen too small for the window; 計算 and キャンセル stay in view.
+    auto* body = new QWidget;
+    body->setObjectName("PanelBody");
+    auto* layout = new QVBoxLayout(body);
 
-    PageControl1 = new QTabWidget(this);
+    PageControl1 = new QTabWidget(body);
     PageControl1->setObjectName("PageControl1");
     layout->addWidget(PageControl1);
 
@@ -83,8 +94,7 @@ TFrmWaveVelSeries::TFrmWaveVelSeries(AppContext& ctx, QWidget* parent) : QDialog
     EditCTs = Edit(GroupBoxWave, "EditCTs", "1");
     EditKr = Edit(GroupBoxWave, "EditKr", "1");
     wave->addWidget(new QLabel(QStringLiteral("ファイル："), GroupBoxWave), 0, 0);
-    wave->addWidget(EditFLWave, 0, 1, 1, 3);
-    wave->addWidget(Button1, 0, 4);
+    wave->addLayout(FileRow(EditFLWave, Button1), 0, 1, 1, 4);
     wave->addWidget(new QLabel(QStringLiteral("有義波波高(m)："), GroupBoxWave), 1, 0);
     wave->addWidget(ComboBoxHs, 1, 1);
     wave->addWidget(new QLabel(QStringLiteral("係数："), GroupBoxWave), 1, 2);
@@ -105,8 +115,7 @@ TFrmWaveVelSeries::TFrmWaveVelSeries(AppContext& ctx, QWidget* parent) : QDialog
     ComboBoxTide = Combo(GroupBoxTide, "ComboBoxTide");
     EditMSL = Edit(GroupBoxTide, "EditMSL", "0");
     tide->addWidget(new QLabel(QStringLiteral("ファイル："), GroupBoxTide), 0, 0);
-    tide->addWidget(EditFLTide, 0, 1);
-    tide->addWidget(Button3, 0, 2);
+    tide->addLayout(FileRow(EditFLTide, Button3), 0, 1, 1, 2);
     tide->addWidget(new QLabel(QStringLiteral("潮位(m)："), GroupBoxTide), 1, 0);
     tide->addWidget(ComboBoxTide, 1, 1);
     tide->addWidget(new QLabel(QStringLiteral("潮位基準面から測ったＭＳＬの高さ（ｍ）："), GroupBoxTide), 2, 0, 1, 2);
@@ -167,7 +176,7 @@ TFrmWaveVelSeries::TFrmWaveVelSeries(AppContext& ctx, QWidget* parent) : QDialog
     BitBtn2 = Button(this, "BitBtn2", QStringLiteral("キャンセル"));
     buttons->addWidget(BitBtn1);
     buttons->addWidget(BitBtn2);
-    layout->addLayout(buttons);
+    ScrolledBody(this, body, buttons);
 
     connect(Button1, &QPushButton::clicked, this, [this] { RunGuarded(ctx_, [this] { Button1Click(); }); });
     connect(Button3, &QPushButton::clicked, this, [this] { RunGuarded(ctx_, [this] { Button3Click(); }); });
@@ -268,15 +277,39 @@ void TFrmWaveVelSeries::Button2Click() {
     EditFLOutput->setText(Q(orvane::ChangeFileExt(S(chosen), ".tsd")));
 }
 
+bool TFrmWaveVelSeries::FilesChosen() {
+    // Without them nothing can run: say which is missing and keep the window open, rather
+    // than close it as if a run had ended.
+    struct Need { QLineEdit* box; QWidget* tab; const char* missing; const char* absent; };
+    const Need needs[] = {
+        {EditFLWave, TabSheet1, "沖波のファイルを指定して下さい。", "沖波のファイルが見つかりません："},
+        {EditFLTide, TabSheet1, "潮位のファイルを指定して下さい。", "潮位のファイルが見つかりません："},
+        {EditFLOutput, TabSheet2, "出力ファイルを指定して下さい。", nullptr}};
+    for (const Need& n : needs) {
+        const std::string name = S(n.box->text());
+        std::string message;
+        if (name.empty()) message = n.missing;
+        else if (n.absent && !orvane::FileExists(name)) message = std::string(n.absent) + "\n" + name;
+        if (message.empty()) continue;
+        PageControl1->setCurrentWidget(n.tab);
+        ctx_.prompter->Error(message);
+        n.box->setFocus();
+        return false;
+    }
+    return true;
+}
+
 void TFrmWaveVelSeries::BitBtn1Click() {
     if (running_) return;
     running_ = true;
+    filesMissing_ = false;
     BitBtn1->setEnabled(false);
     BitBtn2->setEnabled(false);
     RunGuarded(ctx_, [this] { Compute(); });
     running_ = false;
     BitBtn1->setEnabled(true);
     BitBtn2->setEnabled(true);
+    if (filesMissing_) return;
     if (ctx_.progressSink) ctx_.progressSink->Hide();
     if (TFrmShoaling* sh = ctx_.shoaling) {
         orvane::ShoalingRun& run = sh->Run();
@@ -305,11 +338,14 @@ void TFrmWaveVelSeries::Compute() {
     ShoalingRun& run = sh->Run();
     if (CheckBoxUmax->isChecked() || CheckBoxXmax->isChecked()) run.RecordProfile = true;
 
+    if (!FilesChosen()) {
+        filesMissing_ = true;
+        return;
+    }
     VelocityInputFiles files;
     files.waveFile = S(EditFLWave->text());
     files.tideFile = S(EditFLTide->text());
     const std::string outputName = S(EditFLOutput->text());
-    if (!FileExists(files.waveFile) || !FileExists(files.tideFile) || outputName.empty()) return;
     files.hsChannel = HsChannel = ComboBoxHs->currentIndex();
     files.tsChannel = TsChannel = ComboBoxTs->currentIndex();
     files.tideChannel = TideChannel = ComboBoxTide->currentIndex();
@@ -341,6 +377,8 @@ void TFrmWaveVelSeries::Compute() {
         explicit DeferScope(TFrmSDFdata* s) : w(s) { w->DeferHeaderWrite = true; }
         ~DeferScope() { w->DeferHeaderWrite = false; }
     };
+    // The reading is over: no empty progress box behind the save window.
+    progress.Hide();
     {
         DeferScope defer(sdf);
         if (sdf->ShowSaveWindow(HasSdfExtension(outputName) ? 0 : 1) != 1) return;
@@ -348,8 +386,10 @@ void TFrmWaveVelSeries::Compute() {
 
     options.Kr = Kr = StrToFloat(S(EditKr->text()));
     options.MSL = StrToFloat(S(EditMSL->text()));
-    const VelocityRunResult r =
-        ComputeVelocitySeries(Inputs, options, run, store, ctx_.constants, progress, prompter, 1);
+    CheckCoefficients(store.header);
+    const VelocitySeriesRequest request{Inputs, options, store.header, ctx_.constants, 1};
+    VelocitySeriesResult result = RunVelocitySeries(request, run, progress, prompter);
+    VelocityRunResult& r = result.run;
     if (!r.completed) {
         if (!r.prepare.ok) {
             if (r.prepare.resetCalPoint) sh->EdtCalPoint->setText(QStringLiteral("0.01"));
@@ -359,6 +399,7 @@ void TFrmWaveVelSeries::Compute() {
     }
     RunStart = r.runStart;
     RunEnd = r.runEnd;
+    StoreVelocityValues(result.values, store, r.outOfRange);
     WriteResultFile(store, store.OutputFileName);
-    prompter.Information(VelocityFinishedMessage(r));
+    prompter.Information(VelocityFinishedMessage(r) + (Inputs.TideNote.empty() ? "" : "\n" + Inputs.TideNote));
 }

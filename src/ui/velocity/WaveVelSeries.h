@@ -78,9 +78,12 @@ protected:
     void done(int result) override;
 
 private:
+    // The two input files exist and an output file is named; otherwise a message.
+    bool FilesChosen();
     void Compute();
     QString BrowseInput(QLineEdit* box);
     AppContext& ctx_;
     bool closing_ = false;
     bool running_ = false;
+    bool filesMissing_ = false;  // the last 計算 stopped at FilesChosen
 };

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include "core/wave/SmallAmplitudeWave.h"
+#include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
 
 namespace {
@@ -82,10 +83,12 @@ TFrmAiry::TFrmAiry(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx
     buttons->addStretch();
     buttons->addWidget(BitBtn1);
     buttons->addWidget(BitBtn2);
-    auto* layout = new QVBoxLayout(this);
+    // The boxes scroll on a screen too small for the window; the buttons stay in view.
+    auto* body = new QWidget;
+    body->setObjectName("PanelBody");
+    auto* layout = new QVBoxLayout(body);
     layout->addLayout(columns);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    ScrolledBody(this, body, buttons);
 }
 
 void TFrmAiry::Calculate() {

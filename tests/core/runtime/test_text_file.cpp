@@ -192,4 +192,9 @@ TEST(TextEncoding, DetectsUtf8WithOrWithoutMarkAndCp932AndNamesABadLine) {
     }
     // With a mark, a line that is not UTF-8 is refused even when CP932 could read it.
     EXPECT_THROW(DetectTextEncoding("\xEF\xBB\xBFok\n" + kHakoCp932, "x"), EConvertError);
+    // Bytes both read: CP932 ("ﾃｲ", not "ò") unless marked or a character only UTF-8 explains.
+    EXPECT_EQ(kind("\xC3\xB2\r\n"), DetectedText::Cp932);
+    EXPECT_EQ(kind("\xEF\xBB\xBF\xC3\xB2"), DetectedText::Utf8);
+    EXPECT_EQ(kind("Temp(\xC2\xB0" "C)"), DetectedText::Utf8);
+    EXPECT_EQ(kind("水温(℃)"), DetectedText::Utf8);
 }

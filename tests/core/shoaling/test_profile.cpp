@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <random>
@@ -67,6 +69,9 @@ TEST(BottomProfile, BadFilesSayWhyAndWhereAndKeepTheLoadedProfile) {
     ASSERT_TRUE(l.ok);
     const std::string huge = WriteTempFile("huge.csv", "x,h\n0,0\n");
     std::filesystem::resize_file(huge, kMaxProfileBytes + 1);
+    const std::string fifo = (std::filesystem::temp_directory_path() / "orvane-profile-fifo.csv").string();
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::vector<std::pair<std::string, std::string>> cases = {
         {WriteTempFile("bad.csv", "x,h\n0,0\n10,abc\n20,3\n"), "3行目の2列目「abc」は数値ではありません。"},
         {WriteTempFile("bad1.csv", "x\n0\n10\n20\n"), "2行目の2列目に数値がありません。"},
@@ -76,6 +81,8 @@ TEST(BottomProfile, BadFilesSayWhyAndWhereAndKeepTheLoadedProfile) {
         {WriteTempFile("bad5.csv", std::string("\xff\xfex\0,\0h\0\n\0", 10)), "UTF-16"},
         {WriteTempFile("bad6.csv", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\n", 12)), "バイナリファイル"},
         {"/nonexistent/profile.csv", "を開けません"},
+        {fifo, "は通常のファイルではありません"},  // refused, not waited on
+        {std::filesystem::temp_directory_path().string(), "はフォルダです"},
         {huge, "大きすぎます"},
     };
     for (const auto& [file, reason] : cases) {
@@ -86,6 +93,7 @@ TEST(BottomProfile, BadFilesSayWhyAndWhereAndKeepTheLoadedProfile) {
         EXPECT_NE(l.prompter.Texts()[0].find(reason), std::string::npos) << l.prompter.Texts()[0];
     }
     std::filesystem::remove(huge);
+    std::filesystem::remove(fifo);
     EXPECT_EQ(l.run.ProfileCount, 3);
     EXPECT_DOUBLE_EQ(l.run.ProfileDepth[2], 3);
     // The bytes of a binary file are not offered as column names.

@@ -254,10 +254,11 @@ TEST_F(VelocitySeriesTest, ProgressShowsEachSampleTimeAndCancelStopsTheLoop) {
     progress = CountingProgress{};
     progress.cancelAt = 2;
     ShoalingRun again = GodaRun("2");
-    VelocityRunResult r = ComputeVelocitySeries(in, options, again, store, constants, progress, prompter);
+    std::vector<std::vector<double>> values;
+    VelocityRunResult r = ComputeVelocityValues(in, options, again, store.header, values, constants, progress, prompter);
     EXPECT_FALSE(r.completed);
     EXPECT_EQ(progress.positions.size(), 2u);  // seen before the third sample
-    EXPECT_EQ(store.IntervalData[0][1], ErrorRaw);  // the model saw the cancel inside its march
+    EXPECT_TRUE(std::isnan(values[0][1]));  // the model saw the cancel inside its march
     EXPECT_GE(progress.hides, 1);
 }
 
@@ -398,3 +399,31 @@ TEST(ResultFileTest, CountsRunTimeAndRounding) {
 }
 
 }  // namespace
+
+// The tide is the channel's physical value in its unit; millimetre counts keep the older
+// formula to the last bit, other channels say which reading was used.
+TEST_F(VelocitySeriesTest, TheTideIsReadInItsUnit) {
+    MakeInputs({1, 1}, {8, 8}, {0.25, -0.5});
+    ASSERT_TRUE(ReadVelocityInputs(store, files, in, prompter, progress));
+    EXPECT_EQ(in.TideSeries[0], static_cast<float>(static_cast<double>(0.25f) / static_cast<double>(0.001f) / 1000.0));
+    EXPECT_EQ(in.TideNote, "");
+
+    WriteSeries(dir("tide_cm.tsd"), {{"Tide", "m", 0.01f, 0, {0.25, -0.5}}});
+    WriteSeries(dir("tide_in_cm.sdf"), {{"Tide", " CM", 1.0f, 0, {25, -50}}});
+    WriteSeries(dir("tide_mm.sdf"), {{"Tide", "mm", 1.0f, 0, {250, -500}}});
+    for (const char* name : {"tide_cm.tsd", "tide_in_cm.sdf", "tide_mm.sdf"}) {
+        files.tideFile = dir(name);
+        ASSERT_TRUE(ReadVelocityInputs(store, files, in, prompter, progress)) << name;
+        EXPECT_NEAR(in.TideSeries[0], 0.25, 1e-6) << name;
+        EXPECT_NEAR(in.TideSeries[1], -0.5, 1e-6) << name;
+        EXPECT_EQ(in.TideNote.empty(), std::string(name) == "tide_mm.sdf") << name;
+    }
+    files.tideFile = dir("tide_cm.tsd");
+    ASSERT_TRUE(ReadVelocityInputs(store, files, in, prompter, progress));
+    EXPECT_THAT(in.TideNote, ::testing::HasSubstr("A=0.01, B=0"));
+
+    WriteSeries(dir("tide_ft.tsd"), {{"Tide", "ft", 0.01f, 0, {1}}});
+    files.tideFile = dir("tide_ft.tsd");
+    EXPECT_FALSE(ReadVelocityInputs(store, files, in, prompter, progress));
+    EXPECT_THAT(prompter.Texts().back(), ::testing::HasSubstr("m, cm, mm のどれでもありません"));
+}

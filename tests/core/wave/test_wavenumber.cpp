@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <vector>
 #include <string>
 
 #include "core/runtime/Errors.h"
@@ -104,4 +106,32 @@ TEST(GetCSVField, FieldsQuotesAndLimits) {
     EXPECT_EQ(GetCSVField(many, 101), "101");
     EXPECT_EQ(GetCSVField(many, 102), "");
     EXPECT_EQ(GetCSVField("a,b", 101), "");
+}
+
+// The batch gives the scalar function's bits, and its errors, element by element.
+TEST(WaveNumbers, EqualsTheScalarFunctionElementByElement) {
+    std::vector<double> depths;
+    for (int i = 0; i < 3000; ++i) depths.push_back(1e-3 * std::pow(1.01, i));
+    for (double odd : {0.0, -1.0, double(NAN), double(INFINITY), 1e-300, 1e300, 5.0})
+        depths.insert(depths.begin() + static_cast<long>(depths.size() / 2), odd);
+    for (double T : {0.0, 1e-200, 0.5, 10.0, 1e200}) {
+        std::vector<double> k(depths.size());
+        std::vector<std::string> errors(depths.size());
+        WaveNumbers({&T, 0}, {depths.data(), 1}, {&kG, 0}, k.data(), depths.size(),
+                    [&](std::size_t i, std::exception_ptr e) {
+                        try { std::rethrow_exception(e); } catch (const OrvaneError& x) { errors[i] = x.what(); }
+                    });
+        for (std::size_t i = 0; i < depths.size(); ++i) {
+            std::string error;
+            double expected = NAN;
+            try {
+                expected = WaveNumber(T, depths[i], kG);
+            } catch (const OrvaneError& x) {
+                if (!std::isnan(depths[i])) error = x.what();  // NaN in: NaN out, no error
+            }
+            ASSERT_EQ(errors[i], error) << T << " " << depths[i];
+            if (std::isnan(expected)) ASSERT_TRUE(std::isnan(k[i]));
+            else ASSERT_EQ(std::memcmp(&k[i], &expected, sizeof expected), 0) << T << " " << depths[i];
+        }
+    }
 }
