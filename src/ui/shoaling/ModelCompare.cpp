@@ -1,5 +1,6 @@
 #include "ui/shoaling/ModelCompare.h"
 
+#include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
