@@ -153,20 +153,20 @@ TEST_F(ModelCompareTest, TableLegendBedQuestionAndSavesFromOneOpeningToTheNext) 
     };
     // Four points: every row in view, and the first again after a run scrolled down.
     SetText(w, "EdtCalPoint", "60,50,30,20");
-    ASSERT_TRUE(cmp->Compare(*w));
+    ASSERT_TRUE(cmp->Compare(w->CompareRequest()));
     EXPECT_EQ(asked(), 1);
     EXPECT_EQ(progress.hides, 2);  // before the question, so that no bar stands behind it
     cmp->show();
     QApplication::processEvents();
     ASSERT_EQ(cmp->Grid1->rowCount(), 4);
     cmp->Grid1->verticalScrollBar()->setValue(cmp->Grid1->verticalScrollBar()->maximum());
-    ASSERT_TRUE(cmp->Compare(*w));
+    ASSERT_TRUE(cmp->Compare(w->CompareRequest()));
     EXPECT_EQ(asked(), 1);  // the same inputs: the answer stands
     QApplication::processEvents();
     EXPECT_EQ(cmp->Grid1->verticalScrollBar()->value(), 0);
     EXPECT_LE(cmp->Grid1->visualItemRect(cmp->Grid1->item(3, 0)).bottom(), cmp->Grid1->viewport()->height());
     SetText(w, "EdtH0", "3");
-    ASSERT_TRUE(cmp->Compare(*w));
+    ASSERT_TRUE(cmp->Compare(w->CompareRequest()));
     EXPECT_EQ(asked(), 2);
 
     // The legend in model order, H before η, however the choices were switched before.
@@ -175,7 +175,7 @@ TEST_F(ModelCompareTest, TableLegendBedQuestionAndSavesFromOneOpeningToTheNext) 
     cmp->RadioGroupHeight->SetItemIndex(0);
     cmp->CheckBoxSetup->setChecked(true);
     QStringList expected;
-    for (int m = 0; m < orvane::kComparedModels; ++m) {
+    for (int m = 0; m < int(orvane::SurfZoneModels().size()); ++m) {
         expected << cmp->Chart1->SeriesTitle(cmp->SeriesHeight[m]);
         if (cmp->Result().models[m].hasSetup) expected << cmp->Chart1->SeriesTitle(cmp->SeriesSetup[m]);
     }
