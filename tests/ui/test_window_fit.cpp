@@ -71,7 +71,7 @@ TEST_F(WindowFit, EveryWindowOpensOnTheScreenWithItsButtonsInView) {
     Check(ctx.axisSet, {"BitBtn1", "BitBtn2", "BitBtnFont"});
     ctx.axisSet->hide();
     SetText(ctx.shoaling, "EdtCalPoint", "8,6,4,2");
-    ASSERT_TRUE(ctx.modelCompare->Compare(*ctx.shoaling));
+    ASSERT_TRUE(ctx.modelCompare->Compare(ctx.shoaling->CompareRequest()));
     Check(ctx.modelCompare, {"BitBtn1"});
     ctx.modelCompare->hide();
     ctx.shoaling->hide();
