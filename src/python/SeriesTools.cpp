@@ -6,6 +6,7 @@
 #include "core/runtime/Errors.h"
 #include "core/runtime/Messages.h"
 #include "core/series/SeriesStore.h"
+#include "core/shoaling/SurfZoneModel.h"
 #include "core/velocity/WaveHeightSeries.h"
 #include "core/velocity/WaveVelocitySeries.h"
 
@@ -27,7 +28,7 @@ py::dict VelocitySeries(const DoubleArray& hs, const DoubleArray& ts, const Doub
         throw py::value_error("hs, ts and tide must be one-dimensional");
     if (hs.size() != ts.size()) throw py::value_error("hs and ts must have the same length");
     const int m = MethodIndex(method);
-    if (m == 0) Raise(gError, "この計算方法は不規則波に適用できません。\n２～４番目の方法を選んで下さい。");
+    if (!SurfZoneModelOf(m).random) Raise(gError, msg::kNotForRegularWaves);
     const int threads = Jobs(jobs);
 
     ShoalingRun run{constants};

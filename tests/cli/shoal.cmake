@@ -13,9 +13,11 @@ add_test(NAME cli_shoal_distance_mode_csv
 set_tests_properties(cli_shoal_distance_mode_csv PROPERTIES PASS_REGULAR_EXPRESSION
   "^X = 60m \n  浅水係数 Ks =1\\.109、波高 H =3\\.083m（非砕波）\n.*X = 20m \n  浅水係数 Ks =0\\.804、波高 H =2\\.235m（砕波）\n.*\n離岸距離 x \\(m\\),H/H0\n99\\.75673,0\\.9567376\n")
 
-add_test(NAME cli_shoal_zero_period_does_nothing
-  COMMAND sh -c "\"$0\" shoal --t0 0 2>&1; echo rc=$?" ${ORVANE_CLI})
-set_tests_properties(cli_shoal_zero_period_does_nothing PROPERTIES PASS_REGULAR_EXPRESSION "^rc=0\n$")
+# A run that computes nothing says why and fails, whatever the format.
+add_test(NAME cli_shoal_zero_period_is_refused
+  COMMAND sh -c "\"$0\" shoal --t0 0 --format json 2>&1; echo rc=$?; \"$0\" shoal --method all --t0 0 2>&1; echo rc=$?" ${ORVANE_CLI})
+set_tests_properties(cli_shoal_zero_period_is_refused PROPERTIES PASS_REGULAR_EXPRESSION
+  "^周期は0より大きくして下さい。\nrc=1\n周期は0より大きくして下さい。\nrc=1\n$")
 
 add_test(NAME cli_shoal_flat_bed
   COMMAND sh -c "\"$0\" shoal --slope 0 2>&1; echo rc=$?" ${ORVANE_CLI})

@@ -1,4 +1,4 @@
-"""The calculators and shoal() against the command line: the same core, the same digits."""
+"""The calculators against the command line: the same core, the same digits."""
 import os
 import pickle
 import re
@@ -49,44 +49,6 @@ def test_calculators_print_as_the_command_line(cli):
     assert orvane.random_wave_velocity(10.0 / 0.93, 3.0 / 1.416, 5.0)["Us"] == v["Us"]
     single = orvane.bottom_velocity(np.array([5.0]), 10.0, 3.0, 0.0)
     assert single["broken"][0] in (0.0, 1.0) and single["Umax"][0] > 0
-
-
-@pytest.mark.parametrize("method, extra", [
-    (0, []),
-    (1, ["--profile", f"{DATA}/shoaling/beach.csv", "--points", "50,150"]),
-    (2, ["--obs-depth", "8", "--points", "2,4"]),
-    (3, ["--obs-depth", "8", "--points", "2,4", "--display", "η"]),
-])
-def test_shoal_reports_and_plots_what_the_command_line_does(cli, method, extra):
-    args = dict(zip(extra[::2], extra[1::2]))
-    result = orvane.shoal(method, 2.78, 9.0, profile=args.get("--profile"),
-                          points=args.get("--points", "2,4,6"),
-                          obs_depth=float(args["--obs-depth"]) if "--obs-depth" in args else None)
-    out = cli("shoal", "--method", method, *extra, "--csv").splitlines()
-    lines = len(result["report"])
-    assert out[:lines] == result["report"] and lines > 0
-    # The plotted points, printed with 7 digits, are the chosen item's of every display item.
-    chart = np.array([tuple(map(float, row.split(","))) for row in out[lines + 1:]])
-    shown = result["profile"][args.get("--display", result["items"][0])]
-    assert all(len(result["profile"][i]) == len(shown) for i in result["items"])
-    assert np.allclose(chart, np.column_stack([result["chart"]["x"], shown]), rtol=1e-6, atol=0)
-    reached = ~np.isnan(next(iter(result["estimates"].values())))
-    assert reached.any()
-
-
-def test_shoal_profile_arrays_equal_the_file_and_errors_are_raised():
-    x, d = np.loadtxt(f"{DATA}/shoaling/beach.csv", delimiter=",", skiprows=1, unpack=True)
-    from_file = orvane.shoal("goda", 2.78, 9.0, profile=f"{DATA}/shoaling/beach.csv", points=[50, 150])
-    from_arrays = orvane.shoal("goda", 2.78, 9.0, profile=(x, d), points=[50, 150])
-    assert from_file["report"] == from_arrays["report"]
-    assert all(np.array_equal(from_file["estimates"][k], from_arrays["estimates"][k], equal_nan=True)
-               for k in from_file["estimates"])
-    with pytest.raises(orvane.FileError, match="指定したファイルが見つかりません。"):
-        orvane.shoal(1, 2.78, 9.0, profile="/nonexistent/beach.csv")
-    with pytest.raises(orvane.Error, match="海底勾配を0より大きくして下さい。"):
-        orvane.shoal(0, 2.78, 9.0, slope=0.0)
-    with pytest.raises(orvane.ConversionError, match="は浮動小数点数ではありません"):
-        orvane.shoal(0, 2.78, 9.0, points="2,x")
 
 
 def test_missing_and_failing_elements_give_nan_and_scalars_stay_scalars():

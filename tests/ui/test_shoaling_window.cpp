@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "core/runtime/TextFile.h"
-#include "core/shoaling/ShoalingRun.h"
+#include "core/shoaling/ShoalingRequest.h"
 #include "ui/chart/ChartView.h"
 #include "ui/help/HelpViewer.h"
 #include "ui/shoaling/Shoaling.h"
@@ -21,13 +21,6 @@ using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 namespace {
-
-// Collects what a run writes into the report, to compare with the window's memo.
-class ReportOutput : public orvane::ShoalingOutput {
-public:
-    std::vector<std::string> lines;
-    void AddReportLine(const std::string& line) override { lines.push_back(line); }
-};
 
 QStringList MemoLines(TFrmShoaling* w) {
     QString text = w->Memo1->toPlainText();
@@ -110,19 +103,6 @@ TEST_F(ShoalingWindowTest, RegularRunDrawsAndReportsLikeTheCoreRun) {
     EXPECT_EQ(memo[6], "h = 2m ");
     for (int i : {1, 4, 7}) EXPECT_THAT(memo[i].toStdString(), StartsWith("  浅水係数 Ks ="));
 
-    // The same inputs straight through the core give the same lines, digit for digit.
-    orvane::ShoalingRun run(ctx.constants);
-    run.Inputs.Slope = 0.1;
-    run.SetOffshoreWave(2.78, 9);
-    run.ParseEstimationPoints("2,4,6");
-    ReportOutput out;
-    orvane::NullProgress none;
-    ASSERT_TRUE(run.PrepareRun(out, prompter).ok);
-    run.Interactive = true;
-    ASSERT_TRUE(run.RunModel(run.EstimationValues, 0, out, none, prompter));
-    ASSERT_EQ(out.lines.size(), 9u);
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(memo[i].toStdString(), out.lines[i]);
-
     ChartView* chart = w->Chart1;
     EXPECT_TRUE(chart->SeriesActive(w->SeriesWaveHeight));
     EXPECT_FALSE(chart->SeriesActive(w->SeriesProfile));
@@ -135,6 +115,65 @@ TEST_F(ShoalingWindowTest, RegularRunDrawsAndReportsLikeTheCoreRun) {
     for (int i = 0; i < chart->PointCount(w->SeriesWaveHeight); ++i) {
         EXPECT_GE(chart->PointX(w->SeriesWaveHeight, i), 0.1);
         EXPECT_LE(chart->PointX(w->SeriesWaveHeight, i), 10.0);
+    }
+}
+
+// The window against the core request that the command line and Python send (the Python
+// tests tie those two and the comparison together): the same doubles, the same report.
+TEST_F(ShoalingWindowTest, WindowShowsTheCoreResultOfTheSameRequest) {
+    const std::string beach = std::string(ORVANE_TEST_DATA) + "/shoaling/beach.csv";
+    struct Case {
+        int method;
+        double tide;
+        bool profile, distance;
+        const char* points;
+        double obs;
+    };
+    for (const Case& c : {Case{0, 0.5, false, false, "2,4,6", 0}, Case{1, 0.3, true, true, "50,150", 0},
+                          Case{2, 0.0, false, true, "20,40,60", 100}, Case{3, 0.8, true, true, "50,150", 400}}) {
+        SCOPED_TRACE(c.method);
+        orvane::ShoalingRequest request;
+        request.inputs.Method = c.method;
+        request.height = 2.78;
+        request.period = 9;
+        request.tide = c.tide;
+        request.points = orvane::ParsePoints(c.points);
+        request.inputs.ObsPosValue = c.obs;
+        Group("RadioGroupProfile")->SetItemIndex(c.profile ? 1 : 0);
+        if (c.profile) {
+            LoadProfile(beach);
+            request.inputs.ProfileMode = 1;
+            request.inputs.ProfileFile = beach;
+            request.onshoreEndGiven = request.offshoreEndGiven = false;
+        } else {
+            Group("RadioGroupXAxis")->SetItemIndex(c.distance ? 1 : 0);
+            request.inputs.XAxis = c.distance ? 1 : 0;
+            request.inputs.OnshoreEndValue = c.distance ? 1 : 0.1;
+            request.inputs.OffshoreEndValue = c.distance ? 100 : 10;
+            SetText(w, "EditOnshoreEnd", c.distance ? "1" : "0.1");
+            SetText(w, "EditOffshoreEnd", c.distance ? "100" : "10");
+        }
+        Group("RadioGroupMethod")->SetItemIndex(c.method);
+        SetText(w, "EditdMSL", QString::number(c.tide));
+        SetText(w, "EdtCalPoint", c.points);
+        SetText(w, "LabeledEditObsPos", QString::number(c.obs));
+        Calculate();
+        ASSERT_TRUE(Messages().empty()) << LastMessage();
+
+        orvane::NullProgress none;
+        const orvane::ShoalingResult r = orvane::RunShoaling(request, none, prompter);
+        ASSERT_TRUE(r.ok);
+        const std::vector<std::string> report = orvane::ShoalingReportLines(r);
+        const QStringList memo = MemoLines(w);
+        ASSERT_EQ(memo.size(), int(report.size()));
+        for (int i = 0; i < memo.size(); ++i) EXPECT_EQ(memo[i].toStdString(), report[i]);
+        const int n = w->Chart1->PointCount(w->SeriesWaveHeight);
+        ASSERT_EQ(n, int(r.chartX.size()));
+        for (int i = 0; i < n; ++i) {
+            EXPECT_EQ(w->Chart1->PointX(w->SeriesWaveHeight, i), r.chartX[i]);
+            EXPECT_EQ(w->Chart1->PointY(w->SeriesWaveHeight, i), r.chartY[i]);
+        }
+        EXPECT_EQ(w->Run().EstimatedHeight.size(), r.points.size());
     }
 }
 

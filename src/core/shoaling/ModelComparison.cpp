@@ -52,16 +52,6 @@ private:
     Prompter& outer_;
 };
 
-class HideOnExit {
-public:
-    explicit HideOnExit(Progress& p) : p_(p) {}
-    ~HideOnExit() { p_.Hide(); }
-    HideOnExit(const HideOnExit&) = delete;
-    HideOnExit& operator=(const HideOnExit&) = delete;
-private:
-    Progress& p_;
-};
-
 std::string Csv(double v) { return std::isfinite(v) ? FormatGeneral(v, 7) : std::string(); }
 std::string Fixed(double v, int decimals) {
     return std::isfinite(v) ? FormatFixed(v, decimals) : std::string("-");

@@ -105,16 +105,6 @@ private:
     std::vector<ShoalingMessage>& kept_;
 };
 
-class HideOnExit {
-public:
-    explicit HideOnExit(Progress& p) : p_(p) {}
-    ~HideOnExit() { p_.Hide(); }
-    HideOnExit(const HideOnExit&) = delete;
-    HideOnExit& operator=(const HideOnExit&) = delete;
-private:
-    Progress& p_;
-};
-
 // Reads or takes the profile before the run, so that the range check sees its extent.
 bool ReadProfile(const ShoalingRequest& req, ShoalingRun& run, ShoalingOutput& out, Prompter& prompter,
                  bool& read) {

@@ -72,6 +72,17 @@ struct ShoalingResult {
     std::vector<double> bedX, bedY;
 };
 
+// Hides the progress display when a run ends, however it ends.
+class HideOnExit {
+public:
+    explicit HideOnExit(Progress& p) : p_(p) {}
+    ~HideOnExit() { p_.Hide(); }
+    HideOnExit(const HideOnExit&) = delete;
+    HideOnExit& operator=(const HideOnExit&) = delete;
+private:
+    Progress& p_;
+};
+
 // Runs `request`; `live` (when given) is shown everything as it happens (the window's
 // chart and memo), `prompter` every message and question. `keep` receives the run state
 // at the end (the window keeps it).

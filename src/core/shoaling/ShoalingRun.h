@@ -2,25 +2,15 @@
 // Run state and run control of the wave-height shoaling computation.
 //
 // How to drive a run
-//   Window (計算 button):
-//     run.Inputs = <control values>;  (boxes converted with StrToFloat first)
-//     run.RecordProfile = false; run.TideLevel = tide;
-//     if (T <= 0) return;                       // nothing, no message
-//     run.SetOffshoreWave(H, T);
-//     run.ParseEstimationPoints(EdtCalPoint text);
-//     auto prep = run.PrepareRun(output, prompter, PrepareMode::SingleRun);
-//     (bring prep.tab to the front; EdtCalPoint := "0.01" when prep.resetCalPoint; when
-//      prep.profileRead, write Inputs.OnshoreEndValue/OffshoreEndValue back into the boxes)
-//     if (prep.ok) { run.Interactive = true; progress.SetProgressComment(...);
-//                    if (run.RunModel(run.EstimationValues, tide, output, progress, prompter))
-//                        <show the report tab>;
-//                    progress.Hide(); }
+//   One run with a report (the window's 計算, the command line, Python, each model of
+//   the comparison): RunShoaling in ShoalingRequest.h, which does the sequence below
+//   (SetOffshoreWave, SetEstimationPoints, PrepareRun, RunModel with Interactive) and
+//   returns the result as data.
 //   Time-series tool (one sample after another, or one copy of the object per thread):
 //     run.Interactive = false; run.RecordProfile = <wanted>;
 //     run.PrepareRun(output, prompter, PrepareMode::PerSample) once, then per sample
 //     run.SetOffshoreWave(H, T); run.RunModel(run.EstimationValues, tide, ...) and read
 //     EstimatedHeight / EstimatedSetup (-1 height: not reached) and the Recorded lists.
-//   Command line: like the window, with an output that prints.
 //
 // The object is plain and copyable; it holds no pointer to a window and nothing static.
 // A run allocates nothing per step: the lists are sized before the march starts.
