@@ -460,7 +460,7 @@ void RegisterShoalCommands(CLI::App& app) {
         ->capture_default_str();
     // With --fit-tg and several --observed, one value per measured set (comma-separated).
     orvane::AddTextOption(s, "--h0", args->h0, "沖波の波高 H (m)", kNumbers)->check(NumbersPerSet(false));
-    orvane::AddTextOption(s, "--t0", args->t0, "沖波の周期 T (s); 0 以下なら何もしない", kNumbers)
+    orvane::AddTextOption(s, "--t0", args->t0, "沖波の周期 T (s); 0 以下は誤り (終了コード 1)", kNumbers)
         ->check(NumbersPerSet(false));
     orvane::AddTextOption(s, "--h0-kind", args->heightKind, "波高の種類: significant | rms", "{significant,rms}");
     orvane::AddTextOption(s, "--t0-kind", args->periodKind, "周期の種類: significant | peak", "{significant,peak}");
