@@ -32,13 +32,13 @@ def _by_name(name, native=None):
 
 def _calculator(name, positional, arrays, outputs):
     native = getattr(_orvane, name)
-    spec = _labelled.Calculator(name, native, positional, arrays, outputs)
+    calculator = _labelled.Calculator(name, native, positional, arrays, outputs)
 
     @_functools.wraps(native)
     def call(*args, **kwargs):
         result = native(*args, **kwargs)
         if result is NotImplemented:  # xarray, dask, pandas or another array-like
-            return spec.labelled(args, kwargs)
+            return calculator.labelled(args, kwargs)
         return result
 
     call.__module__, call.__qualname__ = __name__, name
