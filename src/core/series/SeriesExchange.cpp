@@ -688,8 +688,9 @@ SeriesFile ImportSeriesCsv(const std::string& path, const ImportOptions& options
         h.ItemName[i] = CutToCp932Bytes(titles[order[i]].name, 16);
         h.UnitName[i] = CutToCp932Bytes(titles[order[i]].unit, 8);
     }
-    for (const auto& [name, ab] : options.scales)
-        if (std::none_of(titles.begin(), titles.end(), [&](const ColumnTitle& t) { return t.name == name; }))
+    for (const auto& scale : options.scales)
+        if (const std::string& name = scale.first;
+            std::none_of(titles.begin(), titles.end(), [&](const ColumnTitle& t) { return t.name == name; }))
             throw OrvaneError("--scale の「" + name + "」という列はありません。");
 
     // Times and texts first: the coefficients depend on every value of a column.
