@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <deque>
 
 #include "core/velocity/BottomVelocity.h"
 #include "core/wave/Rayleigh.h"
@@ -291,6 +292,25 @@ py::object RandomWaveVelocityPy(py::handle tp, py::handle hrms, py::handle depth
                            }));
 }
 
+// A calculator's docstring: its own text, then the rules every calculator shares. The
+// texts live as long as the module, as pybind11 keeps the pointer.
+const char* CalculatorDoc(const char* own) {
+    static std::deque<std::string> texts;
+    texts.push_back(std::string(own) +
+                    R"(Arrays and scalars: every array argument broadcasts with the others (NumPy's rules);
+numbers, NumPy scalars and 0-d arrays give a float, arrays an array (dicts of them
+where there are several results). xarray DataArrays give DataArrays (a Dataset for
+several results) on their coordinates, computed chunk by chunk when dask holds them;
+dask arrays give dask arrays; pandas Series give a Series (a DataFrame) on their index.
+Missing values: NaN (or None) in an argument gives NaN at that element. An element the
+program cannot compute gives NaN and an orvane.CalculationWarning naming the count, the
+first element's index and its error (warnings.simplefilter('error',
+orvane.CalculationWarning) raises it instead); a scalar call raises the error itself.
+jobs: threads for a large array (0: one per core this process may use); the GIL is
+released while the elements are computed. Every value equals the scalar call's.)");
+    return texts.back().c_str();
+}
+
 void BindCalculators(py::module_& m) {
     gNumpyGeneric = py::module_::import("numpy").attr("generic");
 
@@ -302,66 +322,36 @@ void BindCalculators(py::module_& m) {
 
     m.def("wavenumber", &Wavenumber, "period"_a, "depth"_a, py::kw_only(), "gravity"_a = kDefaults.gra,
           "jobs"_a = 0,
-          R"(Wavenumber k (rad/m) of the linear dispersion relation.
+          CalculatorDoc(R"(Wavenumber k (rad/m) of the linear dispersion relation.
 
 period: wave period T (s); depth: water depth h (m); gravity (m/s^2).
 Errors: CalculationError for zero or negative inputs, ConvergenceError when the
 iteration does not settle.
-Arrays and scalars: every array argument broadcasts with the others (NumPy's rules);
-numbers, NumPy scalars and 0-d arrays give a float, arrays an array (dicts of them
-where there are several results). xarray DataArrays give DataArrays (a Dataset for
-several results) on their coordinates, computed chunk by chunk when dask holds them;
-dask arrays give dask arrays; pandas Series give a Series (a DataFrame) on their index.
-Missing values: NaN (or None) in an argument gives NaN at that element. An element the
-program cannot compute gives NaN and an orvane.CalculationWarning naming the count, the
-first element's index and its error (warnings.simplefilter('error',
-orvane.CalculationWarning) raises it instead); a scalar call raises the error itself.
-jobs: threads for a large array (0: one per core this process may use); the GIL is
-released while the elements are computed. Every value equals the scalar call's.)");
+)"));
 
     m.def("airy", &Airy, "depth"_a, "period"_a, "height"_a, "z"_a = 0.0, py::kw_only(),
           "gravity"_a = kDefaults.gra, "density"_a = kDefaults.SGfluid, "jobs"_a = 0,
-          R"(Small-amplitude (linear) wave at depth h (m), period T (s), height H (m), at
+          CalculatorDoc(R"(Small-amplitude (linear) wave at depth h (m), period T (s), height H (m), at
 height z (m) above the sea bed.
 
 Returns a dict: k (rad/m), L and L0 (m), n, c and Cg (m/s), Ks, F (energy flux,
 W/m), u and w (orbital velocity amplitudes at z, m/s). density is in g/cm^3.
 Broadcasts over depth, period, height and z.
-Arrays and scalars: every array argument broadcasts with the others (NumPy's rules);
-numbers, NumPy scalars and 0-d arrays give a float, arrays an array (dicts of them
-where there are several results). xarray DataArrays give DataArrays (a Dataset for
-several results) on their coordinates, computed chunk by chunk when dask holds them;
-dask arrays give dask arrays; pandas Series give a Series (a DataFrame) on their index.
-Missing values: NaN (or None) in an argument gives NaN at that element. An element the
-program cannot compute gives NaN and an orvane.CalculationWarning naming the count, the
-first element's index and its error (warnings.simplefilter('error',
-orvane.CalculationWarning) raises it instead); a scalar call raises the error itself.
-jobs: threads for a large array (0: one per core this process may use); the GIL is
-released while the elements are computed. Every value equals the scalar call's.)");
+)"));
 
     m.def("rayleigh", &Rayleigh, "a"_a, "p"_a, py::kw_only(), "reference"_a = "rms", "jobs"_a = 0,
-          R"(Rayleigh exceedance amplitude: Ap with probability p of being exceeded, and the
+          CalculatorDoc(R"(Rayleigh exceedance amplitude: Ap with probability p of being exceeded, and the
 mean of the amplitudes above Ap (same unit as a).
 
 a: rms amplitude (reference='rms') or significant value (reference='significant');
 0 < p <= 1 (outside: orvane.Error). Returns a dict with Ap and mean. Broadcasts over
 a and p.
-Arrays and scalars: every array argument broadcasts with the others (NumPy's rules);
-numbers, NumPy scalars and 0-d arrays give a float, arrays an array (dicts of them
-where there are several results). xarray DataArrays give DataArrays (a Dataset for
-several results) on their coordinates, computed chunk by chunk when dask holds them;
-dask arrays give dask arrays; pandas Series give a Series (a DataFrame) on their index.
-Missing values: NaN (or None) in an argument gives NaN at that element. An element the
-program cannot compute gives NaN and an orvane.CalculationWarning naming the count, the
-first element's index and its error (warnings.simplefilter('error',
-orvane.CalculationWarning) raises it instead); a scalar call raises the error itself.
-jobs: threads for a large array (0: one per core this process may use); the GIL is
-released while the elements are computed. Every value equals the scalar call's.)");
+)"));
 
     m.def("bottom_velocity", &BottomVelocity, "depth"_a, "period"_a, "height"_a, "slope"_a = 0.0,
           "random"_a = false, py::kw_only(), "gravity"_a = kDefaults.gra,
           "period_ratio"_a = kDefaults.RTp, "jobs"_a = 0,
-          R"(Wave orbital velocity at the sea bed (m/s).
+          CalculatorDoc(R"(Wave orbital velocity at the sea bed (m/s).
 
 depth h (m), period T (s), height H (m), slope s (tan of the bed angle).
 random=False: a single wave; returns a dict with L0 (m), Hb (breaker height, m), kh,
@@ -370,35 +360,15 @@ U0, Uac, broken (1.0 or 0.0), Ud (broken only), Ur, H0 (m), Uc, Umax, Tc (s), R1
 random=True: a random sea of significant height H and period T (Tp = T/period_ratio,
 Hrms = H/1.416); returns Urms and Us. Broadcasts over depth, period, height, slope
 (the slope is not used for a random sea).
-Arrays and scalars: every array argument broadcasts with the others (NumPy's rules);
-numbers, NumPy scalars and 0-d arrays give a float, arrays an array (dicts of them
-where there are several results). xarray DataArrays give DataArrays (a Dataset for
-several results) on their coordinates, computed chunk by chunk when dask holds them;
-dask arrays give dask arrays; pandas Series give a Series (a DataFrame) on their index.
-Missing values: NaN (or None) in an argument gives NaN at that element. An element the
-program cannot compute gives NaN and an orvane.CalculationWarning naming the count, the
-first element's index and its error (warnings.simplefilter('error',
-orvane.CalculationWarning) raises it instead); a scalar call raises the error itself.
-jobs: threads for a large array (0: one per core this process may use); the GIL is
-released while the elements are computed. Every value equals the scalar call's.)");
+)"));
 
     m.def("random_wave_velocity", &RandomWaveVelocityPy, "tp"_a, "hrms"_a, "depth"_a, py::kw_only(),
           "gravity"_a = kDefaults.gra, "jobs"_a = 0,
-          R"(Bottom velocity of a random sea: peak period tp (s), rms height hrms (m), depth (m).
+          CalculatorDoc(R"(Bottom velocity of a random sea: peak period tp (s), rms height hrms (m), depth (m).
 
 Returns a dict with Urms (rms velocity, m/s) and Us (significant velocity amplitude,
 m/s). Broadcasts over every argument.
-Arrays and scalars: every array argument broadcasts with the others (NumPy's rules);
-numbers, NumPy scalars and 0-d arrays give a float, arrays an array (dicts of them
-where there are several results). xarray DataArrays give DataArrays (a Dataset for
-several results) on their coordinates, computed chunk by chunk when dask holds them;
-dask arrays give dask arrays; pandas Series give a Series (a DataFrame) on their index.
-Missing values: NaN (or None) in an argument gives NaN at that element. An element the
-program cannot compute gives NaN and an orvane.CalculationWarning naming the count, the
-first element's index and its error (warnings.simplefilter('error',
-orvane.CalculationWarning) raises it instead); a scalar call raises the error itself.
-jobs: threads for a large array (0: one per core this process may use); the GIL is
-released while the elements are computed. Every value equals the scalar call's.)");
+)"));
 }
 
 }  // namespace orvane::pymodule
