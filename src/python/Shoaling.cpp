@@ -137,12 +137,7 @@ py::dict Shoal(py::handle method, double height, double period, const BedOptions
     request.period = period;
     request.tide = tide;
     request.points = ParsePoints(PointsText(points));
-    if (run.ProfileLoaded) {
-        request.profileDistance.assign(run.ProfileDistance.begin(), run.ProfileDistance.begin() + run.ProfileCount);
-        request.profileDepth.assign(run.ProfileDepth.begin(), run.ProfileDepth.begin() + run.ProfileCount);
-        request.profileRead = true;
-        request.profileIsArrays = run.ProfileFromArrays;
-    }
+    request.UseLoadedProfile(run);
     ShoalingResult r;
     CancelFlag cancel;
     RunInterruptible(cancel, [&] {
@@ -260,12 +255,7 @@ ShoalingRequest ComparisonBase(const BedOptions& bed, const std::string& heightK
     ShoalingRequest request;
     request.inputs = run.Inputs;
     request.constants = constants;
-    if (run.ProfileLoaded) {
-        request.profileDistance.assign(run.ProfileDistance.begin(), run.ProfileDistance.begin() + run.ProfileCount);
-        request.profileDepth.assign(run.ProfileDepth.begin(), run.ProfileDepth.begin() + run.ProfileCount);
-        request.profileRead = true;
-        request.profileIsArrays = run.ProfileFromArrays;
-    }
+    request.UseLoadedProfile(run);
     return request;
 }
 

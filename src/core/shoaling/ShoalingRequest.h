@@ -31,6 +31,15 @@ struct ShoalingRequest {
     bool onshoreEndGiven = true, offshoreEndGiven = true;
     // The question about the region offshore of the observation point.
     Answer offshoreRegion = Answer::Ask;
+
+    // Takes the profile `run` holds, when it holds one, as read (`profileRead`).
+    void UseLoadedProfile(const ShoalingRun& run) {
+        if (!run.ProfileLoaded) return;
+        profileDistance.assign(run.ProfileDistance.begin(), run.ProfileDistance.begin() + run.ProfileCount);
+        profileDepth.assign(run.ProfileDepth.begin(), run.ProfileDepth.begin() + run.ProfileCount);
+        profileRead = true;
+        profileIsArrays = run.ProfileFromArrays;
+    }
 };
 
 struct ShoalingMessage {

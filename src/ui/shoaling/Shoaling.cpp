@@ -545,12 +545,7 @@ orvane::ShoalingRequest TFrmShoaling::Request(bool withObsPos) const {
     r.constants = ctx_.constants;
     r.distanceColumn = controls.DistanceColumn;
     r.depthColumn = controls.DepthColumn;
-    if (r.inputs.ProfileMode == 1 && run_.ProfileLoaded) {
-        r.profileDistance.assign(run_.ProfileDistance.begin(), run_.ProfileDistance.begin() + run_.ProfileCount);
-        r.profileDepth.assign(run_.ProfileDepth.begin(), run_.ProfileDepth.begin() + run_.ProfileCount);
-        r.profileRead = true;
-        r.profileIsArrays = run_.ProfileFromArrays;
-    }
+    if (r.inputs.ProfileMode == 1) r.UseLoadedProfile(run_);
     // A profile read for the run brings its own display range, as 読み込み does.
     r.onshoreEndGiven = r.offshoreEndGiven = false;
     return r;
