@@ -2,6 +2,7 @@
 // T period (s), h depth (m), g gravity (m/s^2), k wavenumber (rad/m), sigma = 2 pi / T (rad/s).
 #include "core/wave/WaveNumber.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -50,8 +51,8 @@ double WaveNumber(double T, double h, double g, int* steps) {
 
 void WaveNumbers(BatchInput T, BatchInput h, BatchInput g, double* k, std::size_t n,
                  const std::function<void(std::size_t, std::exception_ptr)>& failed) {
-    // Anything but plain positive finite inputs, and any step that raises, goes through
-    // the scalar function, which gives the value or the error.
+    // Anything but plain positive finite inputs, and any step that would raise, goes
+    // through the scalar function, which gives the value or the error.
     auto single = [&](std::size_t i) {
         if (std::isnan(T[i]) || std::isnan(h[i]) || std::isnan(g[i])) {
             k[i] = std::numeric_limits<double>::quiet_NaN();
@@ -66,19 +67,17 @@ void WaveNumbers(BatchInput T, BatchInput h, BatchInput g, double* k, std::size_
     };
     auto plain = [](double x) { return x > 0.0 && x <= std::numeric_limits<double>::max(); };
 
-    constexpr int kLanes = 3;
-    struct Lane {
-        std::size_t at;
-        double k, h, g, sigma2;
-        int steps;
-    };
-    Lane lanes[kLanes];
-    int live = 0;
-    std::size_t next = 0;
-    // Fills a lane with the next element the fast loop takes; false when none is left.
-    auto fill = [&](Lane& lane) {
-        while (next < n) {
-            const std::size_t i = next++;
+    // A block of elements takes each Newton step together: the tanh calls are independent
+    // of one another, so they overlap, and the arithmetic around them runs on whole
+    // arrays. Those that have settled leave the block after each step.
+    constexpr std::size_t kBlock = 256;
+    double kb[kBlock], hb[kBlock], gb[kBlock], s2[kBlock], th[kBlock], kn[kBlock];
+    std::size_t at[kBlock];
+    bool ok[kBlock], done[kBlock];
+    for (std::size_t base = 0; base < n; base += kBlock) {
+        const std::size_t last = std::min(n, base + kBlock);
+        std::size_t m = 0;
+        for (std::size_t i = base; i < last; ++i) {
             const double t = T[i], d = h[i], gi = g[i];
             if (plain(t) && plain(d) && plain(gi)) {
                 const double sigma = kTwoPi / t;
@@ -86,33 +85,44 @@ void WaveNumbers(BatchInput T, BatchInput h, BatchInput g, double* k, std::size_
                 const double k0 = sigma2 / gi;
                 // The scalar function checks these; any doubt goes its way.
                 if (std::isfinite(sigma2) && std::isfinite(k0) && k0 > 0.0) {
-                    lane = {i, k0, d, gi, sigma2, 0};
-                    return true;
+                    at[m] = i, kb[m] = k0, hb[m] = d, gb[m] = gi, s2[m] = sigma2;
+                    ++m;
+                    continue;
                 }
             }
             single(i);
         }
-        return false;
-    };
-    for (Lane& lane : lanes)
-        if (fill(lane)) ++live;
-        else break;
-    while (live > 0) {
-        for (int j = 0; j < live; ++j) {
-            Lane& lane = lanes[j];
-            bool settled = false, raised = false;
-            try {
-                settled = Step(lane.k, lane.h, lane.g, lane.sigma2);
-            } catch (...) {
-                raised = true;
+        for (int step = 1; m > 0; ++step) {
+            if (step > kMaxSteps) {
+                for (std::size_t j = 0; j < m; ++j) single(at[j]);  // its EConvergence
+                break;
             }
-            if (!settled && !raised && ++lane.steps < kMaxSteps) continue;
-            if (settled) k[lane.at] = lane.k;
-            else single(lane.at);  // the scalar's value or its error
-            if (!fill(lane)) {
-                lane = lanes[--live];
-                --j;
+            for (std::size_t j = 0; j < m; ++j) th[j] = std::tanh(kb[j] * hb[j]);
+            // Step's operations in Step's order, with the conditions under which none of
+            // its checks would raise.
+            for (std::size_t j = 0; j < m; ++j) {
+                const double f = gb[j] * kb[j] * th[j] - s2[j];
+                const double df = gb[j] * (th[j] + kb[j] * hb[j] * (1.0 - th[j] * th[j]));
+                const double delta = f / df;
+                const double next = kb[j] - delta;
+                const double ratio = delta / next;
+                ok[j] = df != 0.0 && std::isfinite(delta) && std::isfinite(next) && next != 0.0 &&
+                        std::isfinite(ratio);
+                done[j] = std::fabs(ratio) < 1e-5;
+                kn[j] = next;
             }
+            std::size_t live = 0;
+            for (std::size_t j = 0; j < m; ++j) {
+                if (!ok[j]) {
+                    single(at[j]);
+                } else if (done[j]) {
+                    k[at[j]] = kn[j];
+                } else {
+                    at[live] = at[j], kb[live] = kn[j], hb[live] = hb[j], gb[live] = gb[j], s2[live] = s2[j];
+                    ++live;
+                }
+            }
+            m = live;
         }
     }
 }

@@ -21,8 +21,8 @@ struct BatchInput {
 
 // WaveNumber for n elements, each value bit for bit the scalar function's. A NaN input
 // gives NaN (a missing sample); an element whose scalar call raises gives NaN and is
-// passed to `failed` with its error. Several elements iterate side by side, so the
-// latency of one Newton step hides behind the others'.
+// passed to `failed` with its error. Elements take their Newton steps in blocks, so the
+// tanh calls of a block overlap one another.
 void WaveNumbers(BatchInput T, BatchInput h, BatchInput g, double* k, std::size_t n,
                  const std::function<void(std::size_t, std::exception_ptr)>& failed);
 
