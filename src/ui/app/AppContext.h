@@ -3,6 +3,7 @@
 // for the whole run. Windows reach one another only through this object.
 #include <functional>
 #include <string>
+#include <string_view>
 #include <QString>
 #include "core/app/PhysicalConstants.h"
 #include "core/runtime/Prompter.h"
@@ -79,5 +80,10 @@ QString ChooseFile(AppContext& ctx, QWidget* parent, const QString& caption,
 
 // Creates the twelve windows in their fixed order, then the model comparison; the caller
 // owns nothing else.
-// Defined in app/CreateWindows.cpp.
 void CreateWindows(AppContext& ctx);
+// The main window as a plain widget: the owner of windows and dialogs that have no other.
+QWidget* MainWindow(const AppContext& ctx);
+// The window whose objectName (its class name, "TFrmShoaling") is `name`; null for none.
+QWidget* WindowNamed(const AppContext& ctx, std::string_view name);
+// These three are defined in app/CreateWindows.cpp, the one place that knows every
+// window's class: the windows and the help reach one another through this file alone.

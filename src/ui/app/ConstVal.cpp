@@ -10,20 +10,14 @@
 #include "core/app/SettingsFile.h"
 #include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
-#include "ui/shoaling/Shoaling.h"
-#include "ui/velocity/EstWaveHeight.h"
-#include "ui/velocity/WaveVelSeries.h"
 #include "ui/widgets/RadioGroup.h"
 
 namespace {
 
 QWidget* OwnerWindow(AppContext& ctx, TFrmEditConst* editor, const char* className) {
-    const std::string name = className;
-    if (name == "TFrmEditConst") return editor;
-    if (name == "TFrmShoaling") return ctx.shoaling;
-    if (name == "TFrmWaveVelSeries") return ctx.waveVelSeries;
-    if (name == "TFrmEstWaveHeight") return ctx.estWaveHeight;
-    return nullptr;
+    // The editor itself, also while it is being made and not yet in the context.
+    if (std::string_view(className) == "TFrmEditConst") return editor;
+    return WindowNamed(ctx, className);
 }
 
 // A window that lost a control the file stores is a programming error; it must not pass

@@ -26,10 +26,24 @@ void CreateWindows(AppContext& ctx) {
     ctx.editConst = new TFrmEditConst(ctx, ctx.form1);
     ctx.progress = new TFrmProgress(ctx, ctx.form1);
     ctx.axisSet = new TFrmAxisSet(ctx, ctx.form1);
+    // Until a chart's axis is clicked, the dialog works on the shoaling chart.
+    ctx.axisSet->AttachChart(ctx.shoaling->Chart1);
     ctx.waveVelSeries = new TFrmWaveVelSeries(ctx, ctx.form1);
     ctx.sdfData = new TFrmSDFdata(ctx, ctx.form1);
     ctx.estWaveHeight = new TFrmEstWaveHeight(ctx, ctx.form1);
     ctx.modelCompare = new TFrmModelCompare(ctx, ctx.form1);
     InstallHelpKey(ctx);
     InstallScreenFit(ctx.form1);
+}
+
+QWidget* MainWindow(const AppContext& ctx) { return ctx.form1; }
+
+QWidget* WindowNamed(const AppContext& ctx, std::string_view name) {
+    QWidget* const windows[] = {ctx.form1,     ctx.airy,          ctx.bttmVel,     ctx.rayleigh,
+                                ctx.shoaling,  ctx.aboutBox,      ctx.editConst,   ctx.progress,
+                                ctx.axisSet,   ctx.waveVelSeries, ctx.sdfData,     ctx.estWaveHeight,
+                                ctx.modelCompare};
+    for (QWidget* w : windows)
+        if (w && w->objectName().toStdString() == name) return w;
+    return nullptr;
 }

@@ -1,5 +1,4 @@
 #include "ui/app/Processing.h"
-#include "ui/app/MainWave.h"
 #include <algorithm>
 #include <QApplication>
 #include <QCloseEvent>
@@ -43,7 +42,7 @@ void TFrmProgress::SetProgressComment(const std::string& text) {
     // A modal window in use would block a dialog that is not its own: the cancel button
     // must stay clickable while the caller's window keeps its input too.
     QWidget* owner = QApplication::activeModalWidget();
-    if (!owner || owner == this) owner = ctx_.form1;
+    if (!owner || owner == this) owner = MainWindow(ctx_);
     if (owner && parentWidget() != owner) {
         const QPoint at = pos();
         setParent(owner, windowFlags());

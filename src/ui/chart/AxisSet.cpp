@@ -8,7 +8,6 @@
 #include "core/runtime/NumberText.h"
 #include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
-#include "ui/shoaling/Shoaling.h"
 
 namespace {
 
@@ -143,10 +142,7 @@ TFrmAxisSet::TFrmAxisSet(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     });
 }
 
-ChartView* TFrmAxisSet::Chart() {
-    if (!chart_ && ctx_.shoaling) chart_ = ctx_.shoaling->Chart1;
-    return chart_;
-}
+ChartView* TFrmAxisSet::Chart() { return chart_; }
 
 int TFrmAxisSet::Selected() const {
     const int i = RadioGroup1->ItemIndex();

@@ -18,7 +18,7 @@ class TFrmAxisSet : public QDialog {
 public:
     explicit TFrmAxisSet(AppContext& ctx, QWidget* parent = nullptr);
 
-    // The chart the dialog works on (the shoaling window's Chart1 unless set).
+    // The chart the dialog works on; none until attached.
     void AttachChart(ChartView* chart) { chart_ = chart; }
 
     // The working copy of one axis; title and grid are edited on the chart itself.

@@ -8,7 +8,7 @@
 #include <QSplitter>
 #include <QUrl>
 #include <QVBoxLayout>
-#include "ui/help/Help.h"
+#include "ui/help/HelpPages.h"
 
 namespace {
 constexpr int kPageRole = Qt::UserRole;

@@ -13,7 +13,6 @@
 #include "core/runtime/TextFile.h"
 #include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
-#include "ui/app/MainWave.h"
 #include "ui/chart/AxisSet.h"
 #include "ui/chart/ChartActions.h"
 #include "ui/help/Help.h"
@@ -405,9 +404,8 @@ void TFrmShoaling::LeaveServiceMode() {
     BitBtn2->setVisible(true);
     if (ownSize_.isValid()) resize(ownSize_);
     // The two groups come back when the main menu opens the window again.
-    if (ctx_.form1 && parentWidget() != ctx_.form1) {
-        setParent(ctx_.form1, windowFlags());
-    }
+    QWidget* main = MainWindow(ctx_);
+    if (main && parentWidget() != main) setParent(main, windowFlags());
 }
 
 // --- event handlers ---------------------------------------------------------------------

@@ -1,0 +1,2 @@
+#include "x/b.h"
+#include "a.h"
