@@ -10,6 +10,7 @@
 #include "core/app/SettingsFile.h"
 #include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
+#include "ui/widgets/Controls.h"
 #include "ui/widgets/RadioGroup.h"
 
 namespace {
@@ -74,19 +75,14 @@ TFrmEditConst::TFrmEditConst(AppContext& ctx, QWidget* parent) : QDialog(parent)
     TabSheet1->setObjectName("TabSheet1");
     auto* common = new QVBoxLayout(TabSheet1);
     auto* form = new QFormLayout;
-    Editgra = new QLineEdit(QStringLiteral("9.81"));
-    Editgra->setObjectName("Editgra");
-    EditSGfluid = new QLineEdit(QStringLiteral("1.025"));
-    EditSGfluid->setObjectName("EditSGfluid");
-    EditRTp = new QLineEdit(QStringLiteral("0.93"));
-    EditRTp->setObjectName("EditRTp");
+    Editgra = NamedEdit(nullptr, "Editgra", QStringLiteral("9.81"));
+    EditSGfluid = NamedEdit(nullptr, "EditSGfluid", QStringLiteral("1.025"));
+    EditRTp = NamedEdit(nullptr, "EditRTp", QStringLiteral("0.93"));
     form->addRow(QStringLiteral("重力加速度　(m/s^2)："), Editgra);
     form->addRow(QStringLiteral("海水の密度 (g/cm^3)："), EditSGfluid);
     form->addRow(QStringLiteral("有義波周期とｽﾍﾟｸﾄﾙﾋﾟｰｸ周期の比："), EditRTp);
     common->addLayout(form);
-    BitBtn3 = new QPushButton(QStringLiteral("標準値"));
-    BitBtn3->setObjectName("BitBtn3");
-    BitBtn3->setAutoDefault(false);
+    BitBtn3 = DialogButton(nullptr, "BitBtn3", QStringLiteral("標準値"));
     common->addWidget(BitBtn3, 0, Qt::AlignRight);
     common->addStretch();
     PageControl1->addTab(TabSheet1, QStringLiteral("共通"));
@@ -94,38 +90,25 @@ TFrmEditConst::TFrmEditConst(AppContext& ctx, QWidget* parent) : QDialog(parent)
     TabSheet2 = new QWidget;
     TabSheet2->setObjectName("TabSheet2");
     auto* shoal = new QVBoxLayout(TabSheet2);
-    auto* group = new QGroupBox(QStringLiteral("Thornton and Guza モデル"));
-    group->setObjectName("GroupBox1");
+    auto* group = NamedGroup(nullptr, "GroupBox1", QStringLiteral("Thornton and Guza モデル"));
     auto* groupLayout = new QVBoxLayout(group);
     LabeledEditgamma_TG = new LabeledEdit("LabeledEditgamma_TG", QStringLiteral("γ="), QStringLiteral("0.42"));
     LabeledEditB_TG = new LabeledEdit("LabeledEditB_TG", QStringLiteral("B ="), QStringLiteral("1.54"));
     groupLayout->addWidget(LabeledEditgamma_TG);
     groupLayout->addWidget(LabeledEditB_TG);
     shoal->addWidget(group);
-    BitBtn4 = new QPushButton(QStringLiteral("標準値"));
-    BitBtn4->setObjectName("BitBtn4");
-    BitBtn4->setAutoDefault(false);
+    BitBtn4 = DialogButton(nullptr, "BitBtn4", QStringLiteral("標準値"));
     shoal->addWidget(BitBtn4, 0, Qt::AlignRight);
     shoal->addStretch();
     PageControl1->addTab(TabSheet2, QStringLiteral("浅水変形"));
 
-    BitBtn1 = new QPushButton(QStringLiteral("保　存"));
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("キャンセル"));
-    BitBtn2->setObjectName("BitBtn2");
-    BitBtn2->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    BitBtn1 = DialogButton(nullptr, "BitBtn1", QStringLiteral("保　存"), true);
+    BitBtn2 = DialogButton(nullptr, "BitBtn2", QStringLiteral("キャンセル"));
 
     // The tabs scroll on a screen too small for the window; the buttons stay in view.
-    auto* body = new QWidget;
-    body->setObjectName("PanelBody");
-    auto* layout = new QVBoxLayout(body);
-    layout->addWidget(PageControl1);
-    ScrolledBody(this, body, buttons);
+    auto* tabs = new QVBoxLayout;
+    tabs->addWidget(PageControl1);
+    ScrolledBody(this, tabs, ButtonRow({BitBtn1, BitBtn2}));
 
     connect(BitBtn1, &QPushButton::clicked, this, &TFrmEditConst::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);

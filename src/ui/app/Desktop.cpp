@@ -182,6 +182,14 @@ QScrollArea* ScrolledBody(QWidget* window, QWidget* body, QLayout* buttons) {
     return scroll;
 }
 
+QScrollArea* ScrolledBody(QWidget* window, QLayout* content, QLayout* buttons) {
+    auto* body = new QWidget;
+    body->setObjectName(QStringLiteral("PanelBody"));
+    auto* layout = new QVBoxLayout(body);
+    layout->addLayout(content);
+    return ScrolledBody(window, body, buttons);
+}
+
 void PlaceBeside(QWidget* tool, QWidget* host) {
     const QScreen* screen = host->screen();
     if (!screen) return;

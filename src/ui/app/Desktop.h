@@ -44,6 +44,8 @@ void InstallScreenFit(QObject* owner);
 // view. Where there is room the window opens at the controls' full size. `window` must have
 // no layout yet; `buttons` may be null.
 QScrollArea* ScrolledBody(QWidget* window, QWidget* body, QLayout* buttons);
+// The same with the controls laid out by `content` on a body of their own ("PanelBody").
+QScrollArea* ScrolledBody(QWidget* window, QLayout* content, QLayout* buttons);
 
 // Places `tool` beside `host` (right, else left) without covering it, within the screen's
 // available area; when neither side has room, the host moves to the screen's left edge.

@@ -8,6 +8,7 @@
 #include "core/runtime/NumberText.h"
 #include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
+#include "ui/widgets/Controls.h"
 
 namespace {
 
@@ -23,35 +24,24 @@ TFrmAxisSet::TFrmAxisSet(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     setModal(true);
 
     auto* grid = new QGridLayout;
-    Label4 = new QLabel(QStringLiteral("タイトル："), this);
-    Label4->setObjectName("Label4");
-    EdtTitle = new QLineEdit(this);
-    EdtTitle->setObjectName("EdtTitle");
-    BitBtnFont = new QPushButton(QStringLiteral("フォント"), this);
-    BitBtnFont->setObjectName("BitBtnFont");
-    BitBtnFont->setAutoDefault(false);
+    Label4 = NamedLabel(this, "Label4", QStringLiteral("タイトル："));
+    EdtTitle = NamedEdit(this, "EdtTitle", QString());
+    BitBtnFont = DialogButton(this, "BitBtnFont", QStringLiteral("フォント"));
     grid->addWidget(Label4, 0, 0);
     grid->addWidget(EdtTitle, 0, 1, 1, 2);
     grid->addWidget(BitBtnFont, 0, 3);
 
-    RadioGroup2 = new RadioGroup(QStringLiteral("目盛の設定"), {}, this);
-    RadioGroup2->setObjectName("RadioGroup2");
-    RadioGroup2->SetItems({QStringLiteral("自動"), QStringLiteral("手動")});
+    RadioGroup2 = NamedRadioGroup(this, "RadioGroup2", QStringLiteral("目盛の設定"),
+                                  {QStringLiteral("自動"), QStringLiteral("手動")});
     RadioGroup2->SetColumns(2);
     grid->addWidget(RadioGroup2, 1, 0, 3, 1);
 
-    Label1 = new QLabel(QStringLiteral("最小値："), this);
-    Label1->setObjectName("Label1");
-    EdtMin = new QLineEdit(this);
-    EdtMin->setObjectName("EdtMin");
-    Label2 = new QLabel(QStringLiteral("最大値："), this);
-    Label2->setObjectName("Label2");
-    EdtMax = new QLineEdit(this);
-    EdtMax->setObjectName("EdtMax");
-    Label3 = new QLabel(QStringLiteral("目盛の間隔："), this);
-    Label3->setObjectName("Label3");
-    EdtInc = new QLineEdit(QStringLiteral("1"), this);
-    EdtInc->setObjectName("EdtInc");
+    Label1 = NamedLabel(this, "Label1", QStringLiteral("最小値："));
+    EdtMin = NamedEdit(this, "EdtMin", QString());
+    Label2 = NamedLabel(this, "Label2", QStringLiteral("最大値："));
+    EdtMax = NamedEdit(this, "EdtMax", QString());
+    Label3 = NamedLabel(this, "Label3", QStringLiteral("目盛の間隔："));
+    EdtInc = NamedEdit(this, "EdtInc", QStringLiteral("1"));
     grid->addWidget(Label1, 1, 1);
     grid->addWidget(EdtMin, 1, 2, 1, 2);
     grid->addWidget(Label2, 2, 1);
@@ -59,18 +49,14 @@ TFrmAxisSet::TFrmAxisSet(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     grid->addWidget(Label3, 3, 1);
     grid->addWidget(EdtInc, 3, 2, 1, 2);
 
-    RadioGroupGrid = new RadioGroup(QStringLiteral("グリッド"), {}, this);
-    RadioGroupGrid->setObjectName("RadioGroupGrid");
-    RadioGroupGrid->SetItems({QStringLiteral("なし"), QStringLiteral("実線"), QStringLiteral("破線"),
-                              QStringLiteral("点線"), QStringLiteral("２点破線")});
-    RadioGroup1 = new RadioGroup(QStringLiteral("設定する座標軸"), {}, this);
-    RadioGroup1->setObjectName("RadioGroup1");
-    RadioGroup1->SetItems({QStringLiteral("Ｘ（下）軸"), QStringLiteral("Ｙ（左）軸"),
-                           QStringLiteral("Ｒ（右）軸")});
-    RadioGroup1->SetItemIndex(0);
+    RadioGroupGrid = NamedRadioGroup(this, "RadioGroupGrid", QStringLiteral("グリッド"),
+                                     {QStringLiteral("なし"), QStringLiteral("実線"), QStringLiteral("破線"),
+                                      QStringLiteral("点線"), QStringLiteral("２点破線")});
+    RadioGroup1 = NamedRadioGroup(this, "RadioGroup1", QStringLiteral("設定する座標軸"),
+                                  {QStringLiteral("Ｘ（下）軸"), QStringLiteral("Ｙ（左）軸"),
+                                   QStringLiteral("Ｒ（右）軸")}, 0);
 
-    GroupBoxType = new QGroupBox(QStringLiteral("軸タイプ"), this);
-    GroupBoxType->setObjectName("GroupBoxType");
+    GroupBoxType = NamedGroup(this, "GroupBoxType", QStringLiteral("軸タイプ"));
     RadioButtonLinear = new QRadioButton(QStringLiteral("線形"), GroupBoxType);
     RadioButtonLinear->setObjectName("RadioButtonLinear");
     RadioButtonLog = new QRadioButton(QStringLiteral("対数"), GroupBoxType);
@@ -88,23 +74,11 @@ TFrmAxisSet::TFrmAxisSet(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     middle->addLayout(right);
     grid->addLayout(middle, 4, 0, 1, 4);
 
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("キャンセル"), this);
-    BitBtn2->setObjectName("BitBtn2");
-    BitBtn2->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    BitBtn1 = DialogButton(this, "BitBtn1", QStringLiteral("OK"), true);
+    BitBtn2 = DialogButton(this, "BitBtn2", QStringLiteral("キャンセル"));
 
     // The settings scroll on a screen too small for the dialog; OK and キャンセル stay in view.
-    auto* body = new QWidget;
-    body->setObjectName("PanelBody");
-    auto* outer = new QVBoxLayout(body);
-    outer->addLayout(grid);
-    ScrolledBody(this, body, buttons);
+    ScrolledBody(this, grid, ButtonRow({BitBtn1, BitBtn2}));
 
     FontDialog1 = new QFontDialog(this);
     FontDialog1->setObjectName("FontDialog1");

@@ -11,8 +11,20 @@
 #include "ui/help/HelpPages.h"
 
 namespace {
+
 constexpr int kPageRole = Qt::UserRole;
+
+// A tab of the left side: a box above a list.
+QWidget* BoxAndList(QLineEdit* box, QListWidget* list) {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(box);
+    layout->addWidget(list);
+    return page;
 }
+
+}  // namespace
 
 HelpViewer::HelpViewer(QWidget* parent) : QDialog(parent) {
     setObjectName("HelpViewer");
@@ -31,30 +43,20 @@ HelpViewer::HelpViewer(QWidget* parent) : QDialog(parent) {
     }
     Tabs->addTab(ContentsList, QStringLiteral("目次"));
 
-    auto* indexPage = new QWidget;
-    auto* indexLayout = new QVBoxLayout(indexPage);
-    indexLayout->setContentsMargins(4, 4, 4, 4);
     KeywordEdit = new QLineEdit;
     KeywordEdit->setObjectName("KeywordEdit");
     KeywordEdit->setPlaceholderText(QStringLiteral("キーワードを入力"));
     KeywordList = new QListWidget;
     KeywordList->setObjectName("KeywordList");
-    indexLayout->addWidget(KeywordEdit);
-    indexLayout->addWidget(KeywordList);
-    Tabs->addTab(indexPage, QStringLiteral("キーワード"));
+    Tabs->addTab(BoxAndList(KeywordEdit, KeywordList), QStringLiteral("キーワード"));
 
-    auto* searchPage = new QWidget;
-    auto* searchLayout = new QVBoxLayout(searchPage);
-    searchLayout->setContentsMargins(4, 4, 4, 4);
     SearchEdit = new QLineEdit;
     SearchEdit->setObjectName("SearchEdit");
     SearchEdit->setPlaceholderText(QStringLiteral("探す語 (空白で区切ると全てを含むページ)"));
     SearchEdit->setClearButtonEnabled(true);
     SearchList = new QListWidget;
     SearchList->setObjectName("SearchList");
-    searchLayout->addWidget(SearchEdit);
-    searchLayout->addWidget(SearchList);
-    Tabs->addTab(searchPage, QStringLiteral("検索"));
+    Tabs->addTab(BoxAndList(SearchEdit, SearchList), QStringLiteral("検索"));
 
     Browser = new QTextBrowser;
     Browser->setObjectName("Browser");

@@ -13,6 +13,7 @@
 #include "core/runtime/TextFile.h"
 #include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
+#include "ui/widgets/Controls.h"
 
 namespace {
 
@@ -64,12 +65,10 @@ TFrmSDFdata::TFrmSDFdata(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     Memo1->setObjectName("Memo1");
     Memo1->setGeometry(8, 28, 442, 46);
     Label2 = MakeLabel(body, "Label2", QStringLiteral("記録開始時刻："), 8, 84);
-    EdtStartTime = new QLineEdit(body);
-    EdtStartTime->setObjectName("EdtStartTime");
+    EdtStartTime = NamedEdit(body, "EdtStartTime", QString());
     EdtStartTime->setGeometry(110, 80, 150, 22);
 
-    GroupBox2 = new QGroupBox(QStringLiteral("インターバル記録"), body);
-    GroupBox2->setObjectName("GroupBox2");
+    GroupBox2 = NamedGroup(body, "GroupBox2", QStringLiteral("インターバル記録"));
     GroupBox2->setGeometry(8, 108, 218, 96);
     Label3 = MakeLabel(GroupBox2, "Label3", QStringLiteral("計測回数："), 8, 22);
     LblSampleSize = MakeLabel(GroupBox2, "LblSampleSize", QString(), 110, 22, 100);
@@ -79,12 +78,10 @@ TFrmSDFdata::TFrmSDFdata(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     LblSInt = MakeLabel(GroupBox2, "LblSInt", QString(), 100, 68, 50);
     ComboBoxSITUnit = MakeUnitCombo(GroupBox2, "ComboBoxSITUnit", 150, 64);
 
-    GroupBox1 = new QGroupBox(QStringLiteral("バースト記録"), body);
-    GroupBox1->setObjectName("GroupBox1");
+    GroupBox1 = NamedGroup(body, "GroupBox1", QStringLiteral("バースト記録"));
     GroupBox1->setGeometry(232, 108, 218, 96);
     Label4 = MakeLabel(GroupBox1, "Label4", QStringLiteral("リピート回数："), 8, 22);
-    EditIteration = new QLineEdit(GroupBox1);
-    EditIteration->setObjectName("EditIteration");
+    EditIteration = NamedEdit(GroupBox1, "EditIteration", QString());
     EditIteration->setGeometry(110, 18, 80, 22);
     Label8 = MakeLabel(GroupBox1, "Label8", QStringLiteral("チャンネル数："), 8, 44);
     LblNch2 = MakeLabel(GroupBox1, "LblNch2", QString(), 110, 44, 100);
@@ -103,11 +100,9 @@ TFrmSDFdata::TFrmSDFdata(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     const int widths[] = {78, 110, 70, 80, 80};
     for (int c = 0; c < 5; ++c) StringGrid1->setColumnWidth(c, widths[c]);
 
-    GroupBox3 = new QGroupBox(QStringLiteral("ファイル"), body);
-    GroupBox3->setObjectName("GroupBox3");
+    GroupBox3 = NamedGroup(body, "GroupBox3", QStringLiteral("ファイル"));
     GroupBox3->setGeometry(8, 352, 442, 56);
-    EditFileName = new QLineEdit(GroupBox3);
-    EditFileName->setObjectName("EditFileName");
+    EditFileName = NamedEdit(GroupBox3, "EditFileName", QString());
     EditFileName->setGeometry(8, 22, 350, 22);
     Button1 = new QPushButton(QStringLiteral("参照"), GroupBox3);
     Button1->setObjectName("Button1");
@@ -120,10 +115,7 @@ TFrmSDFdata::TFrmSDFdata(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     BitBtn2 = new QPushButton(QStringLiteral("キャンセル"), this);
     BitBtn2->setObjectName("BitBtn2");
     BitBtn2->setFixedSize(84, 30);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    QHBoxLayout* buttons = ButtonRow({BitBtn1, BitBtn2});
     buttons->setContentsMargins(0, 0, 10, 0);
     QScrollArea* scroll = ScrolledBody(this, body, buttons);
     scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -218,6 +210,16 @@ void TFrmSDFdata::Memo1Change() {
 
 void TFrmSDFdata::ComboBoxSITUnitChange() {
     RunGuarded(ctx_, [&] { UpdateSampleIntervalLabel(); });
+}
+
+int TFrmSDFdata::ShowSaveWindowForResult(int kind, bool startInInitialDir) {
+    struct Scope {
+        TFrmSDFdata* w;
+        ~Scope() { w->DeferHeaderWrite = w->StartInInitialDir = false; }
+    } scope{this};
+    DeferHeaderWrite = true;
+    StartInInitialDir = startInInitialDir;
+    return ShowSaveWindow(kind);
 }
 
 int TFrmSDFdata::ShowSaveWindow(int kind) {

@@ -54,6 +54,9 @@ public:
 
     // 0 = SDF, 1 = TSD; returns 1 when the header was written, 2 when cancelled.
     int ShowSaveWindow(int kind);
+    // ShowSaveWindow for a tool's result, with DeferHeaderWrite set (and StartInInitialDir
+    // with startInInitialDir) for the time of the window; both are false again however it ends.
+    int ShowSaveWindowForResult(int kind, bool startInInitialDir = false);
     void FillSeriesWindow();
     bool SaveFromWindow();
     void CollectWindowEdits();

@@ -23,6 +23,7 @@
 #include "ui/chart/AxisSet.h"
 #include "ui/chart/ChartActions.h"
 #include "ui/help/Help.h"
+#include "ui/widgets/Controls.h"
 #include "ui/widgets/ToolButton.h"
 
 namespace {
@@ -86,10 +87,8 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent)
     ToolButton5 = tool("ToolButton5", QStyle::SP_BrowserReload, QStringLiteral("表示範囲に戻す"));
     ToolButton6 = tool("ToolButton6", QStyle::SP_MessageBoxQuestion, QStringLiteral("ヘルプ"));
 
-    RadioGroupHeight = new RadioGroup(QStringLiteral("表示する波高"), {}, body);
-    RadioGroupHeight->setObjectName("RadioGroupHeight");
-    RadioGroupHeight->SetItems({QStringLiteral("H・Hs"), QStringLiteral("Hrms")});
-    RadioGroupHeight->SetItemIndex(0);
+    RadioGroupHeight = NamedRadioGroup(body, "RadioGroupHeight", QStringLiteral("表示する波高"),
+                                       {QStringLiteral("H・Hs"), QStringLiteral("Hrms")}, 0);
     RadioGroupHeight->setToolTip(QStringLiteral("Hrms は不規則波の3モデルだけにあります（規則波のモデルは H のまま）"));
     CheckBoxSetup = new QCheckBox(QStringLiteral("水位上昇 η を表示（右軸、破線）"), body);
     CheckBoxSetup->setObjectName("CheckBoxSetup");
@@ -131,9 +130,6 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent)
 
     BitBtn1 = new QPushButton(QStringLiteral("閉じる"), this);
     BitBtn1->setObjectName("BitBtn1");
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(BitBtn1);
 
     auto* v = new QVBoxLayout(body);
     v->addWidget(ToolBar1);
@@ -147,7 +143,7 @@ TFrmModelCompare::TFrmModelCompare(AppContext& ctx, QWidget* parent)
     TabTables->addTab(GroupObservedSkill, QStringLiteral("測定値との比較"));
     v->addWidget(TabTables);
     v->addWidget(LabelNotes);
-    ScrolledBody(this, body, bottom);
+    ScrolledBody(this, body, ButtonRow({BitBtn1}));
 
     auto guarded = [this](void (TFrmModelCompare::*handler)()) {
         return [this, handler] { RunGuarded(ctx_, [this, handler] { (this->*handler)(); }); };
@@ -434,8 +430,7 @@ void TFrmModelCompare::BuildObservedPanel() {
     GroupObservedSkill->setObjectName("GroupObservedSkill");
     ButtonObserved = new QPushButton(QStringLiteral("測定値の読込み..."), GroupObservedSkill);
     ButtonObserved->setObjectName("ButtonObserved");
-    LabelObservedFile = new QLabel(QStringLiteral("（測定値なし）"), GroupObservedSkill);
-    LabelObservedFile->setObjectName("LabelObservedFile");
+    LabelObservedFile = NamedLabel(GroupObservedSkill, "LabelObservedFile", QStringLiteral("（測定値なし）"));
     auto combo = [this](const char* name) {
         auto* c = new QComboBox(GroupObservedSkill);
         c->setObjectName(name);

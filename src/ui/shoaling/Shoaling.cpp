@@ -17,6 +17,7 @@
 #include "ui/chart/ChartActions.h"
 #include "ui/help/Help.h"
 #include "ui/shoaling/ModelCompare.h"
+#include "ui/widgets/Controls.h"
 #include "ui/widgets/ToolButton.h"
 
 using orvane::ShoalingTab;
@@ -26,26 +27,6 @@ namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
 double Real(const QLineEdit* e) { return orvane::StrToFloat(S(e->text())); }
-
-QLabel* Caption(const QString& text, const char* name, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
-}
-
-QLineEdit* Edit(const QString& text, const char* name, QWidget* parent) {
-    auto* e = new QLineEdit(text, parent);
-    e->setObjectName(QString::fromLatin1(name));
-    return e;
-}
-
-RadioGroup* Radio(const QString& title, const QStringList& items, const char* name, QWidget* parent) {
-    auto* g = new RadioGroup(title, {}, parent);
-    g->setObjectName(QString::fromLatin1(name));
-    g->SetItems(items);  // after the name: item buttons are named after the group
-    g->SetItemIndex(0);
-    return g;
-}
 
 }  // namespace
 
@@ -109,16 +90,8 @@ TFrmShoaling::TFrmShoaling(AppContext& ctx, QWidget* parent)
     BuildEstimationTab(pages[4]);
     PageControl1->setMinimumWidth(380);
 
-    BitBtn1 = new QPushButton(QStringLiteral("計算"), this);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("閉じる"), this);
-    BitBtn2->setObjectName("BitBtn2");
-    BitBtn2->setAutoDefault(false);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(BitBtn1);
-    bottom->addWidget(BitBtn2);
+    BitBtn1 = DialogButton(this, "BitBtn1", QStringLiteral("計算"), true);
+    BitBtn2 = DialogButton(this, "BitBtn2", QStringLiteral("閉じる"));
 
     // Chart and tabs scroll when the screen is smaller than the window (a laptop, a scale
     // factor of 2); the two buttons stay in view below them.
@@ -128,7 +101,7 @@ TFrmShoaling::TFrmShoaling(AppContext& ctx, QWidget* parent)
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(chartPanel, 3);
     outer->addWidget(PageControl1, 2);
-    ScrolledBody(this, content, bottom);
+    ScrolledBody(this, content, ButtonRow({BitBtn1, BitBtn2}));
 
     auto guarded = [this](void (TFrmShoaling::*handler)()) {
         return [this, handler] { RunGuarded(ctx_, [this, handler] { (this->*handler)(); }); };
@@ -168,16 +141,16 @@ TFrmShoaling::~TFrmShoaling() = default;
 
 void TFrmShoaling::BuildConditionsTab(QWidget* page) {
     auto* v = new QVBoxLayout(page);
-    GroupBox1 = new QGroupBox(QStringLiteral("沖波条件"), page);
-    GroupBox1->setObjectName("GroupBox1");
+    GroupBox1 = NamedGroup(page, "GroupBox1", QStringLiteral("沖波条件"));
     auto* f = new QFormLayout;
-    EdtH0 = Edit(QStringLiteral("2.78"), "EdtH0", GroupBox1);
-    EdtT0 = Edit(QStringLiteral("9"), "EdtT0", GroupBox1);
-    f->addRow(Caption(QStringLiteral("波高 H(m)："), "LabelH0", GroupBox1), EdtH0);
-    f->addRow(Caption(QStringLiteral("周期 T(s)："), "LabelT0", GroupBox1), EdtT0);
-    RadioGroupH0 = Radio(QString(), {QStringLiteral("有義波高"), QStringLiteral("ｒｍｓ波高")}, "RadioGroupH0", GroupBox1);
-    RadioGroupT0 = Radio(QString(), {QStringLiteral("有義波周期"), QStringLiteral("ｽﾍﾟｸﾄﾙﾋﾟｰｸ周期")}, "RadioGroupT0",
-                         GroupBox1);
+    EdtH0 = NamedEdit(GroupBox1, "EdtH0", QStringLiteral("2.78"));
+    EdtT0 = NamedEdit(GroupBox1, "EdtT0", QStringLiteral("9"));
+    f->addRow(NamedLabel(GroupBox1, "LabelH0", QStringLiteral("波高 H(m)：")), EdtH0);
+    f->addRow(NamedLabel(GroupBox1, "LabelT0", QStringLiteral("周期 T(s)：")), EdtT0);
+    RadioGroupH0 = NamedRadioGroup(GroupBox1, "RadioGroupH0", QString(),
+                                   {QStringLiteral("有義波高"), QStringLiteral("ｒｍｓ波高")}, 0);
+    RadioGroupT0 = NamedRadioGroup(GroupBox1, "RadioGroupT0", QString(),
+                                   {QStringLiteral("有義波周期"), QStringLiteral("ｽﾍﾟｸﾄﾙﾋﾟｰｸ周期")}, 0);
     auto* kinds = new QHBoxLayout;
     kinds->addWidget(RadioGroupH0);
     kinds->addWidget(RadioGroupT0);
@@ -186,15 +159,14 @@ void TFrmShoaling::BuildConditionsTab(QWidget* page) {
     g1->addLayout(kinds);
     v->addWidget(GroupBox1);
 
-    GroupBox3 = new QGroupBox(QStringLiteral("潮位"), page);
-    GroupBox3->setObjectName("GroupBox3");
+    GroupBox3 = NamedGroup(page, "GroupBox3", QStringLiteral("潮位"));
     auto* f3 = new QFormLayout(GroupBox3);
-    EditdMSL = Edit(QStringLiteral("0"), "EditdMSL", GroupBox3);
-    f3->addRow(Caption(QStringLiteral("平均海面からの高さ(m)："), "LabelMSL", GroupBox3), EditdMSL);
+    EditdMSL = NamedEdit(GroupBox3, "EditdMSL", QStringLiteral("0"));
+    f3->addRow(NamedLabel(GroupBox3, "LabelMSL", QStringLiteral("平均海面からの高さ(m)：")), EditdMSL);
     v->addWidget(GroupBox3);
 
-    RadioGroupObsPos = Radio(QStringLiteral("沖波観測点"), {QStringLiteral("深海"), QStringLiteral("任意の位置")},
-                             "RadioGroupObsPos", page);
+    RadioGroupObsPos = NamedRadioGroup(page, "RadioGroupObsPos", QStringLiteral("沖波観測点"),
+                                       {QStringLiteral("深海"), QStringLiteral("任意の位置")}, 0);
     LabeledEditObsPos = new LabeledEdit("LabeledEditObsPos", QStringLiteral("観測水深(m)："), QString(), page);
     v->addWidget(RadioGroupObsPos);
     v->addWidget(LabeledEditObsPos);
@@ -203,39 +175,34 @@ void TFrmShoaling::BuildConditionsTab(QWidget* page) {
 
 void TFrmShoaling::BuildProfileTab(QWidget* page) {
     auto* v = new QVBoxLayout(page);
-    RadioGroupProfile = Radio(QString(), {QStringLiteral("一定勾配"), QStringLiteral("任意地形")}, "RadioGroupProfile", page);
+    RadioGroupProfile = NamedRadioGroup(page, "RadioGroupProfile", QString(),
+                                        {QStringLiteral("一定勾配"), QStringLiteral("任意地形")}, 0);
     v->addWidget(RadioGroupProfile);
 
-    GroupBoxSlope = new QGroupBox(QStringLiteral("一定勾配"), page);
-    GroupBoxSlope->setObjectName("GroupBoxSlope");
+    GroupBoxSlope = NamedGroup(page, "GroupBoxSlope", QStringLiteral("一定勾配"));
     auto* fs = new QFormLayout(GroupBoxSlope);
-    EdtSlope = Edit(QStringLiteral("0.1"), "EdtSlope", GroupBoxSlope);
-    fs->addRow(Caption(QStringLiteral("海底勾配："), "LabelSlope", GroupBoxSlope), EdtSlope);
+    EdtSlope = NamedEdit(GroupBoxSlope, "EdtSlope", QStringLiteral("0.1"));
+    fs->addRow(NamedLabel(GroupBoxSlope, "LabelSlope", QStringLiteral("海底勾配：")), EdtSlope);
     v->addWidget(GroupBoxSlope);
 
-    GroupBoxProfile = new QGroupBox(QStringLiteral("海底断面データ"), page);
-    GroupBoxProfile->setObjectName("GroupBoxProfile");
+    GroupBoxProfile = NamedGroup(page, "GroupBoxProfile", QStringLiteral("海底断面データ"));
     auto* grid = new QGridLayout(GroupBoxProfile);
-    EditFileName = Edit(QString(), "EditFileName", GroupBoxProfile);
-    Button1 = new QPushButton(QStringLiteral("参照"), GroupBoxProfile);
-    Button1->setObjectName("Button1");
-    Button1->setAutoDefault(false);
-    grid->addWidget(Caption(QStringLiteral("ファイル名："), "LabelFileName", GroupBoxProfile), 0, 0);
+    EditFileName = NamedEdit(GroupBoxProfile, "EditFileName", QString());
+    Button1 = DialogButton(GroupBoxProfile, "Button1", QStringLiteral("参照"));
+    grid->addWidget(NamedLabel(GroupBoxProfile, "LabelFileName", QStringLiteral("ファイル名：")), 0, 0);
     grid->addWidget(EditFileName, 0, 1);
     grid->addWidget(Button1, 0, 2);
-    LabelDist = Caption(QStringLiteral("離岸距離："), "LabelDist", GroupBoxProfile);
+    LabelDist = NamedLabel(GroupBoxProfile, "LabelDist", QStringLiteral("離岸距離："));
     ComboBoxDist = new QComboBox(GroupBoxProfile);
     ComboBoxDist->setObjectName("ComboBoxDist");
-    LabelDepth = Caption(QStringLiteral("水深："), "LabelDepth", GroupBoxProfile);
+    LabelDepth = NamedLabel(GroupBoxProfile, "LabelDepth", QStringLiteral("水深："));
     ComboBoxDepth = new QComboBox(GroupBoxProfile);
     ComboBoxDepth->setObjectName("ComboBoxDepth");
     grid->addWidget(LabelDist, 1, 0);
     grid->addWidget(ComboBoxDist, 1, 1, 1, 2);
     grid->addWidget(LabelDepth, 2, 0);
     grid->addWidget(ComboBoxDepth, 2, 1, 1, 2);
-    BitBtn3 = new QPushButton(QStringLiteral("読込み"), GroupBoxProfile);
-    BitBtn3->setObjectName("BitBtn3");
-    BitBtn3->setAutoDefault(false);
+    BitBtn3 = DialogButton(GroupBoxProfile, "BitBtn3", QStringLiteral("読込み"));
     grid->addWidget(BitBtn3, 3, 2);
     v->addWidget(GroupBoxProfile);
     v->addStretch();
@@ -245,11 +212,9 @@ void TFrmShoaling::BuildMethodTab(QWidget* page) {
     auto* v = new QVBoxLayout(page);
     QStringList methods;
     for (const orvane::SurfZoneModel& m : orvane::SurfZoneModels()) methods << QString::fromUtf8(m.japaneseName);
-    RadioGroupMethod = Radio(QStringLiteral("計算方法"), methods, "RadioGroupMethod", page);
+    RadioGroupMethod = NamedRadioGroup(page, "RadioGroupMethod", QStringLiteral("計算方法"), methods, 0);
     v->addWidget(RadioGroupMethod);
-    BitBtn4 = new QPushButton(QStringLiteral("解説"), page);
-    BitBtn4->setObjectName("BitBtn4");
-    BitBtn4->setAutoDefault(false);
+    BitBtn4 = DialogButton(page, "BitBtn4", QStringLiteral("解説"));
     auto* h = new QHBoxLayout;
     h->addStretch();
     h->addWidget(BitBtn4);
@@ -259,19 +224,19 @@ void TFrmShoaling::BuildMethodTab(QWidget* page) {
 
 void TFrmShoaling::BuildGraphTab(QWidget* page) {
     auto* v = new QVBoxLayout(page);
-    auto* range = new QGroupBox(QStringLiteral("表示範囲"), page);
-    range->setObjectName("GroupBoxRange");
+    auto* range = NamedGroup(page, "GroupBoxRange", QStringLiteral("表示範囲"));
     auto* rv = new QVBoxLayout(range);
-    RadioGroupXAxis = Radio(QString(), {QStringLiteral("水深"), QStringLiteral("離岸距離")}, "RadioGroupXAxis", range);
+    RadioGroupXAxis = NamedRadioGroup(range, "RadioGroupXAxis", QString(),
+                                      {QStringLiteral("水深"), QStringLiteral("離岸距離")}, 0);
     rv->addWidget(RadioGroupXAxis);
     auto* f = new QFormLayout;
-    EditOffshoreEnd = Edit(QStringLiteral("10"), "EditOffshoreEnd", range);
-    EditOnshoreEnd = Edit(QStringLiteral("0.1"), "EditOnshoreEnd", range);
-    f->addRow(Caption(QStringLiteral("沖側端点："), "LabelOffshoreEnd", range), EditOffshoreEnd);
-    f->addRow(Caption(QStringLiteral("岸側端点："), "LabelOnshoreEnd", range), EditOnshoreEnd);
+    EditOffshoreEnd = NamedEdit(range, "EditOffshoreEnd", QStringLiteral("10"));
+    EditOnshoreEnd = NamedEdit(range, "EditOnshoreEnd", QStringLiteral("0.1"));
+    f->addRow(NamedLabel(range, "LabelOffshoreEnd", QStringLiteral("沖側端点：")), EditOffshoreEnd);
+    f->addRow(NamedLabel(range, "LabelOnshoreEnd", QStringLiteral("岸側端点：")), EditOnshoreEnd);
     rv->addLayout(f);
     v->addWidget(range);
-    RadioGroupYAxis = Radio(QStringLiteral("表示データ"), {}, "RadioGroupYAxis", page);
+    RadioGroupYAxis = NamedRadioGroup(page, "RadioGroupYAxis", QStringLiteral("表示データ"), {}, 0);
     RadioGroupYAxis->SetColumns(2);
     v->addWidget(RadioGroupYAxis);
     v->addStretch();
@@ -279,8 +244,8 @@ void TFrmShoaling::BuildGraphTab(QWidget* page) {
 
 void TFrmShoaling::BuildEstimationTab(QWidget* page) {
     auto* v = new QVBoxLayout(page);
-    LblCalPoint = Caption(QStringLiteral("推定位置の水深 (m)："), "LblCalPoint", page);
-    EdtCalPoint = Edit(QStringLiteral("2,4,6"), "EdtCalPoint", page);
+    LblCalPoint = NamedLabel(page, "LblCalPoint", QStringLiteral("推定位置の水深 (m)："));
+    EdtCalPoint = NamedEdit(page, "EdtCalPoint", QStringLiteral("2,4,6"));
     EdtCalPoint->setToolTip(QStringLiteral("複数の水深を入力する場合にはカンマで区切りで入力して下さい。"));
     Memo1 = new QPlainTextEdit(page);
     Memo1->setObjectName("Memo1");

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
+#include "ui/widgets/Controls.h"
 #include "ui/widgets/LabeledEdit.h"
 #include "ui/widgets/RadioGroup.h"
 
@@ -54,19 +55,13 @@ TFrmBttmVel::TFrmBttmVel(AppContext& ctx, QWidget* parent) : QDialog(parent), ct
     EdtH = new LabeledEdit("EdtH", QStringLiteral("波高(m)："), "1", this);
     EdtSL = new LabeledEdit("EdtSL", QStringLiteral("海底勾配："), "0", this);
 
-    RadioGroup1 = new RadioGroup(QStringLiteral("波の種類"), {}, this);
-    RadioGroup1->setObjectName("RadioGroup1");
-    RadioGroup1->SetItems({QStringLiteral("単一波"),
-                           QStringLiteral("ﾗﾝﾀﾞﾑ波（Soulsby,1987;JONSWAPｽﾍﾟｸﾄﾙ）")});
-    RadioGroup1->SetItemIndex(0);
+    RadioGroup1 = NamedRadioGroup(this, "RadioGroup1", QStringLiteral("波の種類"),
+                                  {QStringLiteral("単一波"),
+                                   QStringLiteral("ﾗﾝﾀﾞﾑ波（Soulsby,1987;JONSWAPｽﾍﾟｸﾄﾙ）")}, 0);
 
-    BitBtn1 = new QPushButton(QStringLiteral("計算"), this);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setDefault(true);
+    BitBtn1 = DialogButton(this, "BitBtn1", QStringLiteral("計算"), true);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    BitBtn2 = new QPushButton(QStringLiteral("閉じる"), this);
-    BitBtn2->setObjectName("BitBtn2");
-    BitBtn2->setAutoDefault(false);
+    BitBtn2 = DialogButton(this, "BitBtn2", QStringLiteral("閉じる"));
     connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
 
     Memo1 = new QPlainTextEdit(this);

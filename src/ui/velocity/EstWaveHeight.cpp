@@ -12,24 +12,12 @@
 #include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
 #include "ui/series/SDFdata.h"
+#include "ui/widgets/Controls.h"
 
 namespace {
 
 std::string S(const QString& q) { return q.toStdString(); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-QString QtFilter(const QString& filter) {
-    const QStringList parts = filter.split('|');
-    if (parts.size() < 2) return filter;
-    return parts[0] + " (" + QString(parts[1]).replace(';', ' ') + ")";
-}
-
-QLineEdit* Edit(QWidget* parent, const char* name, const QString& text, const QString& hint = {}) {
-    auto* e = new QLineEdit(text, parent);
-    e->setObjectName(name);
-    if (!hint.isEmpty()) e->setToolTip(hint);
-    return e;
-}
 
 QComboBox* Combo(QWidget* parent, const char* name) {
     auto* c = new QComboBox(parent);
@@ -37,12 +25,6 @@ QComboBox* Combo(QWidget* parent, const char* name) {
     c->setPlaceholderText(name);  // the designer's text until a file is opened
     c->setMinimumWidth(150);
     return c;
-}
-
-QGroupBox* Group(QWidget* parent, const char* name, const QString& title) {
-    auto* g = new QGroupBox(title, parent);
-    g->setObjectName(name);
-    return g;
 }
 
 }  // namespace
@@ -55,57 +37,47 @@ TFrmEstWaveHeight::TFrmEstWaveHeight(AppContext& ctx, QWidget* parent) : QDialog
     body->setObjectName("PanelBody");
     auto* layout = new QVBoxLayout(body);
 
-    GroupBoxFile = Group(body, "GroupBoxFile", QStringLiteral("入力ファイル"));
+    GroupBoxFile = NamedGroup(body, "GroupBoxFile", QStringLiteral("入力ファイル"));
     auto* file = new QHBoxLayout(GroupBoxFile);
-    EditInputFile = Edit(GroupBoxFile, "EditInputFile", "");
-    BitBtn1 = new QPushButton(QStringLiteral("参照"), GroupBoxFile);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setAutoDefault(false);
+    EditInputFile = NamedEdit(GroupBoxFile, "EditInputFile", "");
+    BitBtn1 = DialogButton(GroupBoxFile, "BitBtn1", QStringLiteral("参照"));
     file->addWidget(EditInputFile);
     file->addWidget(BitBtn1);
     layout->addWidget(GroupBoxFile);
 
     auto* depth = new QFormLayout;
-    EditMeanDepth = Edit(body, "EditMeanDepth", "10");
+    EditMeanDepth = NamedEdit(body, "EditMeanDepth", "10");
     depth->addRow(QStringLiteral("MSL基準水深(m)："), EditMeanDepth);
     layout->addLayout(depth);
 
-    GroupBoxTide = Group(body, "GroupBoxTide", QStringLiteral("潮位(m)"));
+    GroupBoxTide = NamedGroup(body, "GroupBoxTide", QStringLiteral("潮位(m)"));
     auto* tide = new QFormLayout(GroupBoxTide);
     ComboBoxTide = Combo(GroupBoxTide, "ComboBoxTide");
-    Editdh = Edit(GroupBoxTide, "Editdh", "0", QStringLiteral("基準水深＋潮位＋加算値＝実際の水深（ｍ）"));
+    Editdh = NamedEdit(GroupBoxTide, "Editdh", "0", QStringLiteral("基準水深＋潮位＋加算値＝実際の水深（ｍ）"));
     tide->addRow(QStringLiteral("項目："), ComboBoxTide);
     tide->addRow(QStringLiteral("MSL基準潮位に変換するための加算値："), Editdh);
     layout->addWidget(GroupBoxTide);
 
-    GroupBoxUs = Group(body, "GroupBoxUs", QStringLiteral("底面有義流速振幅(m/s)"));
+    GroupBoxUs = NamedGroup(body, "GroupBoxUs", QStringLiteral("底面有義流速振幅(m/s)"));
     auto* us = new QFormLayout(GroupBoxUs);
     ComboBoxUs = Combo(GroupBoxUs, "ComboBoxUs");
-    EditFactorUs = Edit(GroupBoxUs, "EditFactorUs", "1", QStringLiteral("補正係数×データ＝有義流速振幅（m/s）"));
+    EditFactorUs = NamedEdit(GroupBoxUs, "EditFactorUs", "1", QStringLiteral("補正係数×データ＝有義流速振幅（m/s）"));
     us->addRow(QStringLiteral("項目："), ComboBoxUs);
     us->addRow(QStringLiteral("補正係数："), EditFactorUs);
     layout->addWidget(GroupBoxUs);
 
-    GroupBoxTp = Group(body, "GroupBoxTp", QStringLiteral("スペクトルピーク周期(s)"));
+    GroupBoxTp = NamedGroup(body, "GroupBoxTp", QStringLiteral("スペクトルピーク周期(s)"));
     auto* tp = new QFormLayout(GroupBoxTp);
     ComboBoxTp = Combo(GroupBoxTp, "ComboBoxTp");
-    EditFactorTp = Edit(GroupBoxTp, "EditFactorTp", "1", QStringLiteral("補正係数×データ＝スペクトルピーク周期（ｓ）"));
+    EditFactorTp = NamedEdit(GroupBoxTp, "EditFactorTp", "1", QStringLiteral("補正係数×データ＝スペクトルピーク周期（ｓ）"));
     tp->addRow(QStringLiteral("項目："), ComboBoxTp);
     tp->addRow(QStringLiteral("補正係数："), EditFactorTp);
     layout->addWidget(GroupBoxTp);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    BitBtn2 = new QPushButton(QStringLiteral("計算"), this);
-    BitBtn2->setObjectName("BitBtn2");
-    BitBtn2->setDefault(true);
-    BitBtn3 = new QPushButton(QStringLiteral("閉じる"), this);
-    BitBtn3->setObjectName("BitBtn3");
-    BitBtn3->setAutoDefault(false);
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(BitBtn3);
+    BitBtn2 = DialogButton(this, "BitBtn2", QStringLiteral("計算"), true);
+    BitBtn3 = DialogButton(this, "BitBtn3", QStringLiteral("閉じる"));
     layout->addStretch();
-    ScrolledBody(this, body, buttons);
+    ScrolledBody(this, body, ButtonRow({BitBtn2, BitBtn3}));
 
     // Until a file is opened only the tide group can be seen.
     GroupBoxUs->setVisible(false);
@@ -146,7 +118,7 @@ void TFrmEstWaveHeight::FormClose() {
 
 void TFrmEstWaveHeight::BitBtn1Click() {
     const QString chosen =
-        ChooseFile(ctx_, this, QString(), QtFilter(OpenFilter), EditInputFile->text(), false,
+        ChooseFile(ctx_, this, QString(), DialogFilter(OpenFilter), EditInputFile->text(), false,
                    DialogPurpose::SeriesInput);
     if (!chosen.isEmpty()) EditInputFile->setText(chosen);
 }
@@ -198,20 +170,8 @@ void TFrmEstWaveHeight::Compute() {
         return;
 
     sdf->SaveDialog1.InitialDir = Q(ExtractFileDir(input));
-    sdf->DeferHeaderWrite = true;
     // Browsing starts beside the input, not at another tool's last result.
-    sdf->StartInInitialDir = true;
-    int saved = 2;
-    try {
-        saved = sdf->ShowSaveWindow(1);
-    } catch (...) {
-        sdf->DeferHeaderWrite = false;
-        sdf->StartInInitialDir = false;
-        throw;
-    }
-    sdf->DeferHeaderWrite = false;
-    sdf->StartInInitialDir = false;
-    if (saved != 1) return;
+    if (sdf->ShowSaveWindowForResult(1, true) != 1) return;
     // A ".sdf" name typed in the save window gets a real SDF file.
     WriteResultFile(store, store.OutputFileName);
     const std::string note = WaveHeightOutOfRangeMessage(outOfRange);

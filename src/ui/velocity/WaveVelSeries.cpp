@@ -14,24 +14,12 @@
 #include "ui/app/Guard.h"
 #include "ui/series/SDFdata.h"
 #include "ui/shoaling/Shoaling.h"
+#include "ui/widgets/Controls.h"
 
 namespace {
 
 std::string S(const QString& q) { return q.toStdString(); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-// "説明|*.a;*.b" -> the Qt form "説明 (*.a *.b)".
-QString QtFilter(const QString& filter) {
-    const QStringList parts = filter.split('|');
-    if (parts.size() < 2) return filter;
-    return parts[0] + " (" + QString(parts[1]).replace(';', ' ') + ")";
-}
-
-QLineEdit* Edit(QWidget* parent, const char* name, const QString& text) {
-    auto* e = new QLineEdit(text, parent);
-    e->setObjectName(name);
-    return e;
-}
 
 QComboBox* Combo(QWidget* parent, const char* name) {
     auto* c = new QComboBox(parent);
@@ -44,13 +32,6 @@ QCheckBox* Check(QWidget* parent, const char* name, const QString& caption) {
     auto* c = new QCheckBox(caption, parent);
     c->setObjectName(name);
     return c;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
 }
 
 // A file box with its 参照 button at the button's own width.
@@ -83,16 +64,15 @@ TFrmWaveVelSeries::TFrmWaveVelSeries(AppContext& ctx, QWidget* parent) : QDialog
     TabSheet1->setObjectName("TabSheet1");
     auto* input = new QVBoxLayout(TabSheet1);
 
-    GroupBoxWave = new QGroupBox(QStringLiteral("沖波"), TabSheet1);
-    GroupBoxWave->setObjectName("GroupBoxWave");
+    GroupBoxWave = NamedGroup(TabSheet1, "GroupBoxWave", QStringLiteral("沖波"));
     auto* wave = new QGridLayout(GroupBoxWave);
-    EditFLWave = Edit(GroupBoxWave, "EditFLWave", "");
-    Button1 = Button(GroupBoxWave, "Button1", QStringLiteral("参照"));
+    EditFLWave = NamedEdit(GroupBoxWave, "EditFLWave", "");
+    Button1 = DialogButton(GroupBoxWave, "Button1", QStringLiteral("参照"));
     ComboBoxHs = Combo(GroupBoxWave, "ComboBoxHs");
     ComboBoxTs = Combo(GroupBoxWave, "ComboBoxTs");
-    EditCHs = Edit(GroupBoxWave, "EditCHs", "1");
-    EditCTs = Edit(GroupBoxWave, "EditCTs", "1");
-    EditKr = Edit(GroupBoxWave, "EditKr", "1");
+    EditCHs = NamedEdit(GroupBoxWave, "EditCHs", "1");
+    EditCTs = NamedEdit(GroupBoxWave, "EditCTs", "1");
+    EditKr = NamedEdit(GroupBoxWave, "EditKr", "1");
     wave->addWidget(new QLabel(QStringLiteral("ファイル："), GroupBoxWave), 0, 0);
     wave->addLayout(FileRow(EditFLWave, Button1), 0, 1, 1, 4);
     wave->addWidget(new QLabel(QStringLiteral("有義波波高(m)："), GroupBoxWave), 1, 0);
@@ -107,13 +87,12 @@ TFrmWaveVelSeries::TFrmWaveVelSeries(AppContext& ctx, QWidget* parent) : QDialog
     wave->addWidget(EditKr, 3, 1);
     input->addWidget(GroupBoxWave);
 
-    GroupBoxTide = new QGroupBox(QStringLiteral("潮位"), TabSheet1);
-    GroupBoxTide->setObjectName("GroupBoxTide");
+    GroupBoxTide = NamedGroup(TabSheet1, "GroupBoxTide", QStringLiteral("潮位"));
     auto* tide = new QGridLayout(GroupBoxTide);
-    EditFLTide = Edit(GroupBoxTide, "EditFLTide", "");
-    Button3 = Button(GroupBoxTide, "Button3", QStringLiteral("参照"));
+    EditFLTide = NamedEdit(GroupBoxTide, "EditFLTide", "");
+    Button3 = DialogButton(GroupBoxTide, "Button3", QStringLiteral("参照"));
     ComboBoxTide = Combo(GroupBoxTide, "ComboBoxTide");
-    EditMSL = Edit(GroupBoxTide, "EditMSL", "0");
+    EditMSL = NamedEdit(GroupBoxTide, "EditMSL", "0");
     tide->addWidget(new QLabel(QStringLiteral("ファイル："), GroupBoxTide), 0, 0);
     tide->addLayout(FileRow(EditFLTide, Button3), 0, 1, 1, 2);
     tide->addWidget(new QLabel(QStringLiteral("潮位(m)："), GroupBoxTide), 1, 0);
@@ -128,8 +107,7 @@ TFrmWaveVelSeries::TFrmWaveVelSeries(AppContext& ctx, QWidget* parent) : QDialog
     TabSheet2 = new QWidget(PageControl1);
     TabSheet2->setObjectName("TabSheet2");
     auto* output = new QVBoxLayout(TabSheet2);
-    auto* items = new QGroupBox(QStringLiteral("保存項目"), TabSheet2);
-    items->setObjectName("GroupBoxItems");
+    auto* items = NamedGroup(TabSheet2, "GroupBoxItems", QStringLiteral("保存項目"));
     auto* itemsLayout = new QVBoxLayout(items);
     auto* copies = new QHBoxLayout;
     CheckBoxTide = Check(items, "CheckBoxTide", QStringLiteral("潮位"));
@@ -148,8 +126,7 @@ TFrmWaveVelSeries::TFrmWaveVelSeries(AppContext& ctx, QWidget* parent) : QDialog
     itemsLayout->addWidget(RadioGroupOutput);
     output->addWidget(items);
 
-    auto* optionsBox = new QGroupBox(QStringLiteral("オプション"), TabSheet2);
-    optionsBox->setObjectName("GroupBoxOptions");
+    auto* optionsBox = NamedGroup(TabSheet2, "GroupBoxOptions", QStringLiteral("オプション"));
     auto* optionsLayout = new QVBoxLayout(optionsBox);
     CheckBoxUmax = Check(optionsBox, "CheckBoxUmax", QStringLiteral("計算領域での最大値"));
     CheckBoxXmax = Check(optionsBox, "CheckBoxXmax", QStringLiteral("最大値の現れる位置（水深）"));
@@ -157,11 +134,10 @@ TFrmWaveVelSeries::TFrmWaveVelSeries(AppContext& ctx, QWidget* parent) : QDialog
     optionsLayout->addWidget(CheckBoxXmax);
     output->addWidget(optionsBox);
 
-    auto* fileBox = new QGroupBox(QStringLiteral("ファイル"), TabSheet2);
-    fileBox->setObjectName("GroupBoxFile");
+    auto* fileBox = NamedGroup(TabSheet2, "GroupBoxFile", QStringLiteral("ファイル"));
     auto* fileLayout = new QHBoxLayout(fileBox);
-    EditFLOutput = Edit(fileBox, "EditFLOutput", "");
-    Button2 = Button(fileBox, "Button2", QStringLiteral("参照"));
+    EditFLOutput = NamedEdit(fileBox, "EditFLOutput", "");
+    Button2 = DialogButton(fileBox, "Button2", QStringLiteral("参照"));
     fileLayout->addWidget(EditFLOutput);
     fileLayout->addWidget(Button2);
     output->addWidget(fileBox);
@@ -169,14 +145,10 @@ TFrmWaveVelSeries::TFrmWaveVelSeries(AppContext& ctx, QWidget* parent) : QDialog
     PageControl1->addTab(TabSheet2, QStringLiteral("出力"));
     PageControl1->setCurrentWidget(TabSheet2);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    BitBtn1 = Button(this, "BitBtn1", QStringLiteral("計算"));
+    BitBtn1 = DialogButton(this, "BitBtn1", QStringLiteral("計算"));
     BitBtn1->setDefault(true);
-    BitBtn2 = Button(this, "BitBtn2", QStringLiteral("キャンセル"));
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    ScrolledBody(this, body, buttons);
+    BitBtn2 = DialogButton(this, "BitBtn2", QStringLiteral("キャンセル"));
+    ScrolledBody(this, body, ButtonRow({BitBtn1, BitBtn2}));
 
     connect(Button1, &QPushButton::clicked, this, [this] { RunGuarded(ctx_, [this] { Button1Click(); }); });
     connect(Button3, &QPushButton::clicked, this, [this] { RunGuarded(ctx_, [this] { Button3Click(); }); });
@@ -253,7 +225,7 @@ void TFrmWaveVelSeries::FillTideChannels() {
 
 QString TFrmWaveVelSeries::BrowseInput(QLineEdit* box) {
     const QString current = box->text();
-    return ChooseFile(ctx_, this, QString(), QtFilter(kInputFilter), current, false, DialogPurpose::SeriesInput);
+    return ChooseFile(ctx_, this, QString(), DialogFilter(kInputFilter), current, false, DialogPurpose::SeriesInput);
 }
 
 void TFrmWaveVelSeries::Button1Click() {
@@ -271,7 +243,7 @@ void TFrmWaveVelSeries::Button3Click() {
 }
 
 void TFrmWaveVelSeries::Button2Click() {
-    const QString chosen = ChooseFile(ctx_, this, QString(), QtFilter(kOutputFilter), EditFLOutput->text(), true,
+    const QString chosen = ChooseFile(ctx_, this, QString(), DialogFilter(kOutputFilter), EditFLOutput->text(), true,
                                       DialogPurpose::SeriesOutput);
     if (chosen.isEmpty()) return;
     EditFLOutput->setText(Q(orvane::ChangeFileExt(S(chosen), ".tsd")));
@@ -372,17 +344,9 @@ void TFrmWaveVelSeries::Compute() {
     }
 
     sdf->EditFileName->setText(EditFLOutput->text());
-    struct DeferScope {
-        TFrmSDFdata* w;
-        explicit DeferScope(TFrmSDFdata* s) : w(s) { w->DeferHeaderWrite = true; }
-        ~DeferScope() { w->DeferHeaderWrite = false; }
-    };
     // The reading is over: no empty progress box behind the save window.
     progress.Hide();
-    {
-        DeferScope defer(sdf);
-        if (sdf->ShowSaveWindow(HasSdfExtension(outputName) ? 0 : 1) != 1) return;
-    }
+    if (sdf->ShowSaveWindowForResult(HasSdfExtension(outputName) ? 0 : 1) != 1) return;
 
     options.Kr = Kr = StrToFloat(S(EditKr->text()));
     options.MSL = StrToFloat(S(EditMSL->text()));

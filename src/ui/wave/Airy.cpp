@@ -6,14 +6,9 @@
 #include "core/wave/SmallAmplitudeWave.h"
 #include "ui/app/Desktop.h"
 #include "ui/app/Guard.h"
+#include "ui/widgets/Controls.h"
 
 namespace {
-
-QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& text) {
-    auto* e = new QLineEdit(text, parent);
-    e->setObjectName(QString::fromLatin1(name));
-    return e;
-}
 
 QLabel* MakeResult(QWidget* parent, const char* name) {
     auto* l = new QLabel(parent);
@@ -31,12 +26,11 @@ TFrmAiry::TFrmAiry(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx
     setWindowTitle(QStringLiteral("微小振幅波理論による波の諸元"));
 
     // FormCreate: the initial texts.
-    EdtDepth = MakeEdit(this, "EdtDepth", QStringLiteral("10"));
-    EdtPeriod = MakeEdit(this, "EdtPeriod", QStringLiteral("10"));
-    EdtHeight = MakeEdit(this, "EdtHeight", QStringLiteral("1"));
-    auto* velGroup = new QGroupBox(QStringLiteral("流速振幅"), this);
-    velGroup->setObjectName("GroupBox1");
-    EdtCalDpth = MakeEdit(velGroup, "EdtCalDpth", QStringLiteral("0"));
+    EdtDepth = NamedEdit(this, "EdtDepth", QStringLiteral("10"));
+    EdtPeriod = NamedEdit(this, "EdtPeriod", QStringLiteral("10"));
+    EdtHeight = NamedEdit(this, "EdtHeight", QStringLiteral("1"));
+    auto* velGroup = NamedGroup(this, "GroupBox1", QStringLiteral("流速振幅"));
+    EdtCalDpth = NamedEdit(velGroup, "EdtCalDpth", QStringLiteral("0"));
 
     LblLength = MakeResult(this, "LblLength");
     LblC = MakeResult(this, "LblC");
@@ -63,12 +57,8 @@ TFrmAiry::TFrmAiry(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx
     vel->addRow(QStringLiteral("水平(m/s)："), LblVelx);
     vel->addRow(QStringLiteral("鉛直(m/s)："), LblVely);
 
-    BitBtn1 = new QPushButton(QStringLiteral("計算"), this);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("閉じる"), this);
-    BitBtn2->setObjectName("BitBtn2");
-    BitBtn2->setAutoDefault(false);
+    BitBtn1 = DialogButton(this, "BitBtn1", QStringLiteral("計算"), true);
+    BitBtn2 = DialogButton(this, "BitBtn2", QStringLiteral("閉じる"));
     connect(BitBtn1, &QPushButton::clicked, this, &TFrmAiry::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TFrmAiry::BitBtn2Click);
 
@@ -79,16 +69,8 @@ TFrmAiry::TFrmAiry(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx
     left->addStretch();
     columns->addLayout(left);
     columns->addLayout(results);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
     // The boxes scroll on a screen too small for the window; the buttons stay in view.
-    auto* body = new QWidget;
-    body->setObjectName("PanelBody");
-    auto* layout = new QVBoxLayout(body);
-    layout->addLayout(columns);
-    ScrolledBody(this, body, buttons);
+    ScrolledBody(this, columns, ButtonRow({BitBtn1, BitBtn2}));
 }
 
 void TFrmAiry::Calculate() {

@@ -10,35 +10,30 @@
 #include "core/wave/Rayleigh.h"
 #include "ui/app/Guard.h"
 #include "ui/app/QtPrompter.h"
+#include "ui/widgets/Controls.h"
 
 TFrmRayleigh::TFrmRayleigh(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName("TFrmRayleigh");
     setWindowTitle(QStringLiteral("Rayleigh分布による確率振幅の計算"));
 
-    GroupBox1 = new QGroupBox(QStringLiteral("基準データ"), this);
-    GroupBox1->setObjectName("GroupBox1");
+    GroupBox1 = NamedGroup(this, "GroupBox1", QStringLiteral("基準データ"));
     RadioButtonRMS = new QRadioButton(QStringLiteral("RMS値"), GroupBox1);
     RadioButtonRMS->setObjectName("RadioButtonRMS");
     RadioButtonRMS->setChecked(true);
     RadioButtonSignificant = new QRadioButton(QStringLiteral("有義値"), GroupBox1);
     RadioButtonSignificant->setObjectName("RadioButtonSignificant");
-    EditStandard = new QLineEdit(QStringLiteral("1"), GroupBox1);
-    EditStandard->setObjectName("EditStandard");
+    EditStandard = NamedEdit(GroupBox1, "EditStandard", QStringLiteral("1"));
     auto* g1 = new QGridLayout(GroupBox1);
     g1->addWidget(RadioButtonRMS, 0, 0);
     g1->addWidget(RadioButtonSignificant, 1, 0);
     g1->addWidget(EditStandard, 0, 1, 2, 1, Qt::AlignVCenter);
 
-    GroupBox2 = new QGroupBox(QStringLiteral("計算する上側確率"), this);
-    GroupBox2->setObjectName("GroupBox2");
-    EditProb = new QLineEdit(QStringLiteral("0.1"), GroupBox2);
-    EditProb->setObjectName("EditProb");
+    GroupBox2 = NamedGroup(this, "GroupBox2", QStringLiteral("計算する上側確率"));
+    EditProb = NamedEdit(GroupBox2, "EditProb", QStringLiteral("0.1"));
     auto* g2 = new QVBoxLayout(GroupBox2);
     g2->addWidget(EditProb);
 
-    BitBtn1 = new QPushButton(QStringLiteral("計算"), this);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setDefault(true);
+    BitBtn1 = DialogButton(this, "BitBtn1", QStringLiteral("計算"), true);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
 
     auto* right = new QVBoxLayout;
