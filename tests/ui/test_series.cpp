@@ -216,6 +216,26 @@ TEST_F(SeriesWindowTest, BrowseTakesTheDefaultExtension) {
     EXPECT_EQ(fileRequests[0].filter, "ﾃｷｽﾄ型時系列ﾌｧｲﾙ(*.TSD) (*.tsd)");
 }
 
+// A tool's result: 保存 names the file and the tool writes it whole later; the window's
+// flags must not outlive it, or the next plain save would write no header.
+TEST_F(SeriesWindowTest, AResultSaveLeavesTheFileToTheToolAndResetsItsFlagsEvenOnAnError) {
+    FillResult(1);
+    const std::string name = TempPath("deferred.tsd");
+    w->EditFileName->setText(QString::fromStdString(name));
+    onModal = [&](QDialog*) {
+        EXPECT_TRUE(w->DeferHeaderWrite && w->StartInInitialDir);
+        Click(w, "BitBtn1");
+    };
+    EXPECT_EQ(w->ShowSaveWindowForResult(1, true), 1);
+    EXPECT_EQ(w->Store().OutputFileName, name);
+    EXPECT_FALSE(std::filesystem::exists(name));
+    EXPECT_FALSE(w->DeferHeaderWrite || w->StartInInitialDir);
+
+    onModal = [](QDialog*) { throw std::runtime_error("window failed"); };
+    EXPECT_THROW(w->ShowSaveWindowForResult(0, true), std::runtime_error);
+    EXPECT_FALSE(w->DeferHeaderWrite || w->StartInInitialDir);
+}
+
 TEST_F(SeriesWindowTest, OldFileConversionUsesTheProgressDialogAndSetsTheUnits) {
     const std::string path = TempPath("old.sdf");
     std::filesystem::copy_file(std::string(ORVANE_TEST_DATA) + "/series/v1_two_channels.sdf", path);
