@@ -36,13 +36,6 @@ QComboBox* MakeUnitCombo(QWidget* parent, const char* name, int x, int y) {
     return c;
 }
 
-// "desc|*.sdf" as the Qt file dialog wants it.
-QString QtFilter(const QString& filter) {
-    QStringList parts = filter.split('|');
-    if (parts.size() < 2) return filter;
-    return parts[0] + " (" + parts[1] + ")";
-}
-
 float CheckedSingle(const std::string& text) {
     double v = orvane::StrToFloat(text);
     if (std::fabs(v) > FLT_MAX) throw orvane::EOverflow();
@@ -273,7 +266,7 @@ void TFrmSDFdata::Button1Click() {
         const bool inInitialDir = StartInInitialDir || EditFileName->text().isEmpty();
         QString start = inInitialDir ? SaveDialog1.InitialDir : EditFileName->text();
         if (inInitialDir && !start.isEmpty()) start += QLatin1Char('/');
-        QString chosen = ChooseFile(ctx_, this, QString(), QtFilter(SaveDialog1.Filter), start, true,
+        QString chosen = ChooseFile(ctx_, this, QString(), DialogFilter(SaveDialog1.Filter), start, true,
                                     DialogPurpose::SeriesOutput);
         if (chosen.isEmpty()) return;
         EditFileName->setText(Q(orvane::ChangeFileExt(S(chosen), S(SaveDialog1.DefaultExt))));
