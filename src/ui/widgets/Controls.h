@@ -1,7 +1,8 @@
 #pragma once
 // The pieces the windows build their controls from. Each is named (objectName) so that the
-// settings file, the help key and the tests find it; the parent may be null when a layout
-// takes the control later, as the caller's creation order decides the tab order.
+// settings file, the help key and the tests find it. The parent may be null: the layout
+// that takes the control parents it, and the order the caller makes them in stays the tab
+// order.
 #include <initializer_list>
 #include <QString>
 #include <QStringList>
