@@ -8,14 +8,13 @@
 #include <csignal>
 #include <regex>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include "core/runtime/Cancel.h"
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
-#include "core/shoaling/ShoalingRun.h"
+#include "core/shoaling/BedChoice.h"
 
 namespace orvane {
 
@@ -166,37 +165,30 @@ int Choice(const std::string& option, const std::string& value,
 
 int ProfileColumn(const std::string& option, const std::string& value,
                   const std::vector<std::string>& header) {
-    for (std::size_t i = 0; i < header.size(); ++i)
-        if (header[i] == value) return static_cast<int>(i);
-    int number = 0;
-    if (TryStrToInt(value, number) && number >= 1 && number <= kMaxProfileColumns) return number - 1;
-    throw CLI::ValidationError(option, "'" + MessageExcerpt(value) + "' は列の項目名でも 1～" +
-                                           std::to_string(kMaxProfileColumns) + " の番号でもありません。");
+    std::string message;
+    const int column = FindProfileColumn({value, true}, header, message);
+    if (column < 0) throw CLI::ValidationError(option, message);
+    return column;
 }
 
-void ApplyBedOptions(ShoalingRun& run, int method, const std::string& xAxis,
-                     const std::string& profile, const std::string& distanceColumn,
-                     const std::string& depthColumn) {
-    ShoalingInputs& in = run.Inputs;
-    in.ObsPos = SurfZoneModelOf(method).startsAtObservation ? 1 : 0;
-    in.XAxis = Choice("--x-axis", xAxis, {"depth", "distance"});
-    if (profile.empty()) return;
-    in.ProfileMode = 1;
-    in.ProfileFile = profile;
-    in.XAxis = 1;
-    // A FIFO would block the reader, a folder is no file: say so before reading.
-    RequireInputFile(profile);
-    const auto header = ShoalingRun::ReadProfileHeader(profile);
-    if (header.empty()) {
-        // Say why: the first line in neither encoding, or no names on it.
-        std::ifstream in(profile, std::ios::binary);
-        std::string line;
-        for (char c; line.size() < (1u << 20) && in.get(c) && c != '\n';) line.push_back(c);
-        DetectTextEncoding(line, "「" + profile + "」");
-        throw OrvaneError("「" + profile + "」の1行目に項目名がありません。");
+ShoalingRun SetUpBed(int method, const BedOptions& o, const PhysicalConstants& constants) {
+    BedChoice b;
+    b.method = method;
+    b.xAxis = Choice("--x-axis", o.xAxis, {"depth", "distance"});
+    b.slope = StrToFloat(o.slope);
+    if (!o.obsPos.empty()) b.obsPos = StrToFloat(o.obsPos);
+    if (o.onshoreEndGiven) b.onshoreEnd = StrToFloat(o.onshoreEnd);
+    if (o.offshoreEndGiven) b.offshoreEnd = StrToFloat(o.offshoreEnd);
+    b.profileFile = o.profile;
+    b.distanceColumn = {o.distanceColumn, true};
+    b.depthColumn = {o.depthColumn, true};
+    BedSetup bed = SetUpBed(b, constants, SharedPrompter());
+    switch (bed.problem) {
+    case BedProblem::None: return std::move(bed.run);
+    case BedProblem::DistanceColumn: throw CLI::ValidationError("--distance-column", bed.message);
+    case BedProblem::DepthColumn: throw CLI::ValidationError("--depth-column", bed.message);
+    default: throw OrvaneError(bed.message);
     }
-    run.DistanceColumn = ProfileColumn("--distance-column", distanceColumn, header);
-    run.DepthColumn = ProfileColumn("--depth-column", depthColumn, header);
 }
 
 }  // namespace orvane

@@ -12,6 +12,7 @@
 #include "core/app/PhysicalConstants.h"
 #include "core/runtime/Progress.h"
 #include "core/runtime/Prompter.h"
+#include "core/shoaling/ShoalingRun.h"
 
 namespace orvane {
 
@@ -79,13 +80,16 @@ int Choice(const std::string& option, const std::string& value,
 int ProfileColumn(const std::string& option, const std::string& value,
                   const std::vector<std::string>& header);
 
-class ShoalingRun;
-// The bed and start options shared by shoal and the series tools: the first two models
-// start in deep water, the last two at the observation point; a profile file means the
-// distance axis and columns chosen from its header.
-void ApplyBedOptions(ShoalingRun& run, int method, const std::string& xAxis,
-                     const std::string& profile, const std::string& distanceColumn,
-                     const std::string& depthColumn);
+// The bed options of shoal and the series tools, as typed (numbers already checked while
+// parsing); an end not given is the profile's, or the default of a plane bed.
+struct BedOptions {
+    std::string xAxis = "depth", slope = "0.1", profile, distanceColumn = "1", depthColumn = "2";
+    std::string obsPos, onshoreEnd = "0.1", offshoreEnd = "10";
+    bool onshoreEndGiven = false, offshoreEndGiven = false;
+};
+// The run the core sets up from them; a column not in the profile's header is a usage
+// error naming its option, any other problem an error with the core's message.
+ShoalingRun SetUpBed(int method, const BedOptions& options, const PhysicalConstants& constants);
 
 }  // namespace orvane
 

@@ -72,8 +72,8 @@ struct VelocityArgs {
     bool copyHs = false, copyTs = false, copyTide = false, umax = false, xmax = false;
     std::string item = "urms";
     std::string method = "1";
-    std::string slope = "0.1", points = "2,4,6", offshoreEnd = "10", onshoreEnd = "0.1";
-    std::string xAxis = "depth", profile, distanceColumn = "1", depthColumn = "2", obsPos;
+    std::string points = "2,4,6";
+    BedOptions bed;
     int jobs = 0;
     PhysicalConstants constants;
 };
@@ -84,13 +84,9 @@ void RunWaveVelocitySeries(const VelocityArgs& a) {
     CheckOutputFile(a.output, {a.waveFile, a.tideFile}, {".sdf", ".tsd"});
 
     // The shoaling window in service mode: significant height and period, first display item.
-    ShoalingRun run{a.constants};
-    ShoalingInputs& si = run.Inputs;
     const int method = ParseMethod("--method", a.method, ShoalMethodNames());
     if (!SurfZoneModelOf(method).random) throw OrvaneError(msg::kNotForRegularWaves);
-    if (SurfZoneModelOf(method).startsAtObservation && a.obsPos.empty()) throw OrvaneError(msg::kObsDepthNeeded);
-    si.Method = method;
-    ApplyBedOptions(run, method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
+    ShoalingRun run = SetUpBed(method, a.bed, a.constants);
     if (a.jobs < 0 || a.jobs > 256) throw CLI::ValidationError("--jobs", "0～256 にしてください (0 は使えるコアの数)。");
     const int jobs = ThreadsForJobs(a.jobs);
 
@@ -126,10 +122,6 @@ void RunWaveVelocitySeries(const VelocityArgs& a) {
 
     options.Kr = StrToFloat(a.kr);
     options.MSL = StrToFloat(a.msl);
-    si.OnshoreEndValue = StrToFloat(a.onshoreEnd);
-    si.OffshoreEndValue = StrToFloat(a.offshoreEnd);
-    if (si.ProfileMode == 0) si.Slope = StrToFloat(a.slope);
-    if (si.ObsPos == 1) si.ObsPosValue = StrToFloat(a.obsPos);
     CheckResultTable(store, a.output);
     NormaliseAsSaveWindow(store.header);
 
@@ -212,19 +204,23 @@ void RegisterTimeSeriesCommands(CLI::App& app) {
                       "計算方法 (名前または番号): " + SurfZoneModelList(true))
             ->type_name("名前|番号")
             ->capture_default_str();
-        AddTextOption(s, "--slope", a->slope, "一定勾配の海底勾配");
-        AddTextOption(s, "--profile", a->profile, "海底断面データ (CSV、1行目は項目名)", "ファイル");
-        AddTextOption(s, "--distance-column", a->distanceColumn, "離岸距離の列: 項目名または 1 からの番号", "列名|番号");
-        AddTextOption(s, "--depth-column", a->depthColumn, "水深の列: 項目名または 1 からの番号", "列名|番号");
+        AddTextOption(s, "--slope", a->bed.slope, "一定勾配の海底勾配");
+        AddTextOption(s, "--profile", a->bed.profile, "海底断面データ (CSV、1行目は項目名)", "ファイル");
+        AddTextOption(s, "--distance-column", a->bed.distanceColumn, "離岸距離の列: 項目名または 1 からの番号", "列名|番号");
+        AddTextOption(s, "--depth-column", a->bed.depthColumn, "水深の列: 項目名または 1 からの番号", "列名|番号");
         AddTextOption(s, "--points", a->points, "推定位置 (カンマ区切り): 水深 (MSL基準, m) または離岸距離 (m)", "数値,...");
-        AddTextOption(s, "--x-axis", a->xAxis, "位置の単位: depth | distance (断面データでは distance)", "{depth,distance}");
-        AddTextOption(s, "--offshore-end", a->offshoreEnd, "計算範囲の沖側端点");
-        AddTextOption(s, "--onshore-end", a->onshoreEnd, "計算範囲の岸側端点");
-        AddTextOption(s, "--obs-depth", a->obsPos, "観測点の水深 (MSL基準, m) または離岸距離 (m); 方法 2, 3 で必要");
+        AddTextOption(s, "--x-axis", a->bed.xAxis, "位置の単位: depth | distance (断面データでは distance)", "{depth,distance}");
+        AddTextOption(s, "--offshore-end", a->bed.offshoreEnd, "計算範囲の沖側端点 (断面データでは省略時にその沖端)");
+        AddTextOption(s, "--onshore-end", a->bed.onshoreEnd, "計算範囲の岸側端点 (断面データでは省略時に 0.1)");
+        AddTextOption(s, "--obs-depth", a->bed.obsPos, "観測点の水深 (MSL基準, m) または離岸距離 (m); 方法 2, 3 で必要");
         s->add_option("--jobs", a->jobs, "並行して計算するスレッドの数 (0: 使えるコアの数); 結果は 1 のときと同じ")
             ->capture_default_str();
         AddConstantsOptions(s, a->constants);
-        s->callback([a] { RunWaveVelocitySeries(*a); });
+        s->callback([a, s] {
+            a->bed.onshoreEndGiven = s->count("--onshore-end") > 0;
+            a->bed.offshoreEndGiven = s->count("--offshore-end") > 0;
+            RunWaveVelocitySeries(*a);
+        });
     }
     {
         auto a = std::make_shared<HeightArgs>();

@@ -31,10 +31,8 @@ py::dict VelocitySeries(const DoubleArray& hs, const DoubleArray& ts, const Doub
     if (!SurfZoneModelOf(m).random) Raise(gError, msg::kNotForRegularWaves);
     const int threads = Jobs(jobs);
 
-    ShoalingRun run{constants};
-    ShoalingOutput silent;
     KeepingPrompter prompter;
-    SetUpBed(run, m, bed, silent, prompter);
+    ShoalingRun run = BedRun(m, bed, constants, prompter);
 
     VelocityOptions options;
     options.output = Pick("item", item, {"urms", "um", "us"});
