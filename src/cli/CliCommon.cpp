@@ -1,7 +1,9 @@
+#include "core/runtime/Messages.h"
 #include "CliCommon.h"
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -226,34 +228,24 @@ int InterruptExitCode() {
 }
 
 void CheckOutputFile(const std::string& output, const std::vector<std::string>& inputs,
-                     std::initializer_list<const char*> extensions) {
+                     const std::vector<SeriesFormat>& formats) {
     namespace fs = std::filesystem;
     std::error_code ec;
     if (output.empty()) throw OrvaneError("出力ファイルの名前を指定してください。");
     if (fs::is_directory(output, ec))
         throw OrvaneError("「" + output + "」はフォルダです。出力にはファイルの名前を指定してください。");
-    const std::string ext = LowerAscii(ExtractFileExt(output));
-    bool known = false;
-    std::string list;
-    for (const char* e : extensions) {
-        known = known || ext == e;
-        list += (list.empty() ? "" : " か ") + std::string(e);
-    }
-    if (!known) throw OrvaneError("出力ファイルの拡張子は " + list + " にしてください。");
+    const SeriesFormatInfo* format = SeriesFormatOf(output);
+    if (!format || std::find(formats.begin(), formats.end(), format->format) == formats.end())
+        throw OrvaneError("出力ファイルの拡張子は " + ExtensionList(formats) + " にしてください。");
     const fs::path parent = fs::path(output).parent_path();
     if (!parent.empty() && !fs::is_directory(parent, ec))
         throw OrvaneError("フォルダ「" + parent.string() + "」が見つかりません。");
     for (const auto& in : inputs) {
         if (in.empty()) continue;
-        if (in == output || fs::equivalent(in, output, ec)) {
-            const std::string inExt = LowerAscii(ExtractFileExt(in));
-            if (inExt == ".tsd") throw OrvaneError("ロードしているTSDファイルは上書き出来ません。");
-            if (inExt == ".sdf") throw OrvaneError("ロードしているSDFファイルは上書き出来ません。");
-            throw OrvaneError("読み込んでいるファイルは上書き出来ません。");
-        }
+        if (in == output || fs::equivalent(in, output, ec)) throw OrvaneError(OverwriteInputText(in));
     }
     if (fs::exists(output, ec) &&
-        SharedPrompter().Message(MsgKind::Warning, "同名のファイルが存在します。上書きしてよろしいですか。",
+        SharedPrompter().Message(MsgKind::Warning, msg::kOverwriteQuestion,
                                  MsgButtons::YesNo) != MsgResult::Yes)
         throw OrvaneError("中止しました。");
 }

@@ -12,6 +12,7 @@
 #include "core/app/PhysicalConstants.h"
 #include "core/runtime/Progress.h"
 #include "core/runtime/Prompter.h"
+#include "core/series/SeriesWriter.h"
 #include "core/shoaling/ShoalingRun.h"
 
 namespace orvane {
@@ -105,11 +106,11 @@ void ThrowIfInterrupted();
 // 128 + the signal.
 int InterruptExitCode();
 
-// The save rules for a command's output file: the extension must be one of `extensions`
-// (lower case, with the dot); never one of `inputs` (the files being read); never a
-// folder; an existing file only after the question (answered by --yes).
+// The save rules for a command's output file: its extension one of `formats` (by the
+// series format table); never one of `inputs` (the files being read); never a folder; an
+// existing file only after the question (answered by --yes).
 void CheckOutputFile(const std::string& output, const std::vector<std::string>& inputs,
-                     std::initializer_list<const char*> extensions);
+                     const std::vector<SeriesFormat>& formats);
 
 }  // namespace orvane
 

@@ -116,7 +116,7 @@ orvane::ObservedSet ReadObservedFile(const ShoalArgs& a, const std::string& file
     const ObservedHeight kind = Choice("--observed-height", a.observedHeight, {"hs", "hrms"}) == 0
                                     ? ObservedHeight::Hs
                                     : ObservedHeight::Hrms;
-    if (!FileExists(file)) throw OrvaneError("指定したファイルが見つかりません。: " + file);
+    if (!FileExists(file)) throw OrvaneError(msg::kFileNotFound + (": " + file));
     const auto header = ShoalingRun::ReadProfileHeader(file);
     ObservationColumns c;
     c.position = ProfileColumn("--observed-position-column", a.observedPosition, header);
@@ -330,7 +330,7 @@ void RunShoal(const ShoalArgs& a) {
     if (!model)
         throw CLI::ValidationError("--method", "'" + a.method + "' は使えません。使える値: " +
                                                    MethodList(ShoalMethodNames()) + " | all");
-    if (!a.pointsCsv.empty()) CheckOutputFile(a.pointsCsv, {a.bed.profile}, {".csv"});
+    if (!a.pointsCsv.empty()) CheckOutputFile(a.pointsCsv, {a.bed.profile}, {orvane::SeriesFormat::CSV});
     ShoalingRequest request = BaseRequest(a, model->key);
     ShoalingInputs& in = request.inputs;
     if (!a.display.empty()) {

@@ -30,7 +30,7 @@ std::string Trimmed(const std::string& s) {
 
 // An interval channel given by its name, its list text ("Us(m/s)") or its number from 1.
 int ChannelIndex(const std::string& option, const std::string& value, const SeriesHeader& h) {
-    if (h.NchInterval <= 0) throw OrvaneError("インターバル記録のチャンネルがありません。");
+    if (h.NchInterval <= 0) throw OrvaneError(msg::kNoIntervalChannels);
     for (int c = 0; c < h.NchInterval; ++c)
         if (Trimmed(h.ItemName[c]) == value || ChannelListText(h, c) == value) return c;
     int number = 0;
@@ -81,7 +81,7 @@ struct VelocityArgs {
 void RunWaveVelocitySeries(const VelocityArgs& a) {
     Prompter& prompter = SharedPrompter();
     Progress& progress = SharedProgress();
-    CheckOutputFile(a.output, {a.waveFile, a.tideFile}, {".sdf", ".tsd"});
+    CheckOutputFile(a.output, {a.waveFile, a.tideFile}, SeriesFileFormats());
 
     // The shoaling window in service mode: significant height and period, first display item.
     const int method = ParseMethod("--method", a.method, ShoalMethodNames());
@@ -117,7 +117,7 @@ void RunWaveVelocitySeries(const VelocityArgs& a) {
     VelocityInputs in;
     if (!ReadVelocityInputs(store, files, in, prompter, progress)) throw OrvaneError(msg::kRunAbandoned);
     run.ParseEstimationPoints(a.points);
-    if (!SetUpVelocityOutput(store, options, run)) throw OrvaneError("推定位置を入力して下さい。");
+    if (!SetUpVelocityOutput(store, options, run)) throw OrvaneError(msg::kNoEstimationPoints);
     progress.Hide();
 
     options.Kr = StrToFloat(a.kr);
@@ -147,7 +147,7 @@ struct HeightArgs {
 void RunWaveHeightSeries(const HeightArgs& a) {
     Prompter& prompter = SharedPrompter();
     Progress& progress = SharedProgress();
-    CheckOutputFile(a.output, {a.input}, {".sdf", ".tsd"});
+    CheckOutputFile(a.output, {a.input}, SeriesFileFormats());
     const SeriesHeader header = HeaderOf(a.input, prompter, progress);
     WaveHeightInputs inputs;
     inputs.meanDepth = StrToFloat(a.meanDepth);

@@ -44,7 +44,7 @@ py::dict VelocitySeries(const DoubleArray& hs, const DoubleArray& ts, const Doub
     SeriesStore table;
     table.header.SampleSize = static_cast<std::int32_t>(tide.size());
     if (!SetUpVelocityOutput(table, options, run))
-        Raise(gError, "推定位置を入力して下さい。");
+        Raise(gError, msg::kNoEstimationPoints);
 
     VelocityInputs in;
     in.HsSeries = FloatSeries(hs);

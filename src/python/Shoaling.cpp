@@ -199,7 +199,7 @@ ObservedSet Observed(py::handle observed, const std::string& kind, py::handle co
     const ObservedHeight k = ObservedKind(kind);
     if (py::isinstance<py::str>(observed) || py::hasattr(observed, "__fspath__")) {
         const std::string path = py::str(py::module_::import("os").attr("fspath")(observed)).cast<std::string>();
-        if (!FileExists(path)) Raise(gFileError, "指定したファイルが見つかりません。");
+        if (!FileExists(path)) Raise(gFileError, msg::kFileNotFound);
         const auto header = ShoalingRun::ReadProfileHeader(path);
         auto cols = columns.cast<py::sequence>();
         if (cols.size() != 3) throw py::value_error("observed_columns: (position, height, setup or None)");

@@ -71,16 +71,10 @@ bool RunBattjesStiveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
     run.ReserveRecords(h + 12.5 * H0, 0.25 * H0);
 
     for (long step = 0;; ++step) {
-        if (step >= kMaxModelSteps)
-            throw EConvergence("計算点の数が上限を超えました。");
-        if (progress.Cancelled()) return false;
-
-        const double dh = h / H0 >= 2.5 ? 0.25 * H0 : 0.05 * H0;
-        double xn = run.NextStation(dh, x);
-        if (!(xn < x)) {
-            if (run.AtShorewardEndOfProfile(x)) return true;
-            throw EConvergence("計算点が進みません。");
-        }
+        const std::optional<double> next = NextRandomStation(run, step, x, h, H0, progress);
+        if (!next) return false;
+        double xn = *next;
+        if (StopsShort(run, x, xn)) return true;
         const bool haveTarget = run.EstimationIndex < run.EstimationCount;
         const double target = run.TargetDistance;
         if (haveTarget && x > target && target >= xn) xn = target;

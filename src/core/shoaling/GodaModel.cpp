@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 #include "core/runtime/Errors.h"
+#include "core/runtime/Messages.h"
 #include "core/runtime/MathConstants.h"
 #include "core/runtime/NumberText.h"
 #include "core/shoaling/WaveFunctions.h"
@@ -527,23 +528,17 @@ bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
     run.ReserveRecords(hs + 12.5 * H0, 0.25 * H0);
 
     for (long step = 0;; ++step) {
-        if (step >= kMaxModelSteps)
-            throw EConvergence("計算点の数が上限を超えました。");
-        if (progress.Cancelled()) return false;
-
-        const double dh = h / H0 >= 2.5 ? 0.25 * H0 : 0.05 * H0;
-        double xn = run.NextStation(dh, x);
+        const std::optional<double> next = NextRandomStation(run, step, x, h, H0, progress);
+        if (!next) return false;
+        double xn = *next;
         if (xn <= run.OnshoreEnd || xn <= 0.0) return true;
-        if (!(xn < x)) {
-            if (run.AtShorewardEndOfProfile(x)) return true;
-            throw EConvergence("計算点が進みません。");
-        }
+        if (StopsShort(run, x, xn)) return true;
 
         // Steps are arranged so that an estimation point is the mid-point of a step.
         const bool haveTarget = run.EstimationIndex < run.EstimationCount;
         const double target = run.TargetDistance;
         if (haveTarget) xn = StepEndNearPoint(x, xn, target);
-        if (!(xn < x)) throw EConvergence("計算点が進みません。");
+        if (!(xn < x)) throw EConvergence(msg::kStepStalled);
         // A sliver left by rounding above a vertex carries no slope: step over it.
         const bool pointInStep = haveTarget && x > target && target >= xn;
         if (x - xn < kSliver * std::max(1.0, std::fabs(x)) && !pointInStep) {

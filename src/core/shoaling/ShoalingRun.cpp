@@ -7,6 +7,7 @@
 #include "core/runtime/NumberText.h"
 #include "core/runtime/Messages.h"
 #include "core/runtime/TextFile.h"
+#include "core/shoaling/ShoalingModels.h"
 #include "core/shoaling/WaveFunctions.h"
 #include "core/wave/CsvField.h"
 
@@ -104,6 +105,23 @@ void ShoalingRun::SetEstimationPoints(std::vector<double> points) {
     EstimatedHeight.assign(EstimationValues.size(), -1.0);
     EstimatedSetup.assign(EstimationValues.size(), 0.0);
     EstimationIndex = 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// The march of the random models
+
+std::optional<double> NextRandomStation(const ShoalingRun& run, long step, double x, double h, double H0,
+                                        Progress& progress) {
+    if (step >= kMaxModelSteps) throw EConvergence(msg::kTooManySteps);
+    if (progress.Cancelled()) return std::nullopt;
+    const double dh = h / H0 >= 2.5 ? 0.25 * H0 : 0.05 * H0;
+    return run.NextStation(dh, x);
+}
+
+bool StopsShort(const ShoalingRun& run, double x, double xn) {
+    if (xn < x) return false;
+    if (run.AtShorewardEndOfProfile(x)) return true;
+    throw EConvergence(msg::kStepStalled);
 }
 
 // ---------------------------------------------------------------------------------------
