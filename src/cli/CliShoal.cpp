@@ -133,13 +133,9 @@ orvane::ShoalingRequest BaseRequest(const ShoalArgs& a, int method) {
     r.constants = a.constants;
     const int heightKind = Choice("--h0-kind", a.heightKind, {"significant", "rms"});
     const int periodKind = Choice("--t0-kind", a.periodKind, {"significant", "peak"});
-    const ShoalingRun bed = SetUpBed(method, a.bed, a.constants);
-    r.inputs = bed.Inputs;
+    r.UseBed(SetUpBed(method, a.bed, a.constants));
     r.inputs.HeightKind = heightKind;
     r.inputs.PeriodKind = periodKind;
-    r.distanceColumn = bed.DistanceColumn;
-    r.depthColumn = bed.DepthColumn;
-    r.UseLoadedProfile(bed);
     return r;
 }
 

@@ -115,20 +115,15 @@ py::dict Shoal(py::handle method, double height, double period, const BedOptions
     const int periodKindIndex = Pick("period_kind", periodKind, {"significant", "peak"});
     KeepingPrompter prompter;
     if (!(period > 0)) Raise(gError, msg::kPeriodNotPositive);
-    const ShoalingRun run = BedRun(m, bed, constants, prompter);
-
     ShoalingRequest request;
-    request.inputs = run.Inputs;
+    request.UseBed(BedRun(m, bed, constants, prompter));
     request.inputs.HeightKind = heightKindIndex;
     request.inputs.PeriodKind = periodKindIndex;
-    request.distanceColumn = run.DistanceColumn;
-    request.depthColumn = run.DepthColumn;
     request.constants = constants;
     request.height = height;
     request.period = period;
     request.tide = tide;
     request.points = ParsePoints(PointsText(points));
-    request.UseLoadedProfile(run);
     ShoalingResult r;
     CancelFlag cancel;
     RunInterruptible(cancel, [&] {
@@ -240,15 +235,11 @@ ShoalingRequest ComparisonBase(const BedOptions& bed, const std::string& heightK
     const int periodKindIndex = Pick("period_kind", periodKind, {"significant", "peak"});
     BedOptions deepWater = bed;
     deepWater.obsDepth = py::none();  // the comparison places it per model
-    const ShoalingRun run = BedRun(1, deepWater, constants, prompter);
     ShoalingRequest request;
-    request.inputs = run.Inputs;
+    request.UseBed(BedRun(1, deepWater, constants, prompter));
     request.inputs.HeightKind = heightKindIndex;
     request.inputs.PeriodKind = periodKindIndex;
-    request.distanceColumn = run.DistanceColumn;
-    request.depthColumn = run.DepthColumn;
     request.constants = constants;
-    request.UseLoadedProfile(run);
     return request;
 }
 

@@ -573,27 +573,19 @@ bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
         const double eta = SetupBalance(RadiationStressFactor(khm), hm, eta1, hrmsPrev, w.Hrms,
                                         etaGuess, 1e-4);
 
-        if (run.Interactive && run.OnshoreEnd <= xm && xm <= run.OffshoreEnd) {
-            const double values[] = {w.Hrms, w.Hm, w.H13, w.H110, w.H1100, w.H13 / H0, eta};
-            const int item = run.Inputs.DisplayIndex;
-            out.AddHeightPoint(run.AxisMode == 0 ? hm : xm, values[item >= 1 && item <= 6 ? item : 0]);
-            out.AddDisplayValues(xm, hm, values);
-        }
+        const double values[] = {w.Hrms, w.Hm, w.H13, w.H110, w.H1100, w.H13 / H0, eta};
+        run.DrawStep(out, xm, hm, values);
         run.RecordPoint(xn, w.Hrms, eta);
 
         // Every point within this step is reported with its state.
         while (run.EstimationIndex < run.EstimationCount && x > run.TargetDistance &&
                run.TargetDistance >= xn) {
-            if (run.Interactive) {
-                const double reduction = (1.0 - w.H13 / (ks * H0)) * 100.0;
-                run.ReportEstimate(out, w.Hrms, eta,
-                                   {{"Hrms", w.Hrms},   {"Hm", w.Hm},         {"Hs", w.H13},
-                                    {"Ks", w.H13 / H0}, {"H1/10", w.H110},    {"H1/100", w.H1100},
-                                    {"reduction", reduction}, {"eta", eta},   {"zeta_rms", zetaRms}});
-            } else if (run.StoreEstimate(w.Hrms, eta)) {
+            const double reduction = (1.0 - w.H13 / (ks * H0)) * 100.0;
+            if (run.ReachEstimate(out, w.Hrms, eta,
+                                  {{"Hrms", w.Hrms},   {"Hm", w.Hm},         {"Hs", w.H13},
+                                   {"Ks", w.H13 / H0}, {"H1/10", w.H110},    {"H1/100", w.H1100},
+                                   {"reduction", reduction}, {"eta", eta},   {"zeta_rms", zetaRms}}))
                 return true;
-            }
-            run.AdvanceTarget();
         }
 
         x = xn;

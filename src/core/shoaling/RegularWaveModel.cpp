@@ -221,23 +221,15 @@ bool RunRegularWaveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progre
         }
         if (failed) break;
 
-        const int item = run.Inputs.DisplayIndex;
         const double values[] = {H, H / H0, eta};
         run.RecordPoint(x2, H, eta);
-        if (run.Interactive && run.OnshoreEnd <= xm && xm <= run.OffshoreEnd) {
-            out.AddHeightPoint(run.AxisMode == 0 ? hm : xm, values[item == 1 || item == 2 ? item : 0]);
-            out.AddDisplayValues(xm, hm, values);
-        }
+        run.DrawStep(out, xm, hm, values);
 
         // Two points within one step are both reported with this step's state.
         while (x2 < run.TargetDistance && run.TargetDistance < x) {
-            if (run.Interactive) {
-                run.ReportEstimate(out, H, eta,
-                                   {{"Ks", H / H0}, {"H", H}, {"eta", eta}, {"broken", h2 > hb ? 0.0 : 1.0}});
-            } else if (run.StoreEstimate(H, eta)) {
+            if (run.ReachEstimate(out, H, eta,
+                                  {{"Ks", H / H0}, {"H", H}, {"eta", eta}, {"broken", h2 > hb ? 0.0 : 1.0}}))
                 return true;
-            }
-            run.AdvanceTarget();
         }
 
         x = x2;

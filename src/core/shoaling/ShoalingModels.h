@@ -38,6 +38,18 @@ std::optional<double> NextRandomStation(const ShoalingRun& run, long step, doubl
 // of a profile (true), an EConvergence anywhere else. False when it advances.
 bool StopsShort(const ShoalingRun& run, double x, double xn);
 
+// A step of the explicit march (Thornton-Guza, Battjes-Stive) from x at depth h, started
+// at xs: the station above, pulled onto the next estimation point when that lies within
+// the step; the march ends at the onshore end, dry land or a profile's shoreward end.
+enum class March { Step, Done, Cancelled };
+struct MarchStep {
+    double xn = 0, hn = 0, dx = 0;  // the station, its depth, the step's length
+    bool haveTarget = false;
+    double target = 0;              // the estimation point's distance
+};
+March NextMarchStep(ShoalingRun& run, long step, double xs, double x, double h, double H0, Progress& progress,
+                    MarchStep& s);
+
 void RegularWaveLines(const ShoalingEstimate& estimate, std::vector<std::string>& lines);
 void GodaLines(const ShoalingEstimate& estimate, std::vector<std::string>& lines);
 void ThorntonGuzaLines(const ShoalingEstimate& estimate, std::vector<std::string>& lines);

@@ -124,6 +124,24 @@ bool StopsShort(const ShoalingRun& run, double x, double xn) {
     throw EConvergence(msg::kStepStalled);
 }
 
+March NextMarchStep(ShoalingRun& run, long step, double xs, double x, double h, double H0, Progress& progress,
+                    MarchStep& s) {
+    const std::optional<double> next = NextRandomStation(run, step, x, h, H0, progress);
+    if (!next) return March::Cancelled;
+    double xn = *next;
+    if (StopsShort(run, x, xn)) return March::Done;
+    s.haveTarget = run.EstimationIndex < run.EstimationCount;
+    s.target = run.TargetDistance;
+    if (s.haveTarget && x > s.target && s.target > xn) xn = s.target;
+    if (xn < run.OnshoreEnd) return March::Done;
+    if (run.Interactive) progress.SetProgressPosition(run.ProgressPercent(xs, xn));
+    s.hn = run.DepthAt(xn);
+    if (s.hn <= 0.0) return March::Done;
+    s.xn = xn;
+    s.dx = x - xn;
+    return March::Step;
+}
+
 // ---------------------------------------------------------------------------------------
 // Run control
 
@@ -324,6 +342,26 @@ void ShoalingRun::ReportEstimate(ShoalingOutput& out, double height, double setu
 void ShoalingRun::AdvanceTarget() {
     ++EstimationIndex;
     TargetDistance = EstimationIndex < EstimationCount ? EstimationDistances[EstimationIndex] : -10;
+}
+
+bool ShoalingRun::ReachEstimate(ShoalingOutput& out, double height, double setup,
+                                std::initializer_list<NamedValue> values, bool dryStop) {
+    if (Interactive) ReportEstimate(out, height, setup, values);
+    else if (StoreEstimate(height, setup)) return true;
+    AdvanceTarget();
+    if (!dryStop || Interactive || EstimationIndex >= EstimationCount || !(DepthAt(TargetDistance) < 0.0))
+        return false;
+    for (int i = EstimationIndex; i < EstimationCount; ++i) EstimatedHeight[i] = -1.0;
+    return true;
+}
+
+bool ShoalingRun::DrawStep(ShoalingOutput& out, double x, double h, std::span<const double> values) const {
+    if (!Interactive || !(OnshoreEnd <= x && x <= OffshoreEnd)) return false;
+    const int item = Inputs.DisplayIndex;
+    const int count = static_cast<int>(values.size());
+    out.AddHeightPoint(AxisMode == 0 ? h : x, values[item >= 1 && item < count ? item : 0]);
+    out.AddDisplayValues(x, h, values);
+    return true;
 }
 
 void ShoalingRun::ReserveRecords(double hStart, double dhMin) {
