@@ -254,6 +254,17 @@ void CheckOutputFile(const std::string& output, const std::vector<std::string>& 
 
 namespace orvane {
 
+std::string OutputHelp(const std::string& what, const std::vector<SeriesFormat>& formats) {
+    return what + " (" + ExtensionList(formats, " または ") + ")";
+}
+
+std::string SeriesOutputHelp() {
+    std::string help = "結果のファイル: ";
+    for (const SeriesFormatInfo& f : SeriesFormats())
+        if (f.series) help += std::string(help.back() == ' ' ? "" : "、") + f.extension + " なら " + f.name;
+    return help;
+}
+
 CLI::Option* AddEncodingOption(CLI::App* app, std::string& encoding) {
     return app->add_option("--encoding", encoding, "CSVの文字コード")
         ->check(CLI::IsMember({"utf-8", "cp932"}, CLI::ignore_case).description(""))

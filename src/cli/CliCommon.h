@@ -111,6 +111,10 @@ int InterruptExitCode();
 // existing file only after the question (answered by --yes).
 void CheckOutputFile(const std::string& output, const std::vector<std::string>& inputs,
                      const std::vector<SeriesFormat>& formats);
+// "出力ファイル (.sdf または .tsd)": an output option's help from the formats it takes.
+std::string OutputHelp(const std::string& what, const std::vector<SeriesFormat>& formats);
+// "結果のファイル: .sdf なら SDF、.tsd なら TSD": a series output whose extension chooses.
+std::string SeriesOutputHelp();
 
 }  // namespace orvane
 

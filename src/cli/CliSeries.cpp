@@ -294,14 +294,15 @@ void RegisterSeriesCommands(CLI::App& app) {
     CLI::App* convert = series->add_subcommand(
         "convert", "SDF と TSD の相互変換 (拡張子で判別; TSDで表せない値があれば中止)");
     convert->add_option("IN", args->input, "入力ファイル")->required()->type_name("ファイル");
-    convert->add_option("OUT", args->output, "出力ファイル (.sdf または .tsd)")->required()->type_name("ファイル");
+    convert->add_option("OUT", args->output, orvane::OutputHelp("出力ファイル", orvane::SeriesFileFormats()))->required()->type_name("ファイル");
     convert->footer("例: orvane-cli series convert wave.sdf wave.tsd\n既存のファイルに上書きするには --yes を付けます。");
     convert->callback([args] { Convert(args->input, args->output); });
 
     CLI::App* exp = series->add_subcommand(
-        "export", "時系列ファイルを CSV (UTF-8, RFC 4180) または netCDF-4 (CF) に書き出す (拡張子 .csv / .nc で判別)");
+        "export", "時系列ファイルを CSV (UTF-8, RFC 4180) または netCDF-4 (CF) に書き出す (拡張子 " +
+            orvane::ExtensionList(orvane::ExportFormats(), " / ") + " で判別)");
     exp->add_option("IN", args->input, "SDF または TSD ファイル")->required()->type_name("ファイル");
-    exp->add_option("-o,--output", args->output, "出力ファイル (.csv または .nc)")->required()->type_name("ファイル");
+    exp->add_option("-o,--output", args->output, orvane::OutputHelp("出力ファイル", orvane::ExportFormats()))->required()->type_name("ファイル");
     exp->add_option("--burst", args->burst, "書き出すバースト (1 から); 省略時はすべて")->type_name("整数");
     orvane::AddEncodingOption(exp, args->encoding);
     exp->add_option("--utc-offset", args->utcOffset,
@@ -321,7 +322,7 @@ void RegisterSeriesCommands(CLI::App& app) {
     CLI::App* imp = series->add_subcommand(
         "import", "CSV (1列目は時刻、ほかはチャンネル \"名前(単位)\") を SDF または TSD の時系列ファイルにする");
     imp->add_option("IN", args->input, "CSV ファイル (UTF-8 または CP932)")->required()->type_name("ファイル");
-    imp->add_option("-o,--output", args->output, "出力ファイル (.sdf または .tsd)")->required()->type_name("ファイル");
+    imp->add_option("-o,--output", args->output, orvane::OutputHelp("出力ファイル", orvane::SeriesFileFormats()))->required()->type_name("ファイル");
     imp->add_option("--scale", args->scales, "チャンネルの係数 (物理量 = 値 × A + B); 省略時は値の最小桁から")
         ->type_name("名前=A[,B]");
     imp->footer("例: orvane-cli series import logger.csv -o wave.sdf --scale Hs=0.01\n"

@@ -184,7 +184,7 @@ void RegisterTimeSeriesCommands(CLI::App& app) {
             "沖波と潮汐から波動流速時系列を推定: 沖波 (有義波高・周期) と潮位の時系列から推定位置の底面流速の時系列ファイルを作る");
         s->add_option("--wave-file", a->waveFile, "沖波のファイル (SDF または TSD)")->required()->type_name("ファイル");
         s->add_option("--tide-file", a->tideFile, "潮位のファイル (SDF または TSD)")->required()->type_name("ファイル");
-        s->add_option("-o,--output", a->output, "結果のファイル: .sdf なら SDF、.tsd なら TSD")->required()->type_name("ファイル");
+        s->add_option("-o,--output", a->output, SeriesOutputHelp())->required()->type_name("ファイル");
         s->footer("例: orvane-cli wave-velocity-series --wave-file wave.sdf --tide-file tide.sdf --method goda "
                   "--points 2,4,6 -o velocity.sdf\n既存のファイルに上書きするには --yes を付けます。Ctrl-C で中断すると結果のファイルは作られません。");
         AddTextOption(s, "--hs-channel", a->hsChannel, "有義波波高のチャンネル: 項目名または 1 からの番号", "チャンネル名|番号");
@@ -228,7 +228,7 @@ void RegisterTimeSeriesCommands(CLI::App& app) {
             "wave-height-series",
             "底面流速の振幅と周期から波高時系列を推定: 潮位・底面有義流速振幅・スペクトルピーク周期のチャンネルから Hs を加えたファイルを作る");
         s->add_option("--input", a->input, "入力のファイル (SDF または TSD)")->required()->type_name("ファイル");
-        s->add_option("-o,--output", a->output, "結果のファイル: .sdf なら SDF、.tsd なら TSD")->required()->type_name("ファイル");
+        s->add_option("-o,--output", a->output, SeriesOutputHelp())->required()->type_name("ファイル");
         s->footer("例: orvane-cli wave-height-series --input velocity.sdf --mean-depth 8 -o height.sdf\n"
                   "既存のファイルに上書きするには --yes を付けます。");
         AddTextOption(s, "--tide-channel", a->tideChannel, "潮位(m)のチャンネル: 項目名、\"名前(単位)\" または 1 からの番号", "チャンネル名|番号");

@@ -33,11 +33,11 @@ const SeriesFormatInfo* SeriesFormatOf(const std::string& path) {
     return nullptr;
 }
 
-std::string ExtensionList(std::span<const SeriesFormat> wanted) {
+std::string ExtensionList(std::span<const SeriesFormat> wanted, const std::string& joiner) {
     std::string list;
     for (const auto& f : kFormats)
         for (SeriesFormat w : wanted)
-            if (w == f.format) list += (list.empty() ? "" : " か ") + std::string(f.extension);
+            if (w == f.format) list += (list.empty() ? "" : joiner) + std::string(f.extension);
     return list;
 }
 

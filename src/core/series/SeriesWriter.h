@@ -31,7 +31,7 @@ std::span<const SeriesFormatInfo> SeriesFormats();
 // The format of a file name by its extension (any case); null when none matches.
 const SeriesFormatInfo* SeriesFormatOf(const std::string& path);
 // ".sdf か .tsd": the extensions of the formats `wanted` allows, for a message.
-std::string ExtensionList(std::span<const SeriesFormat> wanted);
+std::string ExtensionList(std::span<const SeriesFormat> wanted, const std::string& joiner = " か ");
 // The series files (SDF, TSD), or the formats a series is exported to (CSV, netCDF).
 std::vector<SeriesFormat> SeriesFileFormats();
 std::vector<SeriesFormat> ExportFormats();
