@@ -173,6 +173,13 @@ int ProfileColumn(const std::string& option, const std::string& value,
     return column;
 }
 
+void AddBedShapeOptions(CLI::App* app, BedOptions& o) {
+    AddTextOption(app, "--slope", o.slope, "一定勾配の海底勾配");
+    AddTextOption(app, "--profile", o.profile, "海底断面データ (CSV、1行目は項目名)", "ファイル");
+    AddTextOption(app, "--distance-column", o.distanceColumn, "離岸距離の列: 項目名または 1 からの番号", "列名|番号");
+    AddTextOption(app, "--depth-column", o.depthColumn, "水深の列: 項目名または 1 からの番号", "列名|番号");
+}
+
 ShoalingRun SetUpBed(int method, const BedOptions& o, const PhysicalConstants& constants) {
     BedChoice b;
     b.method = method;

@@ -88,6 +88,8 @@ struct BedOptions {
     std::string obsPos, onshoreEnd = "0.1", offshoreEnd = "10";
     bool onshoreEndGiven = false, offshoreEndGiven = false;
 };
+// --slope, --profile, --distance-column and --depth-column, the same on every command.
+void AddBedShapeOptions(CLI::App* app, BedOptions& options);
 // The run the core sets up from them; a column not in the profile's header is a usage
 // error naming its option, any other problem an error with the core's message.
 ShoalingRun SetUpBed(int method, const BedOptions& options, const PhysicalConstants& constants);

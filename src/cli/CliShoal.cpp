@@ -445,11 +445,7 @@ void RegisterShoalCommands(CLI::App& app) {
     orvane::AddTextOption(s, "--obs-depth", args->bed.obsPos,
                           "観測点の水深 (MSL基準, m) または離岸距離 (m); 方法 2, 3 で必要", kNumbers)
         ->check(NumbersPerSet(true));
-    orvane::AddTextOption(s, "--slope", args->bed.slope, "一定勾配の海底勾配");
-    orvane::AddTextOption(s, "--profile", args->bed.profile, "海底断面データ (CSV、1行目は項目名)", "ファイル");
-    orvane::AddTextOption(s, "--distance-column", args->bed.distanceColumn,
-                          "離岸距離の列: 項目名または 1 からの番号", "列名|番号");
-    orvane::AddTextOption(s, "--depth-column", args->bed.depthColumn, "水深の列: 項目名または 1 からの番号", "列名|番号");
+    orvane::AddBedShapeOptions(s, args->bed);
     orvane::AddTextOption(s, "--points", args->points,
                           "推定位置 (カンマ区切り): 水深 (MSL基準, m) または離岸距離 (m)", "数値,...");
     orvane::AddTextOption(s, "--x-axis", args->bed.xAxis,

@@ -204,10 +204,7 @@ void RegisterTimeSeriesCommands(CLI::App& app) {
                       "計算方法 (名前または番号): " + SurfZoneModelList(true))
             ->type_name("名前|番号")
             ->capture_default_str();
-        AddTextOption(s, "--slope", a->bed.slope, "一定勾配の海底勾配");
-        AddTextOption(s, "--profile", a->bed.profile, "海底断面データ (CSV、1行目は項目名)", "ファイル");
-        AddTextOption(s, "--distance-column", a->bed.distanceColumn, "離岸距離の列: 項目名または 1 からの番号", "列名|番号");
-        AddTextOption(s, "--depth-column", a->bed.depthColumn, "水深の列: 項目名または 1 からの番号", "列名|番号");
+        AddBedShapeOptions(s, a->bed);
         AddTextOption(s, "--points", a->points, "推定位置 (カンマ区切り): 水深 (MSL基準, m) または離岸距離 (m)", "数値,...");
         AddTextOption(s, "--x-axis", a->bed.xAxis, "位置の単位: depth | distance (断面データでは distance)", "{depth,distance}");
         AddTextOption(s, "--offshore-end", a->bed.offshoreEnd, "計算範囲の沖側端点 (断面データでは省略時にその沖端)");
