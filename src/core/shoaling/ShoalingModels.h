@@ -38,6 +38,9 @@ std::optional<double> NextRandomStation(const ShoalingRun& run, long step, doubl
 // of a profile (true), an EConvergence anywhere else. False when it advances.
 bool StopsShort(const ShoalingRun& run, double x, double xn);
 
+// The energy flux ρgH0²/8·Cg where the explicit march starts (depth h); reserves the
+// records of its steps.
+double StartMarch(ShoalingRun& run, double h, double H0);
 // A step of the explicit march (Thornton-Guza, Battjes-Stive) from x at depth h, started
 // at xs: the station above, pulled onto the next estimation point when that lies within
 // the step; the march ends at the onshore end, dry land or a profile's shoreward end.

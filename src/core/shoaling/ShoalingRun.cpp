@@ -124,6 +124,14 @@ bool StopsShort(const ShoalingRun& run, double x, double xn) {
     throw EConvergence(msg::kStepStalled);
 }
 
+double StartMarch(ShoalingRun& run, double h, double H0) {
+    const double g = run.Gravity, rho = run.Density, H = H0;
+    const double F = rho * g * H * H / 8.0 * GroupVelocity(h, run.Period, g);
+    // Steps of 0.25 H0 down to 2.5 H0, then 50 of 0.05 H0.
+    run.ReserveRecords(h + 12.5 * H0, 0.25 * H0);
+    return F;
+}
+
 March NextMarchStep(ShoalingRun& run, long step, double xs, double x, double h, double H0, Progress& progress,
                     MarchStep& s) {
     const std::optional<double> next = NextRandomStation(run, step, x, h, H0, progress);

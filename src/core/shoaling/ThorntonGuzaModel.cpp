@@ -38,9 +38,7 @@ bool RunThorntonGuzaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
     double x = xs;
     double h = run.DepthAt(x);
     double H = H0;
-    double F = rho * g * H * H / 8.0 * GroupVelocity(h, T, g);
-    // Steps of 0.25 H0 down to 2.5 H0, then 50 of 0.05 H0.
-    run.ReserveRecords(h + 12.5 * H0, 0.25 * H0);
+    double F = StartMarch(run, h, H0);
 
     for (long step = 0;; ++step) {
         MarchStep s;
