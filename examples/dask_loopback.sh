@@ -15,16 +15,24 @@ address=tcp://127.0.0.1:$port
 # The workers unpickle the example's functions, so they import it too.
 export PYTHONPATH="$here${PYTHONPATH:+:$PYTHONPATH}"
 
-/usr/bin/dask-scheduler --host 127.0.0.1 --port "$port" --dashboard-address 127.0.0.1:0 \
+/usr/bin/dask scheduler --host 127.0.0.1 --port "$port" --dashboard-address 127.0.0.1:0 \
     >"$logs/scheduler.log" 2>&1 &
-pids=$!
-trap 'kill $pids 2>/dev/null || true; wait 2>/dev/null || true' EXIT INT TERM
+scheduler=$!
+pids=""
+# The workers first, so that each closes its own worker process before the scheduler goes.
+stop() {
+    kill $pids 2>/dev/null || true
+    wait $pids 2>/dev/null || true
+    kill "$scheduler" 2>/dev/null || true
+    wait 2>/dev/null || true
+}
+trap stop EXIT INT TERM
 for i in $(seq "$workers"); do
-    /usr/bin/dask-worker "$address" --name "worker$i" --nthreads 1 --host 127.0.0.1 \
+    /usr/bin/dask worker "$address" --name "worker$i" --nthreads 1 --host 127.0.0.1 \
         --dashboard-address 127.0.0.1:0 >"$logs/worker$i.log" 2>&1 &
     pids="$pids $!"
 done
-echo "scheduler $address, $workers workers (processes $pids); logs in $logs"
+echo "scheduler $address (process $scheduler), $workers workers (processes$pids); logs in $logs"
 status=0
 /usr/bin/python3 "$here/dask_sites.py" --scheduler "$address" --workers "$workers" --sites "$sites" || status=$?
 exit $status
