@@ -18,7 +18,7 @@ struct RayleighArgs {
     // The window's initial texts.
     std::string reference = "1", probability = "0.1";
     bool significant = false;
-    std::string format = "text", encoding = "utf-8";
+    orvane::ResultFormat output;
 };
 
 enum class WaveKind { Single, Random };
@@ -27,7 +27,7 @@ struct BottomVelocityArgs {
     // The window's start-up texts.
     std::string depth = "5", period = "10", height = "3", slope = "0";
     std::string method = "single";
-    std::string format = "text", encoding = "utf-8";
+    orvane::ResultFormat output;
     orvane::PhysicalConstants constants;
 };
 
@@ -39,8 +39,7 @@ void RegisterCalculatorCommands(CLI::App& app) {
     orvane::AddTextOption(r, "--reference", ra->reference, "基準データ a (RMS値、--significant で有義値)");
     orvane::AddTextOption(r, "--probability", ra->probability, "計算する上側確率 p (0 < p ≤ 1)");
     r->add_flag("--significant", ra->significant, "基準データを有義値 H1/3 とする (尺度 = H1/3 / 1.416)");
-    orvane::AddFormatOption(r, ra->format);
-    orvane::AddEncodingOption(r, ra->encoding);
+    orvane::AddResultFormatOptions(r, ra->output);
     r->footer("例: orvane-cli rayleigh --reference 1.5 --probability 0.01 --significant");
     r->callback([ra] {
         const double a = orvane::StrToFloat(ra->reference);
@@ -53,7 +52,7 @@ void RegisterCalculatorCommands(CLI::App& app) {
             const auto eq = i < text.size() ? text[i].rfind("= ") : std::string::npos;
             return eq == std::string::npos ? std::string() : text[i].substr(eq + 2);
         };
-        orvane::PrintResults(ra->format, ra->encoding, "rayleigh",
+        orvane::PrintResults(ra->output, "rayleigh",
                              {{"Ap", result.Ap, "", after(0)},
                               {"mean", result.mean, "", after(1)},
                               {"scale", orvane::RayleighScale(a, kind), "", ""}},
@@ -70,8 +69,7 @@ void RegisterCalculatorCommands(CLI::App& app) {
     b->add_option("--method", bv->method, "波の種類: 0 single (単一波) | 1 random (ランダム波, JONSWAP)")
         ->type_name("名前|番号")
         ->capture_default_str();
-    orvane::AddFormatOption(b, bv->format);
-    orvane::AddEncodingOption(b, bv->encoding);
+    orvane::AddResultFormatOptions(b, bv->output);
     orvane::AddConstantsOptions(b, bv->constants);
     b->footer("例: orvane-cli bottom-velocity --method random --depth 8 --height 2 --period 9");
     b->callback([bv] {
@@ -105,6 +103,6 @@ void RegisterCalculatorCommands(CLI::App& app) {
             values = {{"Us", v.Us, "m/s", ""}, {"Um", std::sqrt(2.0) * v.Urms, "m/s", ""}, {"Urms", v.Urms, "m/s", ""},
                       {"Tp", Tp, "s", ""}};
         }
-        orvane::PrintResults(bv->format, bv->encoding, "bottom-velocity", values, orvane::Lines(report));
+        orvane::PrintResults(bv->output, "bottom-velocity", values, orvane::Lines(report));
     });
 }

@@ -1,21 +1,22 @@
+#include "core/runtime/Messages.h"
 #include "CliCommon.h"
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <csignal>
 #include <regex>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include "core/runtime/Cancel.h"
 #include "core/runtime/Errors.h"
 #include "core/runtime/NumberText.h"
 #include "core/runtime/TextFile.h"
-#include "core/shoaling/ShoalingRun.h"
+#include "core/shoaling/BedChoice.h"
 
 namespace orvane {
 
@@ -166,37 +167,37 @@ int Choice(const std::string& option, const std::string& value,
 
 int ProfileColumn(const std::string& option, const std::string& value,
                   const std::vector<std::string>& header) {
-    for (std::size_t i = 0; i < header.size(); ++i)
-        if (header[i] == value) return static_cast<int>(i);
-    int number = 0;
-    if (TryStrToInt(value, number) && number >= 1 && number <= kMaxProfileColumns) return number - 1;
-    throw CLI::ValidationError(option, "'" + MessageExcerpt(value) + "' は列の項目名でも 1～" +
-                                           std::to_string(kMaxProfileColumns) + " の番号でもありません。");
+    std::string message;
+    const int column = FindProfileColumn({value, true}, header, message);
+    if (column < 0) throw CLI::ValidationError(option, message);
+    return column;
 }
 
-void ApplyBedOptions(ShoalingRun& run, int method, const std::string& xAxis,
-                     const std::string& profile, const std::string& distanceColumn,
-                     const std::string& depthColumn) {
-    ShoalingInputs& in = run.Inputs;
-    in.ObsPos = SurfZoneModelOf(method).startsAtObservation ? 1 : 0;
-    in.XAxis = Choice("--x-axis", xAxis, {"depth", "distance"});
-    if (profile.empty()) return;
-    in.ProfileMode = 1;
-    in.ProfileFile = profile;
-    in.XAxis = 1;
-    // A FIFO would block the reader, a folder is no file: say so before reading.
-    RequireInputFile(profile);
-    const auto header = ShoalingRun::ReadProfileHeader(profile);
-    if (header.empty()) {
-        // Say why: the first line in neither encoding, or no names on it.
-        std::ifstream in(profile, std::ios::binary);
-        std::string line;
-        for (char c; line.size() < (1u << 20) && in.get(c) && c != '\n';) line.push_back(c);
-        DetectTextEncoding(line, "「" + profile + "」");
-        throw OrvaneError("「" + profile + "」の1行目に項目名がありません。");
+void AddBedShapeOptions(CLI::App* app, BedOptions& o) {
+    AddTextOption(app, "--slope", o.slope, "一定勾配の海底勾配");
+    AddTextOption(app, "--profile", o.profile, "海底断面データ (CSV、1行目は項目名)", "ファイル");
+    AddTextOption(app, "--distance-column", o.distanceColumn, "離岸距離の列: 項目名または 1 からの番号", "列名|番号");
+    AddTextOption(app, "--depth-column", o.depthColumn, "水深の列: 項目名または 1 からの番号", "列名|番号");
+}
+
+ShoalingRun SetUpBed(int method, const BedOptions& o, const PhysicalConstants& constants) {
+    BedChoice b;
+    b.method = method;
+    b.xAxis = Choice("--x-axis", o.xAxis, {"depth", "distance"});
+    b.slope = StrToFloat(o.slope);
+    if (!o.obsPos.empty()) b.obsPos = StrToFloat(o.obsPos);
+    if (o.onshoreEndGiven) b.onshoreEnd = StrToFloat(o.onshoreEnd);
+    if (o.offshoreEndGiven) b.offshoreEnd = StrToFloat(o.offshoreEnd);
+    b.profileFile = o.profile;
+    b.distanceColumn = {o.distanceColumn, true};
+    b.depthColumn = {o.depthColumn, true};
+    BedSetup bed = SetUpBed(b, constants, SharedPrompter());
+    switch (bed.problem) {
+    case BedProblem::None: return std::move(bed.run);
+    case BedProblem::DistanceColumn: throw CLI::ValidationError("--distance-column", bed.message);
+    case BedProblem::DepthColumn: throw CLI::ValidationError("--depth-column", bed.message);
+    default: throw OrvaneError(bed.message);
     }
-    run.DistanceColumn = ProfileColumn("--distance-column", distanceColumn, header);
-    run.DepthColumn = ProfileColumn("--depth-column", depthColumn, header);
 }
 
 }  // namespace orvane
@@ -234,34 +235,24 @@ int InterruptExitCode() {
 }
 
 void CheckOutputFile(const std::string& output, const std::vector<std::string>& inputs,
-                     std::initializer_list<const char*> extensions) {
+                     const std::vector<SeriesFormat>& formats) {
     namespace fs = std::filesystem;
     std::error_code ec;
     if (output.empty()) throw OrvaneError("出力ファイルの名前を指定してください。");
     if (fs::is_directory(output, ec))
         throw OrvaneError("「" + output + "」はフォルダです。出力にはファイルの名前を指定してください。");
-    const std::string ext = LowerAscii(ExtractFileExt(output));
-    bool known = false;
-    std::string list;
-    for (const char* e : extensions) {
-        known = known || ext == e;
-        list += (list.empty() ? "" : " か ") + std::string(e);
-    }
-    if (!known) throw OrvaneError("出力ファイルの拡張子は " + list + " にしてください。");
+    const SeriesFormatInfo* format = SeriesFormatOf(output);
+    if (!format || std::find(formats.begin(), formats.end(), format->format) == formats.end())
+        throw OrvaneError("出力ファイルの拡張子は " + ExtensionList(formats) + " にしてください。");
     const fs::path parent = fs::path(output).parent_path();
     if (!parent.empty() && !fs::is_directory(parent, ec))
         throw OrvaneError("フォルダ「" + parent.string() + "」が見つかりません。");
     for (const auto& in : inputs) {
         if (in.empty()) continue;
-        if (in == output || fs::equivalent(in, output, ec)) {
-            const std::string inExt = LowerAscii(ExtractFileExt(in));
-            if (inExt == ".tsd") throw OrvaneError("ロードしているTSDファイルは上書き出来ません。");
-            if (inExt == ".sdf") throw OrvaneError("ロードしているSDFファイルは上書き出来ません。");
-            throw OrvaneError("読み込んでいるファイルは上書き出来ません。");
-        }
+        if (in == output || fs::equivalent(in, output, ec)) throw OrvaneError(OverwriteInputText(in));
     }
     if (fs::exists(output, ec) &&
-        SharedPrompter().Message(MsgKind::Warning, "同名のファイルが存在します。上書きしてよろしいですか。",
+        SharedPrompter().Message(MsgKind::Warning, msg::kOverwriteQuestion,
                                  MsgButtons::YesNo) != MsgResult::Yes)
         throw OrvaneError("中止しました。");
 }
@@ -269,6 +260,17 @@ void CheckOutputFile(const std::string& output, const std::vector<std::string>& 
 }  // namespace orvane
 
 namespace orvane {
+
+std::string OutputHelp(const std::string& what, const std::vector<SeriesFormat>& formats) {
+    return what + " (" + ExtensionList(formats, " または ") + ")";
+}
+
+std::string SeriesOutputHelp() {
+    std::string help = "結果のファイル: ";
+    for (const SeriesFormatInfo& f : SeriesFormats())
+        if (f.series) help += std::string(help.back() == ' ' ? "" : "、") + f.extension + " なら " + f.name;
+    return help;
+}
 
 CLI::Option* AddEncodingOption(CLI::App* app, std::string& encoding) {
     return app->add_option("--encoding", encoding, "CSVの文字コード")

@@ -12,6 +12,8 @@
 #include "core/app/PhysicalConstants.h"
 #include "core/runtime/Progress.h"
 #include "core/runtime/Prompter.h"
+#include "core/series/SeriesWriter.h"
+#include "core/shoaling/ShoalingRun.h"
 
 namespace orvane {
 
@@ -79,13 +81,18 @@ int Choice(const std::string& option, const std::string& value,
 int ProfileColumn(const std::string& option, const std::string& value,
                   const std::vector<std::string>& header);
 
-class ShoalingRun;
-// The bed and start options shared by shoal and the series tools: the first two models
-// start in deep water, the last two at the observation point; a profile file means the
-// distance axis and columns chosen from its header.
-void ApplyBedOptions(ShoalingRun& run, int method, const std::string& xAxis,
-                     const std::string& profile, const std::string& distanceColumn,
-                     const std::string& depthColumn);
+// The bed options of shoal and the series tools, as typed (numbers already checked while
+// parsing); an end not given is the profile's, or the default of a plane bed.
+struct BedOptions {
+    std::string xAxis = "depth", slope = "0.1", profile, distanceColumn = "1", depthColumn = "2";
+    std::string obsPos, onshoreEnd = "0.1", offshoreEnd = "10";
+    bool onshoreEndGiven = false, offshoreEndGiven = false;
+};
+// --slope, --profile, --distance-column and --depth-column, the same on every command.
+void AddBedShapeOptions(CLI::App* app, BedOptions& options);
+// The run the core sets up from them; a column not in the profile's header is a usage
+// error naming its option, any other problem an error with the core's message.
+ShoalingRun SetUpBed(int method, const BedOptions& options, const PhysicalConstants& constants);
 
 }  // namespace orvane
 
@@ -101,11 +108,15 @@ void ThrowIfInterrupted();
 // 128 + the signal.
 int InterruptExitCode();
 
-// The save rules for a command's output file: the extension must be one of `extensions`
-// (lower case, with the dot); never one of `inputs` (the files being read); never a
-// folder; an existing file only after the question (answered by --yes).
+// The save rules for a command's output file: its extension one of `formats` (by the
+// series format table); never one of `inputs` (the files being read); never a folder; an
+// existing file only after the question (answered by --yes).
 void CheckOutputFile(const std::string& output, const std::vector<std::string>& inputs,
-                     std::initializer_list<const char*> extensions);
+                     const std::vector<SeriesFormat>& formats);
+// "出力ファイル (.sdf または .tsd)": an output option's help from the formats it takes.
+std::string OutputHelp(const std::string& what, const std::vector<SeriesFormat>& formats);
+// "結果のファイル: .sdf なら SDF、.tsd なら TSD": a series output whose extension chooses.
+std::string SeriesOutputHelp();
 
 }  // namespace orvane
 

@@ -52,6 +52,11 @@ CLI::Option* AddFormatOption(CLI::App* app, std::string& format) {
         ->capture_default_str();
 }
 
+void AddResultFormatOptions(CLI::App* app, ResultFormat& f) {
+    AddFormatOption(app, f.format);
+    AddEncodingOption(app, f.encoding);
+}
+
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
@@ -70,8 +75,10 @@ std::string Number(const ResultValue& v) {
 }
 }  // namespace
 
-void PrintResults(const std::string& format, const std::string& encoding, const std::string& command,
-                  const std::vector<ResultValue>& values, const std::vector<std::string>& text) {
+void PrintResults(const ResultFormat& f, const std::string& command, const std::vector<ResultValue>& values,
+                  const std::vector<std::string>& text) {
+    const std::string& format = f.format;
+    const std::string& encoding = f.encoding;
     if (format == "csv") {
         CsvOutput out("", encoding);
         out.Line("name,value,unit,text");

@@ -29,10 +29,16 @@ std::string JsonString(const std::string& utf8);
 
 CLI::Option* AddFormatOption(CLI::App* app, std::string& format);
 
+// How a calculator prints: --format and --encoding (of its CSV).
+struct ResultFormat {
+    std::string format = "text", encoding = "utf-8";
+};
+void AddResultFormatOptions(CLI::App* app, ResultFormat& f);
+
 // Prints `text` lines for text; "name,value,unit,text" rows for csv; for json an object
 // {"command", "values": {name: {"value", "unit", "text"}}, "text": [lines]}.
-void PrintResults(const std::string& format, const std::string& encoding, const std::string& command,
-                  const std::vector<ResultValue>& values, const std::vector<std::string>& text);
+void PrintResults(const ResultFormat& f, const std::string& command, const std::vector<ResultValue>& values,
+                  const std::vector<std::string>& text);
 
 // Splits a report at its line breaks.
 std::vector<std::string> Lines(const std::string& text);

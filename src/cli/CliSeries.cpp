@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "core/runtime/Messages.h"
 #include "CliCommands.h"
 #include "CliCommon.h"
 #include "core/runtime/Cancel.h"
@@ -123,12 +124,11 @@ void Upgrade(const std::string& file) {
 }
 
 void Convert(const std::string& in, const std::string& out) {
-    orvane::CheckOutputFile(out, {in}, {".sdf", ".tsd"});
-    const std::string ext = orvane::LowerAscii(orvane::ExtractFileExt(out));
+    orvane::CheckOutputFile(out, {in}, orvane::SeriesFileFormats());
     SeriesStore store;
     Open(store, in);
     auto& prompter = orvane::SharedPrompter();
-    const bool toTsd = ext == ".tsd";
+    const bool toTsd = orvane::SeriesFormatOf(out)->format == orvane::SeriesFormat::TSD;
     auto& h = store.header;
     while (!h.Memo.empty() && static_cast<unsigned char>(h.Memo.back()) <= ' ') h.Memo.pop_back();
     if (toTsd) CheckTsdKeeps(store, false);
@@ -153,11 +153,11 @@ void Convert(const std::string& in, const std::string& out) {
 }
 
 void Csv(const std::string& file, const std::string& outPath, const std::string& encoding) {
-    if (!outPath.empty()) orvane::CheckOutputFile(outPath, {file}, {".csv"});
+    if (!outPath.empty()) orvane::CheckOutputFile(outPath, {file}, {orvane::SeriesFormat::CSV});
     SeriesStore store;
     Open(store, file);
     const auto& h = store.header;
-    if (h.NchInterval <= 0) throw OrvaneError("インターバル記録のチャンネルがありません。");
+    if (h.NchInterval <= 0) throw OrvaneError(orvane::msg::kNoIntervalChannels);
     const std::size_t n = static_cast<std::size_t>(h.SampleSize);
     // A TSD value is its text's own; an SDF value is its count at the channel's resolution.
     const bool tsd = store.FileKind == orvane::SeriesKind::TSD;
@@ -224,13 +224,14 @@ int UtcOffsetMinutes(const std::string& text) {
 }
 
 void Export(const SeriesArgs& a) {
-    const bool netcdf = orvane::LowerAscii(orvane::ExtractFileExt(a.output)) == ".nc";
+    const orvane::SeriesFormatInfo* format = orvane::SeriesFormatOf(a.output);
+    const bool netcdf = format && format->format == orvane::SeriesFormat::NetCDF;
     std::optional<int> offset;
     if (!a.utcOffset.empty()) {
         if (!netcdf) throw CLI::ValidationError("--utc-offset", "netCDF (.nc) に書き出すときだけ使えます");
         offset = UtcOffsetMinutes(a.utcOffset);
     }
-    orvane::CheckOutputFile(a.output, {a.input}, {".csv", ".nc"});
+    orvane::CheckOutputFile(a.output, {a.input}, orvane::ExportFormats());
     const orvane::SeriesFile f = orvane::ReadSeriesFile(a.input, orvane::SharedPrompter());
     orvane::ExportOptions options;
     options.burst = a.burst - 1;
@@ -245,7 +246,7 @@ void Export(const SeriesArgs& a) {
 }
 
 void Import(const SeriesArgs& a) {
-    orvane::CheckOutputFile(a.output, {a.input}, {".sdf", ".tsd"});
+    orvane::CheckOutputFile(a.output, {a.input}, orvane::SeriesFileFormats());
     orvane::RequireInputFile(a.input);
     orvane::ImportOptions options;
     for (const std::string& s : a.scales) {
@@ -293,14 +294,15 @@ void RegisterSeriesCommands(CLI::App& app) {
     CLI::App* convert = series->add_subcommand(
         "convert", "SDF と TSD の相互変換 (拡張子で判別; TSDで表せない値があれば中止)");
     convert->add_option("IN", args->input, "入力ファイル")->required()->type_name("ファイル");
-    convert->add_option("OUT", args->output, "出力ファイル (.sdf または .tsd)")->required()->type_name("ファイル");
+    convert->add_option("OUT", args->output, orvane::OutputHelp("出力ファイル", orvane::SeriesFileFormats()))->required()->type_name("ファイル");
     convert->footer("例: orvane-cli series convert wave.sdf wave.tsd\n既存のファイルに上書きするには --yes を付けます。");
     convert->callback([args] { Convert(args->input, args->output); });
 
     CLI::App* exp = series->add_subcommand(
-        "export", "時系列ファイルを CSV (UTF-8, RFC 4180) または netCDF-4 (CF) に書き出す (拡張子 .csv / .nc で判別)");
+        "export", "時系列ファイルを CSV (UTF-8, RFC 4180) または netCDF-4 (CF) に書き出す (拡張子 " +
+            orvane::ExtensionList(orvane::ExportFormats(), " / ") + " で判別)");
     exp->add_option("IN", args->input, "SDF または TSD ファイル")->required()->type_name("ファイル");
-    exp->add_option("-o,--output", args->output, "出力ファイル (.csv または .nc)")->required()->type_name("ファイル");
+    exp->add_option("-o,--output", args->output, orvane::OutputHelp("出力ファイル", orvane::ExportFormats()))->required()->type_name("ファイル");
     exp->add_option("--burst", args->burst, "書き出すバースト (1 から); 省略時はすべて")->type_name("整数");
     orvane::AddEncodingOption(exp, args->encoding);
     exp->add_option("--utc-offset", args->utcOffset,
@@ -320,7 +322,7 @@ void RegisterSeriesCommands(CLI::App& app) {
     CLI::App* imp = series->add_subcommand(
         "import", "CSV (1列目は時刻、ほかはチャンネル \"名前(単位)\") を SDF または TSD の時系列ファイルにする");
     imp->add_option("IN", args->input, "CSV ファイル (UTF-8 または CP932)")->required()->type_name("ファイル");
-    imp->add_option("-o,--output", args->output, "出力ファイル (.sdf または .tsd)")->required()->type_name("ファイル");
+    imp->add_option("-o,--output", args->output, orvane::OutputHelp("出力ファイル", orvane::SeriesFileFormats()))->required()->type_name("ファイル");
     imp->add_option("--scale", args->scales, "チャンネルの係数 (物理量 = 値 × A + B); 省略時は値の最小桁から")
         ->type_name("名前=A[,B]");
     imp->footer("例: orvane-cli series import logger.csv -o wave.sdf --scale Hs=0.01\n"

@@ -22,15 +22,14 @@ namespace {
 
 struct ShoalArgs {
     // The window's initial texts.
-    std::string h0 = "2.78", t0 = "9", tide = "0", slope = "0.1", points = "2,4,6";
-    std::string offshoreEnd = "10", onshoreEnd = "0.1", obsPos;
+    std::string h0 = "2.78", t0 = "9", tide = "0", points = "2,4,6";
+    orvane::BedOptions bed;
     std::string heightKind = "significant", periodKind = "significant";
-    std::string xAxis = "depth", display, profile;
-    std::string distanceColumn = "1", depthColumn = "2";
+    std::string display;
     std::string method = "0";
     bool csv = false;
     std::string format = "text", encoding = "utf-8", pointsCsv;
-    bool onshoreEndGiven = false, offshoreEndGiven = false, methodGiven = false;
+    bool methodGiven = false;
     orvane::PhysicalConstants constants;
     // Measured heights beside the models, and the fit of Thornton-Guza to them.
     std::vector<std::string> observed;
@@ -117,7 +116,7 @@ orvane::ObservedSet ReadObservedFile(const ShoalArgs& a, const std::string& file
     const ObservedHeight kind = Choice("--observed-height", a.observedHeight, {"hs", "hrms"}) == 0
                                     ? ObservedHeight::Hs
                                     : ObservedHeight::Hrms;
-    if (!FileExists(file)) throw OrvaneError("指定したファイルが見つかりません。: " + file);
+    if (!FileExists(file)) throw OrvaneError(msg::kFileNotFound + (": " + file));
     const auto header = ShoalingRun::ReadProfileHeader(file);
     ObservationColumns c;
     c.position = ProfileColumn("--observed-position-column", a.observedPosition, header);
@@ -132,35 +131,19 @@ orvane::ShoalingRequest BaseRequest(const ShoalArgs& a, int method) {
     using namespace orvane;
     ShoalingRequest r;
     r.constants = a.constants;
-    ShoalingInputs& in = r.inputs;
-    in.Method = method;
-    in.HeightKind = Choice("--h0-kind", a.heightKind, {"significant", "rms"});
-    in.PeriodKind = Choice("--t0-kind", a.periodKind, {"significant", "peak"});
-    ShoalingRun bed;
-    ApplyBedOptions(bed, method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
-    in.XAxis = bed.Inputs.XAxis;
-    in.ProfileMode = bed.Inputs.ProfileMode;
-    in.ProfileFile = bed.Inputs.ProfileFile;
-    r.distanceColumn = bed.DistanceColumn;
-    r.depthColumn = bed.DepthColumn;
-    // Reading a profile in the window sets the display range to its extent; here that
-    // happens when the ends are not given.
-    r.onshoreEndGiven = in.ProfileMode == 0 || a.onshoreEndGiven;
-    r.offshoreEndGiven = in.ProfileMode == 0 || a.offshoreEndGiven;
+    const int heightKind = Choice("--h0-kind", a.heightKind, {"significant", "rms"});
+    const int periodKind = Choice("--t0-kind", a.periodKind, {"significant", "peak"});
+    r.UseBed(SetUpBed(method, a.bed, a.constants));
+    r.inputs.HeightKind = heightKind;
+    r.inputs.PeriodKind = periodKind;
     return r;
 }
 
 // The comparison's request from the options, also the beach of the fit: the bed, kinds,
-// display range and constants.
+// display range and constants. Where each model starts is the comparison's.
 orvane::ShoalingRequest ComparisonBase(const ShoalArgs& a) {
-    using namespace orvane;
-    ShoalingRequest base = BaseRequest(a, 1);
-    ShoalingInputs& in = base.inputs;
     if (!a.display.empty()) throw CLI::ValidationError("--display", "--method all はすべての項目を描くので使えません。");
-    in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
-    in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
-    if (in.ProfileMode == 0) in.Slope = StrToFloat(a.slope);
-    return base;
+    return BaseRequest(a, 1);
 }
 
 // Every model with the same inputs: each model's report, then the table of the estimation
@@ -171,7 +154,7 @@ void RunShoalAll(const ShoalArgs& a) {
         throw CLI::ValidationError("--observed", "--method all で比べる測定値は一つです。いくつもの組は --fit-tg で当てはめます。");
     std::optional<ObservedSet> observed;
     if (!a.observed.empty()) observed = ReadObservedFile(a, a.observed.front());
-    const ComparisonRequest request{ComparisonBase(a), {a.h0, a.t0, a.tide, a.points, a.obsPos}};
+    const ComparisonRequest request{ComparisonBase(a), {a.h0, a.t0, a.tide, a.points, a.bed.obsPos}};
     const ModelComparisonResult r = CompareModels(request, SharedProgress(), SharedPrompter());
     if (!r.ran) throw OrvaneError(r.refusal.empty() ? msg::kRunAbandoned : r.refusal.c_str());
     bool any = false;
@@ -287,8 +270,8 @@ void RunFitTg(const ShoalArgs& a) {
     const TgFitBounds bounds = FitBounds(a);
     const std::size_t n = a.observed.size();
     const auto h0 = PerSet("--h0", a.h0, n), t0 = PerSet("--t0", a.t0, n), tide = PerSet("--tide", a.tide, n);
-    if (a.obsPos.empty()) throw OrvaneError(msg::kObsDepthNeeded);
-    const auto obs = PerSet("--obs-depth", a.obsPos, n);
+    if (a.bed.obsPos.empty()) throw OrvaneError(msg::kObsDepthNeeded);
+    const auto obs = PerSet("--obs-depth", a.bed.obsPos, n);
     std::vector<ObservedSet> sets;
     for (const std::string& file : a.observed) sets.push_back(ReadObservedFile(a, file));
     const ShoalingRequest base = ComparisonBase(a);
@@ -343,9 +326,7 @@ void RunShoal(const ShoalArgs& a) {
     if (!model)
         throw CLI::ValidationError("--method", "'" + a.method + "' は使えません。使える値: " +
                                                    MethodList(ShoalMethodNames()) + " | all");
-    if (!a.pointsCsv.empty()) CheckOutputFile(a.pointsCsv, {a.profile}, {".csv"});
-    if (model->startsAtObservation && a.obsPos.empty())
-        throw OrvaneError(msg::kObsDepthNeeded);
+    if (!a.pointsCsv.empty()) CheckOutputFile(a.pointsCsv, {a.bed.profile}, {orvane::SeriesFormat::CSV});
     ShoalingRequest request = BaseRequest(a, model->key);
     ShoalingInputs& in = request.inputs;
     if (!a.display.empty()) {
@@ -361,10 +342,6 @@ void RunShoal(const ShoalArgs& a) {
     request.period = StrToFloat(a.t0);
     if (!(request.period > 0)) throw OrvaneError(msg::kPeriodNotPositive);
     request.height = StrToFloat(a.h0);
-    in.OnshoreEndValue = StrToFloat(a.onshoreEnd);
-    in.OffshoreEndValue = StrToFloat(a.offshoreEnd);
-    if (in.ProfileMode == 0) in.Slope = StrToFloat(a.slope);
-    if (model->startsAtObservation) in.ObsPosValue = StrToFloat(a.obsPos);
     request.points = ParsePoints(a.points);
 
     const ShoalingResult r = RunShoaling(request, SharedProgress(), SharedPrompter());
@@ -465,20 +442,16 @@ void RegisterShoalCommands(CLI::App& app) {
     orvane::AddTextOption(s, "--h0-kind", args->heightKind, "波高の種類: significant | rms", "{significant,rms}");
     orvane::AddTextOption(s, "--t0-kind", args->periodKind, "周期の種類: significant | peak", "{significant,peak}");
     orvane::AddTextOption(s, "--tide", args->tide, "平均海面からの潮位 (m)", kNumbers)->check(NumbersPerSet(false));
-    orvane::AddTextOption(s, "--obs-depth", args->obsPos,
+    orvane::AddTextOption(s, "--obs-depth", args->bed.obsPos,
                           "観測点の水深 (MSL基準, m) または離岸距離 (m); 方法 2, 3 で必要", kNumbers)
         ->check(NumbersPerSet(true));
-    orvane::AddTextOption(s, "--slope", args->slope, "一定勾配の海底勾配");
-    orvane::AddTextOption(s, "--profile", args->profile, "海底断面データ (CSV、1行目は項目名)", "ファイル");
-    orvane::AddTextOption(s, "--distance-column", args->distanceColumn,
-                          "離岸距離の列: 項目名または 1 からの番号", "列名|番号");
-    orvane::AddTextOption(s, "--depth-column", args->depthColumn, "水深の列: 項目名または 1 からの番号", "列名|番号");
+    orvane::AddBedShapeOptions(s, args->bed);
     orvane::AddTextOption(s, "--points", args->points,
                           "推定位置 (カンマ区切り): 水深 (MSL基準, m) または離岸距離 (m)", "数値,...");
-    orvane::AddTextOption(s, "--x-axis", args->xAxis,
+    orvane::AddTextOption(s, "--x-axis", args->bed.xAxis,
                           "横軸と位置の単位: depth | distance (断面データでは distance)", "{depth,distance}");
-    orvane::AddTextOption(s, "--offshore-end", args->offshoreEnd, "表示範囲の沖側端点 (断面データでは省略時にその沖端)");
-    orvane::AddTextOption(s, "--onshore-end", args->onshoreEnd, "表示範囲の岸側端点 (断面データでは省略時に 0.1)");
+    orvane::AddTextOption(s, "--offshore-end", args->bed.offshoreEnd, "表示範囲の沖側端点 (断面データでは省略時にその沖端)");
+    orvane::AddTextOption(s, "--onshore-end", args->bed.onshoreEnd, "表示範囲の岸側端点 (断面データでは省略時に 0.1)");
     orvane::AddTextOption(s, "--display", args->display,
                           "表示データ: 項目名 (H, H/H0, η, Hrms, Hs ...) または 0 からの番号", "項目名|番号");
     s->add_flag("--csv", args->csv, "報告のあとにグラフの点を CSV で出力 (見出し行は横軸と縦軸の題名)");
@@ -508,8 +481,8 @@ void RegisterShoalCommands(CLI::App& app) {
     orvane::AddConstantsOptions(s, args->constants);
     s->callback([args, s] {
         args->methodGiven = s->count("--method") > 0;
-        args->onshoreEndGiven = s->count("--onshore-end") > 0;
-        args->offshoreEndGiven = s->count("--offshore-end") > 0;
+        args->bed.onshoreEndGiven = s->count("--onshore-end") > 0;
+        args->bed.offshoreEndGiven = s->count("--offshore-end") > 0;
         RunShoal(*args);
     });
 }

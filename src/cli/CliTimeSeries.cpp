@@ -30,7 +30,7 @@ std::string Trimmed(const std::string& s) {
 
 // An interval channel given by its name, its list text ("Us(m/s)") or its number from 1.
 int ChannelIndex(const std::string& option, const std::string& value, const SeriesHeader& h) {
-    if (h.NchInterval <= 0) throw OrvaneError("インターバル記録のチャンネルがありません。");
+    if (h.NchInterval <= 0) throw OrvaneError(msg::kNoIntervalChannels);
     for (int c = 0; c < h.NchInterval; ++c)
         if (Trimmed(h.ItemName[c]) == value || ChannelListText(h, c) == value) return c;
     int number = 0;
@@ -72,8 +72,8 @@ struct VelocityArgs {
     bool copyHs = false, copyTs = false, copyTide = false, umax = false, xmax = false;
     std::string item = "urms";
     std::string method = "1";
-    std::string slope = "0.1", points = "2,4,6", offshoreEnd = "10", onshoreEnd = "0.1";
-    std::string xAxis = "depth", profile, distanceColumn = "1", depthColumn = "2", obsPos;
+    std::string points = "2,4,6";
+    BedOptions bed;
     int jobs = 0;
     PhysicalConstants constants;
 };
@@ -81,16 +81,12 @@ struct VelocityArgs {
 void RunWaveVelocitySeries(const VelocityArgs& a) {
     Prompter& prompter = SharedPrompter();
     Progress& progress = SharedProgress();
-    CheckOutputFile(a.output, {a.waveFile, a.tideFile}, {".sdf", ".tsd"});
+    CheckOutputFile(a.output, {a.waveFile, a.tideFile}, SeriesFileFormats());
 
     // The shoaling window in service mode: significant height and period, first display item.
-    ShoalingRun run{a.constants};
-    ShoalingInputs& si = run.Inputs;
     const int method = ParseMethod("--method", a.method, ShoalMethodNames());
     if (!SurfZoneModelOf(method).random) throw OrvaneError(msg::kNotForRegularWaves);
-    if (SurfZoneModelOf(method).startsAtObservation && a.obsPos.empty()) throw OrvaneError(msg::kObsDepthNeeded);
-    si.Method = method;
-    ApplyBedOptions(run, method, a.xAxis, a.profile, a.distanceColumn, a.depthColumn);
+    ShoalingRun run = SetUpBed(method, a.bed, a.constants);
     if (a.jobs < 0 || a.jobs > 256) throw CLI::ValidationError("--jobs", "0～256 にしてください (0 は使えるコアの数)。");
     const int jobs = ThreadsForJobs(a.jobs);
 
@@ -121,15 +117,11 @@ void RunWaveVelocitySeries(const VelocityArgs& a) {
     VelocityInputs in;
     if (!ReadVelocityInputs(store, files, in, prompter, progress)) throw OrvaneError(msg::kRunAbandoned);
     run.ParseEstimationPoints(a.points);
-    if (!SetUpVelocityOutput(store, options, run)) throw OrvaneError("推定位置を入力して下さい。");
+    if (!SetUpVelocityOutput(store, options, run)) throw OrvaneError(msg::kNoEstimationPoints);
     progress.Hide();
 
     options.Kr = StrToFloat(a.kr);
     options.MSL = StrToFloat(a.msl);
-    si.OnshoreEndValue = StrToFloat(a.onshoreEnd);
-    si.OffshoreEndValue = StrToFloat(a.offshoreEnd);
-    if (si.ProfileMode == 0) si.Slope = StrToFloat(a.slope);
-    if (si.ObsPos == 1) si.ObsPosValue = StrToFloat(a.obsPos);
     CheckResultTable(store, a.output);
     NormaliseAsSaveWindow(store.header);
 
@@ -155,7 +147,7 @@ struct HeightArgs {
 void RunWaveHeightSeries(const HeightArgs& a) {
     Prompter& prompter = SharedPrompter();
     Progress& progress = SharedProgress();
-    CheckOutputFile(a.output, {a.input}, {".sdf", ".tsd"});
+    CheckOutputFile(a.output, {a.input}, SeriesFileFormats());
     const SeriesHeader header = HeaderOf(a.input, prompter, progress);
     WaveHeightInputs inputs;
     inputs.meanDepth = StrToFloat(a.meanDepth);
@@ -192,7 +184,7 @@ void RegisterTimeSeriesCommands(CLI::App& app) {
             "沖波と潮汐から波動流速時系列を推定: 沖波 (有義波高・周期) と潮位の時系列から推定位置の底面流速の時系列ファイルを作る");
         s->add_option("--wave-file", a->waveFile, "沖波のファイル (SDF または TSD)")->required()->type_name("ファイル");
         s->add_option("--tide-file", a->tideFile, "潮位のファイル (SDF または TSD)")->required()->type_name("ファイル");
-        s->add_option("-o,--output", a->output, "結果のファイル: .sdf なら SDF、.tsd なら TSD")->required()->type_name("ファイル");
+        s->add_option("-o,--output", a->output, SeriesOutputHelp())->required()->type_name("ファイル");
         s->footer("例: orvane-cli wave-velocity-series --wave-file wave.sdf --tide-file tide.sdf --method goda "
                   "--points 2,4,6 -o velocity.sdf\n既存のファイルに上書きするには --yes を付けます。Ctrl-C で中断すると結果のファイルは作られません。");
         AddTextOption(s, "--hs-channel", a->hsChannel, "有義波波高のチャンネル: 項目名または 1 からの番号", "チャンネル名|番号");
@@ -212,19 +204,20 @@ void RegisterTimeSeriesCommands(CLI::App& app) {
                       "計算方法 (名前または番号): " + SurfZoneModelList(true))
             ->type_name("名前|番号")
             ->capture_default_str();
-        AddTextOption(s, "--slope", a->slope, "一定勾配の海底勾配");
-        AddTextOption(s, "--profile", a->profile, "海底断面データ (CSV、1行目は項目名)", "ファイル");
-        AddTextOption(s, "--distance-column", a->distanceColumn, "離岸距離の列: 項目名または 1 からの番号", "列名|番号");
-        AddTextOption(s, "--depth-column", a->depthColumn, "水深の列: 項目名または 1 からの番号", "列名|番号");
+        AddBedShapeOptions(s, a->bed);
         AddTextOption(s, "--points", a->points, "推定位置 (カンマ区切り): 水深 (MSL基準, m) または離岸距離 (m)", "数値,...");
-        AddTextOption(s, "--x-axis", a->xAxis, "位置の単位: depth | distance (断面データでは distance)", "{depth,distance}");
-        AddTextOption(s, "--offshore-end", a->offshoreEnd, "計算範囲の沖側端点");
-        AddTextOption(s, "--onshore-end", a->onshoreEnd, "計算範囲の岸側端点");
-        AddTextOption(s, "--obs-depth", a->obsPos, "観測点の水深 (MSL基準, m) または離岸距離 (m); 方法 2, 3 で必要");
+        AddTextOption(s, "--x-axis", a->bed.xAxis, "位置の単位: depth | distance (断面データでは distance)", "{depth,distance}");
+        AddTextOption(s, "--offshore-end", a->bed.offshoreEnd, "計算範囲の沖側端点 (断面データでは省略時にその沖端)");
+        AddTextOption(s, "--onshore-end", a->bed.onshoreEnd, "計算範囲の岸側端点 (断面データでは省略時に 0.1)");
+        AddTextOption(s, "--obs-depth", a->bed.obsPos, "観測点の水深 (MSL基準, m) または離岸距離 (m); 方法 2, 3 で必要");
         s->add_option("--jobs", a->jobs, "並行して計算するスレッドの数 (0: 使えるコアの数); 結果は 1 のときと同じ")
             ->capture_default_str();
         AddConstantsOptions(s, a->constants);
-        s->callback([a] { RunWaveVelocitySeries(*a); });
+        s->callback([a, s] {
+            a->bed.onshoreEndGiven = s->count("--onshore-end") > 0;
+            a->bed.offshoreEndGiven = s->count("--offshore-end") > 0;
+            RunWaveVelocitySeries(*a);
+        });
     }
     {
         auto a = std::make_shared<HeightArgs>();
@@ -232,7 +225,7 @@ void RegisterTimeSeriesCommands(CLI::App& app) {
             "wave-height-series",
             "底面流速の振幅と周期から波高時系列を推定: 潮位・底面有義流速振幅・スペクトルピーク周期のチャンネルから Hs を加えたファイルを作る");
         s->add_option("--input", a->input, "入力のファイル (SDF または TSD)")->required()->type_name("ファイル");
-        s->add_option("-o,--output", a->output, "結果のファイル: .sdf なら SDF、.tsd なら TSD")->required()->type_name("ファイル");
+        s->add_option("-o,--output", a->output, SeriesOutputHelp())->required()->type_name("ファイル");
         s->footer("例: orvane-cli wave-height-series --input velocity.sdf --mean-depth 8 -o height.sdf\n"
                   "既存のファイルに上書きするには --yes を付けます。");
         AddTextOption(s, "--tide-channel", a->tideChannel, "潮位(m)のチャンネル: 項目名、\"名前(単位)\" または 1 からの番号", "チャンネル名|番号");

@@ -14,13 +14,13 @@ namespace {
 struct AiryArgs {
     // The window's initial texts.
     std::string depth = "10", period = "10", height = "1", bedHeight = "0";
-    std::string format = "text", encoding = "utf-8";
+    orvane::ResultFormat output;
     orvane::PhysicalConstants constants;
 };
 
 struct WaveNumberArgs {
     std::string period, depth;
-    std::string format = "text", encoding = "utf-8";
+    orvane::ResultFormat output;
     orvane::PhysicalConstants constants;
 };
 
@@ -33,8 +33,7 @@ void RegisterWaveCommands(CLI::App& app) {
     orvane::AddTextOption(a, "--period", airy->period, "周期 (s)");
     orvane::AddTextOption(a, "--height", airy->height, "波高 (m)");
     orvane::AddTextOption(a, "--bed-height", airy->bedHeight, "流速を求める底面からの高さ (m)");
-    orvane::AddFormatOption(a, airy->format);
-    orvane::AddEncodingOption(a, airy->encoding);
+    orvane::AddResultFormatOptions(a, airy->output);
     orvane::AddConstantsOptions(a, airy->constants);
     a->footer("例: orvane-cli airy --depth 10 --period 8 --height 1 --format json");
     a->callback([airy] {
@@ -50,15 +49,14 @@ void RegisterWaveCommands(CLI::App& app) {
             {"F", wave.F, "W/m", labels[4].text}, {"u", wave.u, "m/s", labels[5].text},
             {"w", wave.w, "m/s", labels[6].text}, {"k", wave.k, "rad/m", ""},
             {"L0", wave.L0, "m", ""},             {"n", wave.n, "", ""}};
-        orvane::PrintResults(airy->format, airy->encoding, "airy", values, text);
+        orvane::PrintResults(airy->output, "airy", values, text);
     });
 
     auto wn = std::make_shared<WaveNumberArgs>();
     CLI::App* w = app.add_subcommand("wavenumber", "線形分散関係の波数と波長");
     orvane::AddTextOption(w, "--period", wn->period, "周期 (s)")->required();
     orvane::AddTextOption(w, "--depth", wn->depth, "水深 (m)")->required();
-    orvane::AddFormatOption(w, wn->format);
-    orvane::AddEncodingOption(w, wn->encoding);
+    orvane::AddResultFormatOptions(w, wn->output);
     orvane::AddConstantsOptions(w, wn->constants);
     w->footer("例: orvane-cli wavenumber --period 8 --depth 10");
     w->callback([wn] {
@@ -67,7 +65,7 @@ void RegisterWaveCommands(CLI::App& app) {
         const double k = orvane::WaveNumber(T, h, wn->constants.gra);
         const double L = orvane::kTwoPi / k;
         const std::string kText = orvane::FormatGeneral(k, 7), lText = orvane::FormatFixed(L, 3, 15);
-        orvane::PrintResults(wn->format, wn->encoding, "wavenumber",
+        orvane::PrintResults(wn->output, "wavenumber",
                              {{"k", k, "rad/m", kText}, {"L", L, "m", lText}},
                              {"波数(rad/m)：" + kText, "波長(m)：" + lText});
     });

@@ -2,6 +2,7 @@
 #include <new>
 #include <iostream>
 
+#include "core/runtime/Messages.h"
 #include "CliCommands.h"
 #include "CliCommon.h"
 #include "core/runtime/Cancel.h"
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
     } catch (const std::bad_alloc&) {
         orvane::SharedProgress().Hide();
         std::cout.flush();
-        std::cerr << "メモリが足りません。入力が大きすぎるか、壊れています。" << std::endl;
+        std::cerr << orvane::msg::kOutOfMemory << std::endl;
         return orvane::FinishStdout(1);
     } catch (const std::exception& e) {
         // Computation errors, and values that the program's parser rejects; after a signal

@@ -134,8 +134,8 @@ struct BedOptions {
     std::string xAxis;
     py::object onshoreEnd, offshoreEnd;
 };
-void SetUpBed(ShoalingRun& run, int method, const BedOptions& b, ShoalingOutput& out,
-              KeepingPrompter& prompter);
+// The run the core sets up from the bed arguments; its problems as Python's errors.
+ShoalingRun BedRun(int method, const BedOptions& b, const PhysicalConstants& constants, KeepingPrompter& prompter);
 
 void BindErrors(py::module_& m);
 void BindCalculators(py::module_& m);

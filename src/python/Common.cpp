@@ -1,4 +1,5 @@
 // The module's errors and the helpers every part uses.
+#include "core/runtime/Messages.h"
 #include "python/Binding.h"
 
 #include <algorithm>
@@ -6,6 +7,7 @@
 
 #include "core/runtime/Errors.h"
 #include "core/runtime/Jobs.h"
+#include "core/runtime/TextFile.h"
 
 namespace orvane::pymodule {
 
@@ -39,7 +41,7 @@ void TranslateErrors(std::exception_ptr p) {
     } catch (const OrvaneError& e) {
         PyErr_SetString(gError, e.what());
     } catch (const std::bad_alloc&) {
-        PyErr_SetString(PyExc_MemoryError, "メモリが足りません。入力が大きすぎるか、壊れています。");
+        PyErr_SetString(PyExc_MemoryError, msg::kOutOfMemory);
     }
 }
 
@@ -49,7 +51,7 @@ std::string PathArg(py::handle path) {
     // os.fsencode takes str, bytes and path-like objects alike.
     const std::string text = py::module_::import("os").attr("fsencode")(path).cast<std::string>();
     if (text.find('\0') != std::string::npos)
-        Raise(gFileError, "ファイル名「" + MessageExcerpt(text) + "」に NUL 文字があります。");
+        Raise(gFileError, NulInFileNameText(text));
     return text;
 }
 

@@ -154,7 +154,7 @@ void WriteSeries(const std::string& path, py::dict data, py::object units, py::o
                  py::object coefB, py::object start, double interval, const std::string& memo) {
     const SeriesFormatInfo* format = SeriesFormatOf(path);
     if (!format || !format->series)
-        Raise(gError, "「" + path + "」の拡張子は .sdf か .tsd にして下さい。");
+        Raise(gError, "「" + path + "」の拡張子は " + ExtensionList(SeriesFileFormats()) + " にして下さい。");
     SeriesStore store;
     SeriesHeader& h = store.header;
     const std::size_t channels = py::len(data);
@@ -350,8 +350,7 @@ when the file cannot be read.)");
                 // As the command line: the file a series came from is never written over.
                 std::error_code ec;
                 if (!s.source.empty() && (s.source == out || std::filesystem::equivalent(s.source, out, ec)))
-                    Raise(gFileError, HasSdfExtension(s.source) ? "ロードしているSDFファイルは上書き出来ません。"
-                                                                : "ロードしているTSDファイルは上書き出来ません。");
+                    Raise(gFileError, OverwriteInputText(s.source));
                 if (memo.is_none()) memoText = s.memo;
                 if (units.is_none()) units = py::cast(s.units);
                 if (coefA.is_none()) coefA = py::cast(s.coefA);

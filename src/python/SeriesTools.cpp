@@ -31,10 +31,8 @@ py::dict VelocitySeries(const DoubleArray& hs, const DoubleArray& ts, const Doub
     if (!SurfZoneModelOf(m).random) Raise(gError, msg::kNotForRegularWaves);
     const int threads = Jobs(jobs);
 
-    ShoalingRun run{constants};
-    ShoalingOutput silent;
     KeepingPrompter prompter;
-    SetUpBed(run, m, bed, silent, prompter);
+    ShoalingRun run = BedRun(m, bed, constants, prompter);
 
     VelocityOptions options;
     options.output = Pick("item", item, {"urms", "um", "us"});
@@ -46,7 +44,7 @@ py::dict VelocitySeries(const DoubleArray& hs, const DoubleArray& ts, const Doub
     SeriesStore table;
     table.header.SampleSize = static_cast<std::int32_t>(tide.size());
     if (!SetUpVelocityOutput(table, options, run))
-        Raise(gError, "推定位置を入力して下さい。");
+        Raise(gError, msg::kNoEstimationPoints);
 
     VelocityInputs in;
     in.HsSeries = FloatSeries(hs);

@@ -3,12 +3,12 @@
 #include "python/Binding.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
 
 #include "core/runtime/Errors.h"
 #include "core/runtime/Messages.h"
 #include "core/runtime/TextFile.h"
+#include "core/shoaling/BedChoice.h"
 #include "core/shoaling/ModelComparison.h"
 #include "core/shoaling/ShoalingRequest.h"
 #include "core/shoaling/SkillScores.h"
@@ -57,87 +57,73 @@ std::string PointsText(py::handle points) {
 }
 
 // The column of a profile file: a header name or an index from 0.
-int ProfileColumnOf(py::handle column, const std::vector<std::string>& header) {
-    if (py::isinstance<py::str>(column)) {
-        const std::string name = column.cast<std::string>();
-        for (std::size_t i = 0; i < header.size(); ++i)
-            if (header[i] == name) return static_cast<int>(i);
-        throw py::value_error("'" + MessageExcerpt(name) + "' は断面データの列の項目名ではありません。");
-    }
-    return column.cast<int>();
+ProfileColumnChoice ColumnChoiceOf(py::handle column) {
+    if (py::isinstance<py::str>(column)) return {column.cast<std::string>()};
+    return {"", false, column.cast<int>()};
 }
 
-// The inputs as the window's boxes hold them; the profile read from its file or arrays.
-void SetUpBed(ShoalingRun& run, int method, const BedOptions& b, ShoalingOutput& out,
-              KeepingPrompter& prompter) {
-    ShoalingInputs& in = run.Inputs;
-    const SurfZoneModel& model = SurfZoneModelOf(method);
-    in.Method = method;
-    in.ObsPos = model.startsAtObservation ? 1 : 0;
-    in.XAxis = Pick("x_axis", b.xAxis, {"depth", "distance"});
-    if (!b.onshoreEnd.is_none()) in.OnshoreEndValue = b.onshoreEnd.cast<double>();
-    if (!b.offshoreEnd.is_none()) in.OffshoreEndValue = b.offshoreEnd.cast<double>();
-    if (in.ObsPos == 1) {
-        if (b.obsDepth.is_none()) throw py::value_error("obs_depth is needed by this method");
-        in.ObsPosValue = b.obsDepth.cast<double>();
-    }
+int ProfileColumnOf(py::handle column, const std::vector<std::string>& header) {
+    std::string message;
+    const int index = FindProfileColumn(ColumnChoiceOf(column), header, message);
+    if (index < 0) throw py::value_error(message);
+    return index;
+}
+
+ShoalingRun BedRun(int method, const BedOptions& b, const PhysicalConstants& constants, KeepingPrompter& prompter) {
+    BedChoice bed;
+    bed.method = method;
+    bed.xAxis = Pick("x_axis", b.xAxis, {"depth", "distance"});
+    if (!b.onshoreEnd.is_none()) bed.onshoreEnd = b.onshoreEnd.cast<double>();
+    if (!b.offshoreEnd.is_none()) bed.offshoreEnd = b.offshoreEnd.cast<double>();
+    if (!b.obsDepth.is_none()) bed.obsPos = b.obsDepth.cast<double>();
     if (b.profile.is_none()) {
-        in.Slope = b.slope.cast<double>();
-        return;
-    }
-    in.ProfileMode = 1;
-    in.XAxis = 1;
-    if (model.planeBedOnly) return;  // PrepareRun refuses it with its own message
-    bool loaded;
-    if (py::isinstance<py::str>(b.profile) || py::hasattr(b.profile, "__fspath__")) {
-        in.ProfileFile = PathArg(b.profile);
-        std::error_code ec;
-        if (std::string problem = InputFileProblem(in.ProfileFile);
-            !problem.empty() && std::filesystem::exists(in.ProfileFile, ec))
-            Raise(gFileError, problem);  // a folder or a FIFO: say what it is
-        if (!FileExists(in.ProfileFile)) Raise(gFileError, msg::kFileNotFound);
-        const auto header = ShoalingRun::ReadProfileHeader(in.ProfileFile);
-        run.DistanceColumn = ProfileColumnOf(b.distanceColumn, header);
-        run.DepthColumn = ProfileColumnOf(b.depthColumn, header);
-        loaded = run.LoadProfile(out, prompter);
+        bed.slope = b.slope.cast<double>();
+    } else if (py::isinstance<py::str>(b.profile) || py::hasattr(b.profile, "__fspath__")) {
+        bed.profileFile = PathArg(b.profile);
+        bed.distanceColumn = ColumnChoiceOf(b.distanceColumn);
+        bed.depthColumn = ColumnChoiceOf(b.depthColumn);
     } else {
         auto pair = b.profile.cast<py::sequence>();
         if (pair.size() != 2) throw py::value_error("profile: a file name or (distance, depth)");
-        auto x = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(pair[0]);
-        auto d = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(pair[1]);
+        auto x = DoubleArray::ensure(pair[0]);
+        auto d = DoubleArray::ensure(pair[1]);
         if (!x || !d || x.ndim() != 1 || d.ndim() != 1)
             throw py::value_error("profile: two one-dimensional arrays of numbers");
-        loaded = run.SetProfile({x.data(), static_cast<std::size_t>(x.size())},
-                                {d.data(), static_cast<std::size_t>(d.size())}, out, prompter);
+        bed.profileArrays = true;
+        bed.profileDistance.assign(x.data(), x.data() + x.size());
+        bed.profileDepth.assign(d.data(), d.data() + d.size());
     }
-    if (!loaded) prompter.RaiseFirst(msg::kRunAbandoned);
-    // Given ends win over the profile's extent, as on the command line.
-    if (!b.onshoreEnd.is_none()) in.OnshoreEndValue = b.onshoreEnd.cast<double>();
-    if (!b.offshoreEnd.is_none()) in.OffshoreEndValue = b.offshoreEnd.cast<double>();
+    BedSetup setup = SetUpBed(bed, constants, prompter);
+    switch (setup.problem) {
+    case BedProblem::None: break;
+    case BedProblem::ObsPosMissing: throw py::value_error("obs_depth is needed by this method");
+    case BedProblem::FileMissing: Raise(gFileError, msg::kFileNotFound);  // the window's text
+    case BedProblem::FileUnusable: Raise(gFileError, setup.message);
+    case BedProblem::DistanceColumn:
+    case BedProblem::DepthColumn: throw py::value_error(setup.message);
+    case BedProblem::ProfileRefused: prompter.RaiseFirst(msg::kRunAbandoned);
+    }
+    return std::move(setup.run);
 }
 
 py::dict Shoal(py::handle method, double height, double period, const BedOptions& bed,
                py::handle points, double tide, const std::string& heightKind,
                const std::string& periodKind, const PhysicalConstants& constants) {
     // The bed is read here, with Python's own errors; the run takes the points read.
-    ShoalingRun run{constants};
-    ShoalingInputs& in = run.Inputs;
     const int m = MethodIndex(method);
-    in.HeightKind = Pick("height_kind", heightKind, {"significant", "rms"});
-    in.PeriodKind = Pick("period_kind", periodKind, {"significant", "peak"});
+    const int heightKindIndex = Pick("height_kind", heightKind, {"significant", "rms"});
+    const int periodKindIndex = Pick("period_kind", periodKind, {"significant", "peak"});
     KeepingPrompter prompter;
     if (!(period > 0)) Raise(gError, msg::kPeriodNotPositive);
-    ShoalingOutput none;
-    SetUpBed(run, m, bed, none, prompter);
-
     ShoalingRequest request;
-    request.inputs = in;
+    request.UseBed(BedRun(m, bed, constants, prompter));
+    request.inputs.HeightKind = heightKindIndex;
+    request.inputs.PeriodKind = periodKindIndex;
     request.constants = constants;
     request.height = height;
     request.period = period;
     request.tide = tide;
     request.points = ParsePoints(PointsText(points));
-    request.UseLoadedProfile(run);
     ShoalingResult r;
     CancelFlag cancel;
     RunInterruptible(cancel, [&] {
@@ -208,7 +194,7 @@ ObservedSet Observed(py::handle observed, const std::string& kind, py::handle co
     const ObservedHeight k = ObservedKind(kind);
     if (py::isinstance<py::str>(observed) || py::hasattr(observed, "__fspath__")) {
         const std::string path = py::str(py::module_::import("os").attr("fspath")(observed)).cast<std::string>();
-        if (!FileExists(path)) Raise(gFileError, "指定したファイルが見つかりません。");
+        if (!FileExists(path)) Raise(gFileError, msg::kFileNotFound);
         const auto header = ShoalingRun::ReadProfileHeader(path);
         auto cols = columns.cast<py::sequence>();
         if (cols.size() != 3) throw py::value_error("observed_columns: (position, height, setup or None)");
@@ -245,17 +231,15 @@ py::dict CurveDict(const ComparedCurve& c) { return py::dict("x"_a = ToArray(c.x
 // window: kinds, bed, display range, constants.
 ShoalingRequest ComparisonBase(const BedOptions& bed, const std::string& heightKind, const std::string& periodKind,
                                const PhysicalConstants& constants, KeepingPrompter& prompter) {
-    ShoalingRun run{constants};
-    run.Inputs.HeightKind = Pick("height_kind", heightKind, {"significant", "rms"});
-    run.Inputs.PeriodKind = Pick("period_kind", periodKind, {"significant", "peak"});
+    const int heightKindIndex = Pick("height_kind", heightKind, {"significant", "rms"});
+    const int periodKindIndex = Pick("period_kind", periodKind, {"significant", "peak"});
     BedOptions deepWater = bed;
     deepWater.obsDepth = py::none();  // the comparison places it per model
-    ShoalingOutput none;
-    SetUpBed(run, 1, deepWater, none, prompter);
     ShoalingRequest request;
-    request.inputs = run.Inputs;
+    request.UseBed(BedRun(1, deepWater, constants, prompter));
+    request.inputs.HeightKind = heightKindIndex;
+    request.inputs.PeriodKind = periodKindIndex;
     request.constants = constants;
-    request.UseLoadedProfile(run);
     return request;
 }
 

@@ -76,3 +76,12 @@ if(ORVANE_PYTHON_FOUND OR EXISTS /usr/bin/python3)
     set_tests_properties(cli_wave_velocity_series_interrupted_${sig} PROPERTIES TIMEOUT 120)
   endforeach()
 endif()
+
+# With a profile the range is its extent unless an end is given, as in shoal and Python.
+set(ts_samples ${PROJECT_SOURCE_DIR}/examples/data)
+string(JOIN " " ts_profile wave-velocity-series --wave-file ${ts_samples}/offshore.tsd
+       --tide-file ${ts_samples}/tide.tsd --profile ${ts_samples}/profile.csv --points 100,300)
+add_test(NAME cli_wave_velocity_series_profile_extent
+  COMMAND sh -c "\"$0\" --yes $1 -o \"$2/extent.tsd\" >/dev/null 2>&1 && \"$0\" --yes $1 --offshore-end 1000 -o \"$2/given.tsd\" >/dev/null 2>&1 && cmp \"$2/extent.tsd\" \"$2/given.tsd\" && echo same"
+          ${ORVANE_CLI} "${ts_profile}" ${ts_dir})
+set_tests_properties(cli_wave_velocity_series_profile_extent PROPERTIES PASS_REGULAR_EXPRESSION "^same\n$")

@@ -17,6 +17,12 @@ inline constexpr const char* kNotForRegularWaves =
 inline constexpr const char* kObsDepthNeeded =
     "--obs-depth が必要です: この計算方法は観測点の水深 (MSL基準, m) または離岸距離 (m) から始めます。";
 // A run that marched but drew no point in the display range and reached no estimation point.
+inline constexpr const char* kNoEstimationPoints = "推定位置を入力して下さい。";
+inline constexpr const char* kNoIntervalChannels = "インターバル記録のチャンネルがありません。";
+inline constexpr const char* kOverwriteQuestion = "同名のファイルが存在します。上書きしてよろしいですか。";
+inline constexpr const char* kOutOfMemory = "メモリが足りません。入力が大きすぎるか、壊れています。";
+inline constexpr const char* kTooManySteps = "計算点の数が上限を超えました。";
+inline constexpr const char* kStepStalled = "計算点が進みません。";
 inline constexpr const char* kAllDry = "表示範囲はこの潮位ではすべて陸上です。潮位を確かめて下さい。";
 inline constexpr const char* kNothingComputed =
     "表示範囲の中で計算できた点がありません。沖波の波高・周期と潮位を確かめて下さい。";

@@ -288,10 +288,14 @@ std::string CutToCp932Bytes(const std::string& utf8, std::size_t maxBytes) {
     return Cp932ToUtf8(bytes.substr(0, i));
 }
 
+std::string NulInFileNameText(const std::string& path) {
+    return "ファイル名「" + MessageExcerpt(path) + "」に NUL 文字があります。";
+}
+
 std::string InputFileProblem(const std::string& path) {
     struct stat st{};
     if (path.find('\0') != std::string::npos)
-        return "ファイル名「" + MessageExcerpt(path) + "」に NUL 文字があります。";
+        return NulInFileNameText(path);
     if (::stat(path.c_str(), &st) != 0) {
         const int err = errno;
         if (err == ENOENT || err == ENOTDIR || path.empty()) return "ファイル「" + path + "」が見つかりません。";

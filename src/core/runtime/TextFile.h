@@ -40,6 +40,8 @@ std::string CsvQuoted(const std::string& text);
 // folder is no file. "" when `path` names a regular file, else the Japanese reason
 // ("ファイル「…」が見つかりません。", "「…」はフォルダです。…"). Never opens the file.
 std::string InputFileProblem(const std::string& path);
+// A NUL in a name would end it early in the system's calls: another file would be used.
+std::string NulInFileNameText(const std::string& path);
 // Raises EInOutError with that reason.
 void RequireInputFile(const std::string& path);
 

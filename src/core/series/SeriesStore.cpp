@@ -1,6 +1,8 @@
+#include "core/runtime/Messages.h"
 #include "core/series/SeriesStore.h"
 
 #include "core/runtime/TextFile.h"
+#include "core/series/SeriesWriter.h"
 
 namespace orvane {
 
@@ -22,14 +24,14 @@ bool SeriesStore::ReadChannel(int burst, int channel, std::span<float> values, P
 bool SeriesStore::ConfirmOutputName(const std::string& name, Prompter& prompter) const {
     if (name == DataFileName) {
         if (!HasSdfExtension(name)) {
-            prompter.Warning("ロードしているTSDファイルは上書き出来ません。");
+            prompter.Warning(OverwriteInputText(name));
             return false;
         }
         return prompter.Message(MsgKind::Warning, "パラメータを変更してよろしいですね。", MsgButtons::YesNo) ==
                MsgResult::Yes;
     }
     if (FileExists(name))
-        return prompter.Message(MsgKind::Warning, "同名のファイルが存在します。上書きしてよろしいですか。",
+        return prompter.Message(MsgKind::Warning, msg::kOverwriteQuestion,
                                 MsgButtons::YesNo) == MsgResult::Yes;
     return true;
 }

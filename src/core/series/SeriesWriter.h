@@ -8,6 +8,7 @@
 // old file of that name stays as it was. Errors name the target.
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/runtime/Cancel.h"
 #include "core/runtime/TextFile.h"
@@ -23,13 +24,19 @@ struct SeriesFormatInfo {
     const char* extension;   // lower case, with the dot
     const char* name;        // as messages name it
     bool series;             // a series file the program reads and writes (SDF, TSD)
+    bool exported;           // what a series is exported to (CSV, netCDF)
 };
 // Every format, in the order messages list them.
 std::span<const SeriesFormatInfo> SeriesFormats();
 // The format of a file name by its extension (any case); null when none matches.
 const SeriesFormatInfo* SeriesFormatOf(const std::string& path);
 // ".sdf か .tsd": the extensions of the formats `wanted` allows, for a message.
-std::string ExtensionList(std::span<const SeriesFormat> wanted);
+std::string ExtensionList(std::span<const SeriesFormat> wanted, const std::string& joiner = " か ");
+// The series files (SDF, TSD), or the formats a series is exported to (CSV, netCDF).
+std::vector<SeriesFormat> SeriesFileFormats();
+std::vector<SeriesFormat> ExportFormats();
+// Why `input`, a file being read, cannot be the output: named by its format.
+std::string OverwriteInputText(const std::string& input);
 
 class SeriesWriter {
 public:

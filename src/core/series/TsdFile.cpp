@@ -54,6 +54,20 @@ std::string OneLine(const std::string& text) {
 // Refused before anything is stored: the counts would not fit the tables.
 struct FormatRefused {};
 
+// The next line of a block of data; false, said through `prompter`, when there is none
+// or it is too long.
+bool NextDataLine(LineReader& lines, std::string& line, Prompter& prompter) {
+    if (lines.AtEnd()) {
+        prompter.Error("データが足りません。");
+        return false;
+    }
+    if (!lines.NextBounded(line, kMaxDataLine) && lines.TooLong()) {
+        prompter.Error(kLineTooLong);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool SeriesStore::ReadTsdHeader(const std::string& fileName, Prompter& prompter) {
@@ -276,14 +290,7 @@ bool SeriesStore::ReadTsdBody(std::istream& in, Prompter& prompter) {
     Fields f;
     const std::size_t b = samples + (nchB > 0 ? 1 : 0);
     for (std::size_t r = 0; r < b; ++r) {
-        if (lines.AtEnd()) {
-            prompter.Error("データが足りません。");
-            return false;
-        }
-        if (!lines.NextBounded(line, kMaxDataLine) && lines.TooLong()) {
-            prompter.Error(kLineTooLong);
-            return false;
-        }
+        if (!NextDataLine(lines, line, prompter)) return false;
         int n = SplitFields(line, f);
         if (r < samples) {
             for (int i = 0; i < nchI; ++i)
@@ -346,14 +353,7 @@ bool SeriesStore::ReadTsdChannel(std::istream& in, int burst, int channel, std::
     LineReader lines(in);
     Fields f;
     for (std::size_t s = 0; s < static_cast<std::size_t>(header.SampleSize); ++s) {
-        if (lines.AtEnd()) {
-            prompter.Error("データが足りません。");
-            return false;
-        }
-        if (!lines.NextBounded(line, kMaxDataLine) && lines.TooLong()) {
-            prompter.Error(kLineTooLong);
-            return false;
-        }
+        if (!NextDataLine(lines, line, prompter)) return false;
         std::string_view field = Field(f, SplitFields(line, f), channel);
         values[s] = IsMissing(field) ? ErrorValue : static_cast<float>(ParseNumber(field));
     }

@@ -66,30 +66,13 @@ bool RunBattjesStiveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
     double H = H0;
     double eta = 0.0, etaPrev = 0.0;
     double dxPrev = 0.0;
-    double F = rho * g * H * H / 8.0 * GroupVelocity(h, T, g);
-    // Steps of 0.25 H0 down to 2.5 H0, then 50 of 0.05 H0.
-    run.ReserveRecords(h + 12.5 * H0, 0.25 * H0);
+    double F = StartMarch(run, h, H0);
 
     for (long step = 0;; ++step) {
-        if (step >= kMaxModelSteps)
-            throw EConvergence("計算点の数が上限を超えました。");
-        if (progress.Cancelled()) return false;
-
-        const double dh = h / H0 >= 2.5 ? 0.25 * H0 : 0.05 * H0;
-        double xn = run.NextStation(dh, x);
-        if (!(xn < x)) {
-            if (run.AtShorewardEndOfProfile(x)) return true;
-            throw EConvergence("計算点が進みません。");
-        }
-        const bool haveTarget = run.EstimationIndex < run.EstimationCount;
-        const double target = run.TargetDistance;
-        if (haveTarget && x > target && target >= xn) xn = target;
-        if (xn < run.OnshoreEnd) return true;
-        if (run.Interactive) progress.SetProgressPosition(run.ProgressPercent(xs, xn));
-
-        const double hn = run.DepthAt(xn);
-        if (hn <= 0.0) return true;
-        const double dx = x - xn;
+        MarchStep s;
+        if (const March m = NextMarchStep(run, step, xs, x, h, H0, progress, s); m != March::Step)
+            return m == March::Done;
+        const double xn = s.xn, hn = s.hn, dx = s.dx;
         const double hm = (hn + h) / 2.0;
         // After a step that rounding left microns long (onto a vertex) the set-up change
         // over it is only the iteration's tolerance: not extrapolated over a long step.
@@ -129,30 +112,13 @@ bool RunBattjesStiveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progr
         }
 
         run.RecordPoint(xn, Hn, etaNew);
-        if (run.Interactive && run.OnshoreEnd <= xn && xn <= run.OffshoreEnd) {
-            const double values[] = {Hn, kHsOverHrms * Hn, kHsOverHrms * Hn / (kHsOverHrms * H0), etaNew};
-            const int item = run.Inputs.DisplayIndex;
-            out.AddHeightPoint(run.AxisMode == 0 ? hn : xn, values[item >= 1 && item <= 3 ? item : 0]);
-            out.AddDisplayValues(xn, hn, values);
-            out.ProcessEvents();
-        }
+        const double values[] = {Hn, kHsOverHrms * Hn, kHsOverHrms * Hn / (kHsOverHrms * H0), etaNew};
+        if (run.DrawStep(out, xn, hn, values)) out.ProcessEvents();
 
-        if (haveTarget && std::fabs(xn - target) < 0.1 * dx) {
-            if (run.Interactive) {
-                run.ReportEstimate(out, Hn, etaNew,
-                                   {{"Hrms", Hn}, {"Hs", kHsOverHrms * Hn}, {"Ks", Hn / H0}, {"eta", etaNew}});
-            } else if (run.StoreEstimate(Hn, etaNew)) {
-                return true;
-            }
-            run.AdvanceTarget();
-            if (!run.Interactive && run.EstimationIndex < run.EstimationCount &&
-                run.DepthAt(run.TargetDistance) < 0.0) {
-                // The next point is dry at this tide: none of the rest is reached.
-                for (int i = run.EstimationIndex; i < run.EstimationCount; ++i)
-                    run.EstimatedHeight[i] = -1.0;
-                return true;
-            }
-        }
+        if (s.haveTarget && std::fabs(xn - s.target) < 0.1 * dx &&
+            run.ReachEstimate(out, Hn, etaNew,
+                              {{"Hrms", Hn}, {"Hs", kHsOverHrms * Hn}, {"Ks", Hn / H0}, {"eta", etaNew}}, true))
+            return true;
 
         if (Hn == 0.0) return true;
         dxPrev = dx;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 #include "core/runtime/Errors.h"
+#include "core/runtime/Messages.h"
 #include "core/runtime/MathConstants.h"
 #include "core/runtime/NumberText.h"
 #include "core/shoaling/WaveFunctions.h"
@@ -527,23 +528,17 @@ bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
     run.ReserveRecords(hs + 12.5 * H0, 0.25 * H0);
 
     for (long step = 0;; ++step) {
-        if (step >= kMaxModelSteps)
-            throw EConvergence("計算点の数が上限を超えました。");
-        if (progress.Cancelled()) return false;
-
-        const double dh = h / H0 >= 2.5 ? 0.25 * H0 : 0.05 * H0;
-        double xn = run.NextStation(dh, x);
+        const std::optional<double> next = NextRandomStation(run, step, x, h, H0, progress);
+        if (!next) return false;
+        double xn = *next;
         if (xn <= run.OnshoreEnd || xn <= 0.0) return true;
-        if (!(xn < x)) {
-            if (run.AtShorewardEndOfProfile(x)) return true;
-            throw EConvergence("計算点が進みません。");
-        }
+        if (StopsShort(run, x, xn)) return true;
 
         // Steps are arranged so that an estimation point is the mid-point of a step.
         const bool haveTarget = run.EstimationIndex < run.EstimationCount;
         const double target = run.TargetDistance;
         if (haveTarget) xn = StepEndNearPoint(x, xn, target);
-        if (!(xn < x)) throw EConvergence("計算点が進みません。");
+        if (!(xn < x)) throw EConvergence(msg::kStepStalled);
         // A sliver left by rounding above a vertex carries no slope: step over it.
         const bool pointInStep = haveTarget && x > target && target >= xn;
         if (x - xn < kSliver * std::max(1.0, std::fabs(x)) && !pointInStep) {
@@ -578,27 +573,19 @@ bool RunGodaModel(ShoalingRun& run, ShoalingOutput& out, Progress& progress,
         const double eta = SetupBalance(RadiationStressFactor(khm), hm, eta1, hrmsPrev, w.Hrms,
                                         etaGuess, 1e-4);
 
-        if (run.Interactive && run.OnshoreEnd <= xm && xm <= run.OffshoreEnd) {
-            const double values[] = {w.Hrms, w.Hm, w.H13, w.H110, w.H1100, w.H13 / H0, eta};
-            const int item = run.Inputs.DisplayIndex;
-            out.AddHeightPoint(run.AxisMode == 0 ? hm : xm, values[item >= 1 && item <= 6 ? item : 0]);
-            out.AddDisplayValues(xm, hm, values);
-        }
+        const double values[] = {w.Hrms, w.Hm, w.H13, w.H110, w.H1100, w.H13 / H0, eta};
+        run.DrawStep(out, xm, hm, values);
         run.RecordPoint(xn, w.Hrms, eta);
 
         // Every point within this step is reported with its state.
         while (run.EstimationIndex < run.EstimationCount && x > run.TargetDistance &&
                run.TargetDistance >= xn) {
-            if (run.Interactive) {
-                const double reduction = (1.0 - w.H13 / (ks * H0)) * 100.0;
-                run.ReportEstimate(out, w.Hrms, eta,
-                                   {{"Hrms", w.Hrms},   {"Hm", w.Hm},         {"Hs", w.H13},
-                                    {"Ks", w.H13 / H0}, {"H1/10", w.H110},    {"H1/100", w.H1100},
-                                    {"reduction", reduction}, {"eta", eta},   {"zeta_rms", zetaRms}});
-            } else if (run.StoreEstimate(w.Hrms, eta)) {
+            const double reduction = (1.0 - w.H13 / (ks * H0)) * 100.0;
+            if (run.ReachEstimate(out, w.Hrms, eta,
+                                  {{"Hrms", w.Hrms},   {"Hm", w.Hm},         {"Hs", w.H13},
+                                   {"Ks", w.H13 / H0}, {"H1/10", w.H110},    {"H1/100", w.H1100},
+                                   {"reduction", reduction}, {"eta", eta},   {"zeta_rms", zetaRms}}))
                 return true;
-            }
-            run.AdvanceTarget();
         }
 
         x = xn;

@@ -289,36 +289,35 @@ std::vector<std::string> ComparisonCurveLines(const ModelComparisonResult& r) {
     return lines;
 }
 
-std::vector<std::string> ComparisonTableLines(const ModelComparisonResult& r) {
+namespace {
+
+// The points' table: every model's values and the spread between them, the fields joined
+// by `sep`, each number written by `number(value, decimals)`.
+std::vector<std::string> PointTable(const ModelComparisonResult& r, const std::string& sep,
+                                    std::string (*number)(double, int)) {
     const std::vector<Column> cols = TableColumns(r);
     std::string header = PositionTitle(r.axisMode);
-    for (const Column& c : cols) header += "," + c.title;
-    header += ",波高の差 (m),波高の差 (%)";
+    for (const Column& c : cols) header += sep + c.title;
+    header += sep + "波高の差 (m)" + sep + "波高の差 (%)";
     std::vector<std::string> lines{header};
     for (std::size_t p = 0; p < r.points.size(); ++p) {
         std::string line = FormatGeneral(r.points[p], 7);
-        for (const Column& c : cols) line += "," + Csv((*c.values)[p]);
+        for (const Column& c : cols) line += sep + number((*c.values)[p], 3);
         const PointSpread s = SpreadAt(r, static_cast<int>(p));
-        line += "," + Csv(s.range) + "," + Csv(s.percent);
+        line += sep + number(s.range, 3) + sep + number(s.percent, 1);
         lines.push_back(std::move(line));
     }
     return lines;
 }
 
+}  // namespace
+
+std::vector<std::string> ComparisonTableLines(const ModelComparisonResult& r) {
+    return PointTable(r, ",", [](double v, int) { return Csv(v); });
+}
+
 std::vector<std::string> ComparisonTableText(const ModelComparisonResult& r) {
-    const std::vector<Column> cols = TableColumns(r);
-    std::string header = PositionTitle(r.axisMode);
-    for (const Column& c : cols) header += "\t" + c.title;
-    header += "\t波高の差 (m)\t波高の差 (%)";
-    std::vector<std::string> lines{header};
-    for (std::size_t p = 0; p < r.points.size(); ++p) {
-        std::string line = FormatGeneral(r.points[p], 7);
-        for (const Column& c : cols) line += "\t" + Fixed((*c.values)[p], 3);
-        const PointSpread s = SpreadAt(r, static_cast<int>(p));
-        line += "\t" + Fixed(s.range, 3) + "\t" + Fixed(s.percent, 1);
-        lines.push_back(std::move(line));
-    }
-    return lines;
+    return PointTable(r, "\t", Fixed);
 }
 
 }  // namespace orvane

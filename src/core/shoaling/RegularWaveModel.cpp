@@ -10,6 +10,7 @@
 // follows a quadratic in depth with mean S over the surf zone.
 #include <cmath>
 #include "core/runtime/Errors.h"
+#include "core/runtime/Messages.h"
 #include "core/runtime/NumberText.h"
 #include "core/shoaling/ShoalingModels.h"
 #include "core/shoaling/WaveFunctions.h"
@@ -26,7 +27,6 @@ constexpr double kSetupTolerance = 1e-4;
 constexpr double kOnBreakingDepth = 0.001;
 constexpr int kSurfZonePasses = 100;
 
-const char* const kTooMuchWork = "計算点の数が上限を超えました。";
 const char* const kSurfZoneFailure = "砕波帯内での計算が収束しませんでした。";
 const char* const kNoSolution =
     "収束解が得られませんでした。\n海底勾配が大き過ぎることが\n原因の一つと考えられます。";
@@ -53,7 +53,7 @@ Breaking BreakingDepth(const ShoalingRun& run, double s, long& work) {
     double hb = static_cast<double>(RoundHalfEven(run.UrsellDepth50 * 1000.0)) / 1000.0;
     double step = hb > 3 ? 1.0 : 0.1;
     for (;;) {
-        if (--work < 0) throw EConvergence(kTooMuchWork);
+        if (--work < 0) throw EConvergence(msg::kTooManySteps);
         hb -= step;
         if (!(hb > 0)) throw EConvergence("砕波水深が求まりませんでした（波高が小さ過ぎます）。");
         const double q = std::pow(hb / L0, 0.9);
@@ -148,7 +148,7 @@ bool RunRegularWaveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progre
     bool failed = false;
 
     for (;;) {
-        if (--work < 0) throw EConvergence(kTooMuchWork);
+        if (--work < 0) throw EConvergence(msg::kTooManySteps);
         if (progress.Cancelled()) return false;
 
         double x2 = run.NextStation(dh, x);
@@ -205,7 +205,7 @@ bool RunRegularWaveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progre
             const double gamma = a * h2 * h2 + b * h2 + c;
             double e = eta0;
             for (int pass = 1;; ++pass) {
-                if (--work < 0) throw EConvergence(kTooMuchWork);
+                if (--work < 0) throw EConvergence(msg::kTooManySteps);
                 if (pass > kSurfZonePasses) {
                     prompter.Error(kSurfZoneFailure);
                     failed = true;
@@ -221,23 +221,15 @@ bool RunRegularWaveModel(ShoalingRun& run, ShoalingOutput& out, Progress& progre
         }
         if (failed) break;
 
-        const int item = run.Inputs.DisplayIndex;
         const double values[] = {H, H / H0, eta};
         run.RecordPoint(x2, H, eta);
-        if (run.Interactive && run.OnshoreEnd <= xm && xm <= run.OffshoreEnd) {
-            out.AddHeightPoint(run.AxisMode == 0 ? hm : xm, values[item == 1 || item == 2 ? item : 0]);
-            out.AddDisplayValues(xm, hm, values);
-        }
+        run.DrawStep(out, xm, hm, values);
 
         // Two points within one step are both reported with this step's state.
         while (x2 < run.TargetDistance && run.TargetDistance < x) {
-            if (run.Interactive) {
-                run.ReportEstimate(out, H, eta,
-                                   {{"Ks", H / H0}, {"H", H}, {"eta", eta}, {"broken", h2 > hb ? 0.0 : 1.0}});
-            } else if (run.StoreEstimate(H, eta)) {
+            if (run.ReachEstimate(out, H, eta,
+                                  {{"Ks", H / H0}, {"H", H}, {"eta", eta}, {"broken", h2 > hb ? 0.0 : 1.0}}))
                 return true;
-            }
-            run.AdvanceTarget();
         }
 
         x = x2;

@@ -32,6 +32,13 @@ struct ShoalingRequest {
     // The question about the region offshore of the observation point.
     Answer offshoreRegion = Answer::Ask;
 
+    // The bed of a run set up by SetUpBed (BedChoice.h): its inputs, columns and profile.
+    void UseBed(const ShoalingRun& run) {
+        inputs = run.Inputs;
+        distanceColumn = run.DistanceColumn;
+        depthColumn = run.DepthColumn;
+        UseLoadedProfile(run);
+    }
     // Takes the profile `run` holds, when it holds one, as read (`profileRead`).
     void UseLoadedProfile(const ShoalingRun& run) {
         if (!run.ProfileLoaded) return;

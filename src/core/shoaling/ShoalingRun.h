@@ -204,6 +204,15 @@ public:
                         std::initializer_list<NamedValue> values);
     // EstimationIndex + 1; TargetDistance = that point's distance or -10.
     void AdvanceTarget();
+    // The result at EstimationIndex (reported when Interactive, else stored), then the
+    // next point as the target. True when the march is done: the last point stored, or
+    // (with `dryStop`) a series run whose next point is dry at this tide, so that none of
+    // the rest is reached.
+    bool ReachEstimate(ShoalingOutput& out, double height, double setup, std::initializer_list<NamedValue> values,
+                       bool dryStop = false);
+    // A step drawn when Interactive and within the display range: the displayed item's
+    // value (the first for an item it does not have) and every item's value. True if drawn.
+    bool DrawStep(ShoalingOutput& out, double x, double h, std::span<const double> values) const;
     // Appends (x, H, eta) to the recorded lists when RecordProfile.
     void RecordPoint(double x, double height, double setup) {
         if (!RecordProfile) return;

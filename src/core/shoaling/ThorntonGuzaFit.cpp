@@ -1,3 +1,4 @@
+#include "core/runtime/Messages.h"
 #include "core/shoaling/ThorntonGuzaFit.h"
 
 #include <nlopt.hpp>
@@ -65,10 +66,10 @@ PreparedCase PrepareCase(const TgFitCase& c, Prompter& prompter, const std::stri
     const SurfZoneModel& model = SurfZoneModelOf(kThorntonGuza);
     p.request.inputs.DisplayIndex = DisplayItemIndex(model, model.heightItem);
     p.item = DisplayItemIndex(model, ObservedHeightName(c.observed.kind));
-    if (!(p.request.period > 0)) throw OrvaneError(name + "周期は0より大きくして下さい。");
+    if (!(p.request.period > 0)) throw OrvaneError(name + msg::kPeriodNotPositive);
     CasePrompter quiet(&prompter);
     if (!ReadProfileOnce(p.request, quiet))
-        throw OrvaneError(name + (quiet.first.empty() ? std::string("計算を中止しました。") : quiet.first));
+        throw OrvaneError(name + (quiet.first.empty() ? std::string(msg::kRunAbandoned) : quiet.first));
     return p;
 }
 

@@ -231,44 +231,57 @@ const SpectrumGrid& Grid() {
     return grid;
 }
 
-void CheckRandomWaveInputs(double Tp, double Hrms, double h, double g) {
+// x0 = w²h/g of the peak period, after the inputs are checked.
+double CheckedX0(double Tp, double Hrms, double h, double g) {
     if (!std::isfinite(Tp) || !std::isfinite(Hrms) || !std::isfinite(h) || !std::isfinite(g))
         throw EInvalidOp();
     if (Tp == 0 || h == 0 || g == 0) throw EZeroDivide();
     if (Tp < 0 || h < 0 || g < 0 || Hrms < 0) throw EInvalidOp();
+    const double w = kTwoPi / Tp;
+    return w * w * h / g;
 }
 
-}  // namespace
+// The factor of the spectrum's integral that makes it Urms².
+double SpectrumScale(double x0, double Hrms, double h, double g) {
+    const double scale = kSignificantPerRms * x0 * Hrms;
+    return scale * scale * 0.205 * g / h / 2;
+}
 
-RandomVelocity RandomWaveVelocity(double Tp, double Hrms, double h, double g) {
-    CheckRandomWaveInputs(Tp, Hrms, h, g);
+// The peak enhancement 3.3^exp(-arg) at r = (f/fp)²; far from the peak it is 1 to the
+// last bit.
+double PeakFactor(double r) {
+    const double sigma = r <= 1 ? 0.07 : 0.09;
+    const double dev = std::sqrt(r) - 1;
+    const double arg = dev * dev / (2 * sigma * sigma);
+    return arg > 40 ? 1.0 : std::pow(3.3, std::exp(-arg));
+}
 
-    const double w = kTwoPi / Tp;
-    const double x0 = w * w * h / g;
-    const SpectrumGrid& grid = Grid();
-
-    // Composite Simpson over the nodes in ascending order.
+// Composite Simpson over the grid's nodes.
+struct SimpsonSum {
     double ends = 0, odd = 0, even = 0;
-    for (int i = 0; i <= kGridIntervals; ++i) {
-        const double r = grid.KtanhK[i] / x0;  // (f/fp)²
-        const double low = std::exp(-1.25 / (r * r));
-        double y = 0;
-        if (low != 0) {
-            const double sigma = r <= 1 ? 0.07 : 0.09;
-            const double dev = std::sqrt(r) - 1;
-            const double arg = dev * dev / (2 * sigma * sigma);
-            // Far from the peak 3.3^exp(-arg) is 1 to the last bit.
-            const double peak = arg > 40 ? 1.0 : std::pow(3.3, std::exp(-arg));
-            y = grid.transfer[i] * low * peak;
-        }
+    void Add(int i, double y) {
         if (i == 0 || i == kGridIntervals) ends += y;
         else if (i % 2 == 1) odd += y;
         else even += y;
     }
-    const double I = (ends + 4 * odd + 2 * even) * kGridStep / 3;
+    double Integral() const { return (ends + 4 * odd + 2 * even) * kGridStep / 3; }
+};
 
-    const double scale = kSignificantPerRms * x0 * Hrms;
-    const double C = scale * scale * 0.205 * g / h / 2;
+}  // namespace
+
+RandomVelocity RandomWaveVelocity(double Tp, double Hrms, double h, double g) {
+    const double x0 = CheckedX0(Tp, Hrms, h, g);
+    const SpectrumGrid& grid = Grid();
+
+    SimpsonSum sum;  // over the nodes in ascending order
+    for (int i = 0; i <= kGridIntervals; ++i) {
+        const double r = grid.KtanhK[i] / x0;  // (f/fp)²
+        const double low = std::exp(-1.25 / (r * r));
+        sum.Add(i, low != 0 ? grid.transfer[i] * low * PeakFactor(r) : 0);
+    }
+    const double I = sum.Integral();
+
+    const double C = SpectrumScale(x0, Hrms, h, g);
     RandomVelocity v;
     v.Urms = Finite(std::sqrt(I * C));
     v.Us = std::sqrt(2.0) * v.Urms * kSignificantPerRms;
@@ -298,25 +311,15 @@ const IntegralBoundTable& BoundTable() {
             t.edge[k] = IntegralBoundTable::kFirst * std::pow(IntegralBoundTable::kRatio, k);
         for (int k = 0; k < IntegralBoundTable::kRanges; ++k) {
             const double a = t.edge[k], b = t.edge[k + 1];
-            double ends = 0, odd = 0, even = 0;
+            SimpsonSum sum;
             for (int i = 0; i <= kGridIntervals; ++i) {
                 const double rHigh = grid.KtanhK[i] / a, rLow = grid.KtanhK[i] / b;
                 const double low = std::exp(-1.25 / (rHigh * rHigh));
-                double peak = 3.3;
-                if (rHigh < 1 || rLow > 1) {
-                    const double nearest = rHigh < 1 ? rHigh : rLow;
-                    const double sigma = rHigh < 1 ? 0.07 : 0.09;
-                    const double dev = std::sqrt(nearest) - 1;
-                    const double arg = dev * dev / (2 * sigma * sigma);
-                    peak = arg > 40 ? 1.0 : std::pow(3.3, std::exp(-arg));
-                }
-                const double y = grid.transfer[i] * low * peak;
-                if (i == 0 || i == kGridIntervals) ends += y;
-                else if (i % 2 == 1) odd += y;
-                else even += y;
+                const double peak = rHigh < 1 ? PeakFactor(rHigh) : rLow > 1 ? PeakFactor(rLow) : 3.3;
+                sum.Add(i, grid.transfer[i] * low * peak);
             }
             // The margin covers the roundings of both evaluations.
-            t.bound[k] = (ends + 4 * odd + 2 * even) * kGridStep / 3 * (1 + 1e-6);
+            t.bound[k] = sum.Integral() * (1 + 1e-6);
         }
         return t;
     }();
@@ -326,9 +329,7 @@ const IntegralBoundTable& BoundTable() {
 }  // namespace
 
 double RandomWaveVelocityBound(double Tp, double Hrms, double h, double g) {
-    CheckRandomWaveInputs(Tp, Hrms, h, g);
-    const double w = kTwoPi / Tp;
-    const double x0 = w * w * h / g;
+    const double x0 = CheckedX0(Tp, Hrms, h, g);
     const IntegralBoundTable& table = BoundTable();
     if (x0 >= table.edge.front() && x0 <= table.edge.back()) {
         int k = static_cast<int>(std::log(x0 / IntegralBoundTable::kFirst) /
@@ -336,9 +337,7 @@ double RandomWaveVelocityBound(double Tp, double Hrms, double h, double g) {
         k = std::clamp(k, 0, IntegralBoundTable::kRanges - 1);
         while (k > 0 && x0 < table.edge[k]) --k;
         while (k < IntegralBoundTable::kRanges - 1 && x0 > table.edge[k + 1]) ++k;
-        const double scale = kSignificantPerRms * x0 * Hrms;
-        const double C = scale * scale * 0.205 * g / h / 2;
-        return std::sqrt(table.bound[k] * C) * (1 + 1e-9);
+        return std::sqrt(table.bound[k] * SpectrumScale(x0, Hrms, h, g)) * (1 + 1e-9);
     }
     const SpectrumGrid& grid = Grid();
 
@@ -375,9 +374,7 @@ double RandomWaveVelocityBound(double Tp, double Hrms, double h, double g) {
     sum += grid.weightedFrom[from] * 1.02;
     const double I = sum * kGridStep / 3 * (1 + 1e-6);
 
-    const double scale = kSignificantPerRms * x0 * Hrms;
-    const double C = scale * scale * 0.205 * g / h / 2;
-    return std::sqrt(I * C) * (1 + 1e-9);
+    return std::sqrt(I * SpectrumScale(x0, Hrms, h, g)) * (1 + 1e-9);
 }
 
 RandomVelocity SignificantWaveVelocity(double h, double H, double T, const PhysicalConstants& c) {

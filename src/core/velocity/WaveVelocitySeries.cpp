@@ -1,3 +1,4 @@
+#include "core/runtime/Messages.h"
 #include "core/velocity/WaveVelocitySeries.h"
 
 #include <algorithm>
@@ -432,7 +433,7 @@ VelocityRunResult RunVelocityLoop(const VelocityInputs& in, const VelocityOption
     const double step = h.SInt * UnitSeconds(h.SIntUnit) / 86400.0;
     const double start = h.StartTime;
 
-    progress.SetProgressComment("ただ今、計算中．．．．");
+    progress.SetProgressComment(msg::kComputing);
     result.runStart = NowDateTime();
     try {
         if (jobs > 1 && total > 1) {

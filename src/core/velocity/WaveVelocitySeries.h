@@ -75,7 +75,7 @@ bool ReadVelocityInputs(SeriesStore& store, const VelocityInputFiles& files, Vel
 // The result channel table in store.header (the tide file's sample count, interval and
 // start time stay), sized with AllocateSeriesData. `run` has parsed its estimation points
 // and holds the x-axis choice (Inputs.XAxis). False, without a message, when there are
-// no estimation points: the caller shows "推定位置を入力して下さい。".
+// no estimation points: the caller shows msg::kNoEstimationPoints.
 bool SetUpVelocityOutput(SeriesStore& store, const VelocityOptions& options, const ShoalingRun& run);
 
 struct VelocityRunResult {

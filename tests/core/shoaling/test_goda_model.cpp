@@ -302,7 +302,9 @@ TEST(RandomModels, PointsOnVerticesOfAPlaneProfileAreNeverLost) {
         ASSERT_EQ(on.out.lines.size(), 24u);
         ASSERT_EQ(beside.out.lines.size(), 24u);
         for (std::size_t i = 0; i < 24; ++i)
-            if (i % 8 != 0) EXPECT_EQ(on.out.lines[i], beside.out.lines[i]) << i;
+            if (i % 8 != 0) {
+                EXPECT_EQ(on.out.lines[i], beside.out.lines[i]) << i;
+            }
     }
     // Battjes-Stive came to rest a micron above 300 m with this sample; the set-up guess
     // extrapolated over the micron-long step ended in an invalid operation.

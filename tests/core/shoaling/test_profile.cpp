@@ -5,6 +5,7 @@
 #include <random>
 #include <gtest/gtest.h>
 #include "ShoalingTestSupport.h"
+#include "core/shoaling/BedChoice.h"
 
 namespace orvane {
 namespace {
@@ -202,6 +203,53 @@ TEST(BottomProfile, BisectedLookupsFindTheSegmentsOfAPlainScan) {
             ASSERT_EQ(run.NextStation(0.05, at), scanNext(0.05, at)) << at;
         }
     }
+}
+
+}  // namespace
+}  // namespace orvane
+
+namespace orvane {
+namespace {
+
+TEST(BedChoice, ProfileExtentUnlessAnEndIsGivenAndEachProblemNamed) {
+    const std::string file = test::WriteTempFile("bed_choice.csv", "x,h\n0,0\n100,5\n400,20\n");
+    ScriptedPrompter prompter;
+    BedChoice bed;
+    bed.method = 1;
+    bed.profileFile = file;
+    bed.distanceColumn = {"x", true};
+    bed.depthColumn = {"2", true};
+    BedSetup s = SetUpBed(bed, PhysicalConstants{}, prompter);
+    ASSERT_TRUE(s.ok()) << s.message;
+    EXPECT_TRUE(s.run.ProfileLoaded);
+    EXPECT_EQ(s.run.Inputs.XAxis, 1);
+    EXPECT_EQ(s.run.DepthColumn, 1);
+    EXPECT_DOUBLE_EQ(s.run.Inputs.OffshoreEndValue, 400);
+    bed.offshoreEnd = 300;
+    EXPECT_DOUBLE_EQ(SetUpBed(bed, PhysicalConstants{}, prompter).run.Inputs.OffshoreEndValue, 300);
+
+    bed.depthColumn = {"depth", true};
+    s = SetUpBed(bed, PhysicalConstants{}, prompter);
+    EXPECT_EQ(s.problem, BedProblem::DepthColumn);
+    EXPECT_EQ(s.message, "'depth' は列の項目名でも 1～100 の番号でもありません。");
+    bed.depthColumn = {"", false, -1};
+    EXPECT_EQ(SetUpBed(bed, PhysicalConstants{}, prompter).problem, BedProblem::DepthColumn);
+
+    bed.profileFile = file + ".none";
+    EXPECT_EQ(SetUpBed(bed, PhysicalConstants{}, prompter).problem, BedProblem::FileMissing);
+    bed.profileFile = std::filesystem::path(file).parent_path().string();
+    EXPECT_EQ(SetUpBed(bed, PhysicalConstants{}, prompter).problem, BedProblem::FileUnusable);
+
+    BedChoice observed;
+    observed.method = 2;
+    s = SetUpBed(observed, PhysicalConstants{}, prompter);
+    EXPECT_EQ(s.problem, BedProblem::ObsPosMissing);
+    observed.obsPos = 5;
+    observed.slope = 0.02;
+    s = SetUpBed(observed, PhysicalConstants{}, prompter);
+    EXPECT_EQ(s.run.Inputs.ObsPos, 1);
+    EXPECT_DOUBLE_EQ(s.run.Inputs.Slope, 0.02);
+    EXPECT_TRUE(prompter.Texts().empty());
 }
 
 }  // namespace
