@@ -2,7 +2,7 @@
 #include "core/series/SeriesStore.h"
 
 #include "core/runtime/TextFile.h"
-#include "core/series/SeriesWriter.h"
+#include "core/series/SeriesFormats.h"
 
 namespace orvane {
 

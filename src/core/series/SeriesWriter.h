@@ -1,42 +1,21 @@
 #pragma once
-// The one writer of SDF and TSD files, and the table of series formats by extension.
+// The one writer of SDF and TSD files.
 //
 // Every series output (a tool's result, convert, import, the in-place upgrade of an old
 // SDF, Python's write_series) goes through SeriesWriter: the header and the bursts go to a
 // TemporaryFile beside the target, which Commit() renames over it. An uncommitted writer
 // (an error, a cancel) removes its temporary: the target is never half written, and an
 // old file of that name stays as it was. Errors name the target.
-#include <span>
 #include <string>
 #include <vector>
 
 #include "core/runtime/Cancel.h"
 #include "core/runtime/TextFile.h"
 #include "core/series/SeriesFile.h"
+#include "core/series/SeriesFormats.h"
 #include "core/series/SeriesStore.h"
 
 namespace orvane {
-
-enum class SeriesFormat { SDF, TSD, CSV, NetCDF };
-
-struct SeriesFormatInfo {
-    SeriesFormat format;
-    const char* extension;   // lower case, with the dot
-    const char* name;        // as messages name it
-    bool series;             // a series file the program reads and writes (SDF, TSD)
-    bool exported;           // what a series is exported to (CSV, netCDF)
-};
-// Every format, in the order messages list them.
-std::span<const SeriesFormatInfo> SeriesFormats();
-// The format of a file name by its extension (any case); null when none matches.
-const SeriesFormatInfo* SeriesFormatOf(const std::string& path);
-// ".sdf か .tsd": the extensions of the formats `wanted` allows, for a message.
-std::string ExtensionList(std::span<const SeriesFormat> wanted, const std::string& joiner = " か ");
-// The series files (SDF, TSD), or the formats a series is exported to (CSV, netCDF).
-std::vector<SeriesFormat> SeriesFileFormats();
-std::vector<SeriesFormat> ExportFormats();
-// Why `input`, a file being read, cannot be the output: named by its format.
-std::string OverwriteInputText(const std::string& input);
 
 class SeriesWriter {
 public:
