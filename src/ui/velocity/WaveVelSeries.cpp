@@ -337,7 +337,7 @@ void TFrmWaveVelSeries::Compute() {
     run.ParseEstimationPoints(S(sh->EdtCalPoint->text()));
     if (!SetUpVelocityOutput(store, options, run)) {
         progress.Hide();
-        prompter.Error("推定位置を入力して下さい。");
+        prompter.Error(msg::kNoEstimationPoints);
         sh->ShowTab(ShoalingTab::Estimation);
         sh->EdtCalPoint->setFocus();
         return;
