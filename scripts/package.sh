@@ -5,6 +5,7 @@
 # Usage: scripts/package.sh        (the .deb lands in build/package/)
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/setup.sh" package
 dir="$root/build/package"
 jobs="$(nproc 2>/dev/null || echo 2)"
 # Debian's hardening flags (fortify, stack protector, relro, bind now), as a package built

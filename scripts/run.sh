@@ -4,7 +4,7 @@
 # command-line demo instead.
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/setup.sh"
+"$root/scripts/setup.sh" examples
 # The whole release tree (programs, Python module, icons, man pages), so that
 # `cmake --install build/release` finds everything it installs.
 "$root/scripts/build.sh" release

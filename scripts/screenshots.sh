@@ -5,6 +5,7 @@
 # Usage: scripts/screenshots.sh [build dir]     (default: build/dev, built)
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/setup.sh" screenshots
 build="${1:-$root/build/dev}"
 out="$root/docs/images"
 work="$(mktemp -d)"

@@ -1,5 +1,10 @@
 #!/bin/sh
-# Installs the Debian 12 packages that building, running and testing Orvane need.
+# Installs the Debian 12 packages that building, running and testing Orvane need, and,
+# when named, those that only one other script needs:
+#   scripts/setup.sh [package] [screenshots] [examples]
+#     package      the Debian package build and its checks (scripts/package.sh)
+#     screenshots  the documentation's pictures under a window manager (scripts/screenshots.sh)
+#     examples     the plots of examples/walkthrough.py and docs/python.md
 # Does nothing when every one of them is already installed.
 set -eu
 
@@ -9,12 +14,19 @@ PACKAGES="
   googletest libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   fonts-ipafont-gothic fonts-liberation
   xvfb xauth
-  qt6-translations-l10n dpkg-dev fakeroot file lintian desktop-file-utils groff-base
-  imagemagick openbox xdotool
+  qt6-translations-l10n file desktop-file-utils groff-base
   clang libclang-rt-14-dev
-  python3-dev pybind11-dev python3-numpy python3-pytest python3-distributed python3-pandas python3-xarray python3-matplotlib python3-netcdf4
+  python3-dev pybind11-dev python3-numpy python3-pytest python3-distributed python3-pandas python3-xarray python3-netcdf4
   libnetcdf-dev libnlopt-cxx-dev
 "
+for group in "$@"; do
+  case $group in
+    package) PACKAGES="$PACKAGES dpkg-dev fakeroot lintian" ;;
+    screenshots) PACKAGES="$PACKAGES imagemagick openbox xdotool" ;;
+    examples) PACKAGES="$PACKAGES python3-matplotlib" ;;
+    *) echo "setup: unknown group \"$group\" (package, screenshots or examples)" >&2; exit 2 ;;
+  esac
+done
 
 missing=""
 for p in $PACKAGES; do
